@@ -1,0 +1,116 @@
+#include "framework/Dialog.h"
+
+#include "framework/WinApp.h"
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+    ON_COMMAND(IDOK, HandleOK)
+    ON_COMMAND(IDCANCEL, HandleCancel)
+END_MESSAGE_MAP()
+
+INT_PTR CALLBACK CDialog::NoDialogProcedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+bool CDialog::CreateFromTemplate(HWND owner) {
+    const HINSTANCE module = AfxGetResourceHandle();
+    const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(m_templateId), MAKEINTRESOURCEW(5));  // RT_DIALOG
+    const HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
+    const auto* dialogTemplate = loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
+    if (!dialogTemplate) return false;
+    return CreateHooked([&] {
+        return ::CreateDialogIndirectParamW(module, dialogTemplate, owner, &CDialog::NoDialogProcedure, 0);
+    });
+}
+
+bool CDialog::Create() {
+    return CreateFromTemplate(m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr);
+}
+
+INT_PTR CDialog::DoModal() {
+    if (m_hWnd || m_modalState == ModalState::Running) return -1;
+    const HWND owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
+    const bool disableOwner = owner && ::IsWindowEnabled(owner);
+    if (disableOwner) ::EnableWindow(owner, FALSE);
+
+    m_modalState = ModalState::Running;
+    m_modalResult = IDABORT;
+    if (!CreateFromTemplate(owner)) {
+        m_modalResult = -1;
+    } else {
+        RunModalLoop();
+    }
+    m_modalState = ModalState::NotRunning;
+
+    // The owner comes back before the dialog goes, so activation returns to it.
+    if (disableOwner) ::EnableWindow(owner, TRUE);
+    if (m_hWnd) ::DestroyWindow(m_hWnd);
+    return m_modalResult;
+}
+
+void CDialog::RunModalLoop() {
+    if (m_modalState == ModalState::Running && !IsWindowVisible()) ShowWindow(SW_SHOWNORMAL);
+    while (m_modalState == ModalState::Running && m_hWnd) {
+        MSG msg;
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1) return;
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (WalkPreTranslateTree(m_hWnd, &msg) || ::IsDialogMessageW(m_hWnd, &msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+    if (m_modalState == ModalState::Running) {
+        m_modalState = ModalState::Ended;
+        m_modalResult = result;
+    }
+    // Hides the window and wakes the loop with a message of its own.
+    if (m_hWnd) ::EndDialog(m_hWnd, result);
+}
+
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(false);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (UpdateData(true)) EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+    if (!m_hWnd) return false;
+    CDataExchange dx(*this, saveAndValidate);
+    DoDataExchange(&dx);
+    return !dx.HasFailed();
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+HWND CDataExchange::PrepareCtrl(int id) {
+    const HWND control = ::GetDlgItem(m_pDlgWnd->GetSafeHwnd(), id);
+    if (!control) Fail();
+    return control;
+}
+
+void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
+    if (control.GetSafeHwnd()) return;
+    const HWND item = dx->PrepareCtrl(id);
+    if (item && !control.SubclassWindow(item)) dx->Fail();
+}
+
+void DDX_Text(CDataExchange* dx, int id, CString& value) {
+    CWindow item = dx->PrepareCtrl(id);
+    if (!item) return;
+    if (dx->m_bSaveAndValidate) {
+        value = item.GetWindowText();
+    } else if (!item.SetWindowText(value)) {
+        dx->Fail();
+    }
+}

@@ -1,0 +1,26 @@
+#include "framework/Gdi.h"
+
+#include "framework/AnsiText.h"
+
+void CDCBase::FillSolidRect(const RECT& rect, COLORREF color) {
+    // A brush of its own rather than ExtTextOut's opaque trick, which would
+    // leave the DC's background colour changed.
+    CBrush brush;
+    if (brush.CreateSolidBrush(color)) ::FillRect(m_hDC, &rect, brush);
+}
+
+int CDCBase::DrawText(const CString& text, RECT& rect, UINT format) {
+    const std::wstring wide = AnsiToWide(text);
+    return ::DrawTextW(m_hDC, wide.c_str(), static_cast<int>(wide.size()), &rect, format);
+}
+
+bool CDC::CreateCompatibleDC(HDC reference) {
+    DeleteDC();
+    m_hDC = ::CreateCompatibleDC(reference);
+    return m_hDC != nullptr;
+}
+
+bool CDC::DeleteDC() {
+    const HDC dc = std::exchange(m_hDC, nullptr);
+    return dc && ::DeleteDC(dc);
+}

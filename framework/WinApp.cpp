@@ -1,0 +1,84 @@
+#include "framework/WinApp.h"
+
+#include "framework/AnsiText.h"
+#include "framework/Wnd.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+CString ProgramFileTitle() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const size_t nameStart = path.find_last_of(L"\\/") + 1;  // npos + 1 == 0
+    const size_t dot = path.rfind(L'.');
+    const size_t nameEnd = (dot == std::wstring::npos || dot < nameStart) ? path.size() : dot;
+    return WideToAnsi(path.c_str() + nameStart, static_cast<int>(nameEnd - nameStart));
+}
+
+}  // namespace
+
+CWinApp::CWinApp() : m_hInstance(::GetModuleHandleW(nullptr)), m_appName(ProgramFileTitle()) {
+    if (!g_app) g_app = this;
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this) g_app = nullptr;
+}
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+
+int CWinApp::Run() {
+    MSG msg;
+    for (;;) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1) {
+            m_exitCode = -1;
+            break;
+        }
+        if (got == 0) {
+            m_exitCode = static_cast<int>(msg.wParam);
+            break;
+        }
+        if (CWnd::WalkPreTranslateTree(nullptr, &msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return ExitInstance();
+}
+
+int CWinApp::ExitInstance() { return m_exitCode; }
+
+int CWinApp::GetArgumentCount() const { return __argc; }
+
+CString CWinApp::GetArgument(int index) const {
+    if (index < 0 || index >= __argc || !__argv) return {};
+    return CString(__argv[index]);
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+HINSTANCE AfxGetInstanceHandle() { return g_app ? g_app->m_hInstance : ::GetModuleHandleW(nullptr); }
+
+HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
+
+CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+
+int AfxWinMain(HINSTANCE instance) {
+    CWinApp* const app = AfxGetApp();
+    if (!app) return -1;
+    app->m_hInstance = instance;
+    if (!app->InitInstance()) return app->ExitInstance();
+    return app->Run();
+}

@@ -1,0 +1,60 @@
+// CWinApp: the application object; AfxGetApp and the other Afx... accessors;
+// AfxWinMain, the start-up the program's WinMain hands over to.
+//
+// One application object per program, usually a global of a class derived
+// from CWinApp; the base constructor registers it.
+#pragma once
+
+#include "framework/CString.h"
+
+#include <windows.h>
+
+class CWnd;
+
+class CWinApp {
+public:
+    CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+    virtual ~CWinApp();
+
+    // Start-up of the program; false ends it without a message loop.
+    virtual BOOL InitInstance();
+    // The application's message loop, until WM_QUIT; returns ExitInstance().
+    virtual int Run();
+    // Clean-up at the end; the result is the program's exit code, by
+    // default the one WM_QUIT carried.
+    virtual int ExitInstance();
+
+    // The name of the program file without folder and extension.
+    const CString& GetAppName() const { return m_appName; }
+    // Argument `index` of the command line as the C runtime split it (0 is
+    // the program); empty when there is no such argument.
+    CString GetArgument(int index) const;
+    int GetArgumentCount() const;
+
+    // Names the registry key under which settings would be kept.
+    void SetRegistryKey(const char* key) { m_registryKey = key; }
+    const CString& GetRegistryKey() const { return m_registryKey; }
+
+    HINSTANCE m_hInstance;
+    CWnd* m_pMainWnd = nullptr;
+
+protected:
+    // The code that WM_QUIT carried out of Run.
+    int m_exitCode = 0;
+
+private:
+    CString m_appName;
+    CString m_registryKey;
+};
+
+CWinApp* AfxGetApp();
+// The program module, from which resources come.
+HINSTANCE AfxGetInstanceHandle();
+HINSTANCE AfxGetResourceHandle();
+CWnd* AfxGetMainWnd();
+
+// Runs the application object: InitInstance, then Run if it returned TRUE.
+// Returns the program's exit code; -1 when there is no application object.
+int AfxWinMain(HINSTANCE instance);
