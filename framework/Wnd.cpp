@@ -118,6 +118,8 @@ bool Matches(const MessageMapEntry& entry, const Route& route) {
 
 }  // namespace
 
+IMPLEMENT_DYNAMIC(CWnd, CObject)
+
 CWnd::~CWnd() {
     if (m_hWnd) ::DestroyWindow(m_hWnd);
     // Destruction can fail (a window of another thread); never leave the

@@ -13,13 +13,16 @@
 #pragma once
 
 #include "framework/MessageMap.h"
+#include "framework/RuntimeClass.h"
 #include "framework/Window.h"
 
 #include <windows.h>
 
 #include <functional>
 
-class CWnd : public CWindow {
+class CWnd : public CObject, public CWindow {
+    DECLARE_DYNAMIC(CWnd)
+
 public:
     CWnd() = default;
     CWnd(const CWnd&) = delete;

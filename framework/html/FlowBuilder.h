@@ -1,0 +1,63 @@
+// FlowBuilder: turns a parsed tree (a fragment, or the template's body) into
+// runs at the end of the flow, and then the tree can go.
+//
+// The walk keeps its own stack, so any nesting depth costs heap, not call
+// stack. Elements act only through the inline style they give their content,
+// the line breaks they add, or the object they stand for; the element set is
+// what chat text carries (b, i, u, s, font, a, br, p, div, img, embed and
+// their synonyms), everything else keeps its text, and what browsers never
+// render (script, style, head and the like) is skipped with its content.
+#pragma once
+
+#include "framework/html/Flow.h"
+#include "framework/html/HtmlNode.h"
+#include "framework/html/StyleTable.h"
+
+#include <string>
+#include <string_view>
+
+namespace html {
+
+// The colour of link text unless a font element inside the link says
+// otherwise.
+inline constexpr Color kLinkColor = Rgb(0, 0, 0xFF);
+
+class FlowBuilder {
+public:
+    FlowBuilder(Flow& flow, StyleTable& styles) : m_flow(flow), m_styles(styles) {}
+
+    // Appends the content of `parent` (its element name is not looked at),
+    // whose text has the look `inherited`.
+    void AppendChildren(const Node& parent, const InlineStyle& inherited);
+
+private:
+    struct Frame {
+        const Node* element;
+        std::size_t nextChild;
+        InlineStyle style;
+        std::uint32_t link;
+    };
+
+    void EnterElement(const Node& element, const Frame& parent);
+    void LeaveElement(const Frame& frame);
+    void ApplyElementStyle(const Node& element, Frame& frame);
+    void AppendText(std::u16string_view text, const Frame& frame);
+    void AppendObject(const Node& element, RunKind kind, const Frame& frame);
+    // p, div and other blocks start and end on a line of their own, but never
+    // add an empty line: the break is added only when the line has content.
+    void BreakLineUnlessAtStart(const InlineStyle& style);
+
+    Flow& m_flow;
+    StyleTable& m_styles;
+    std::vector<Frame> m_stack;
+};
+
+// The URL as the URL standard reads it before parsing: leading and trailing
+// C0 controls and spaces removed, tabs and newlines removed throughout.
+std::u16string TrimUrl(std::u16string_view url);
+
+// The HTML standard's rules for parsing non-negative integers, capped at
+// `limit`; nullopt when there are no digits.
+std::optional<int> ParseNonNegativeInteger(std::u16string_view value, int limit);
+
+}  // namespace html

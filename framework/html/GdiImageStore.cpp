@@ -1,0 +1,41 @@
+#include "framework/html/GdiImageStore.h"
+
+#include <cstring>
+
+namespace html {
+
+bool GdiImageStore::Add(int id, const DecodedImage& image) {
+    const std::size_t pixelCount = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
+    if (image.width <= 0 || image.height <= 0 || image.pixels.size() != pixelCount) return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = -image.height;  // top-down, as decoded
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    Image stored;
+    stored.bitmap.Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!stored.bitmap.GetSafeHandle() || !bits) return false;
+    std::memcpy(bits, image.pixels.data(), pixelCount * sizeof(std::uint32_t));
+    stored.width = image.width;
+    stored.height = image.height;
+    m_images[id] = std::move(stored);
+    return true;
+}
+
+bool GdiImageStore::Draw(HDC dc, int id, const Rect& destination) const {
+    const auto found = m_images.find(id);
+    if (found == m_images.end()) return false;
+    const Image& image = found->second;
+    CDC source;
+    if (!source.CreateCompatibleDC(dc)) return false;
+    CSelectedObject selected(source, image.bitmap);
+    if (!selected.IsSelected()) return false;
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    return ::GdiAlphaBlend(dc, destination.left, destination.top, destination.Width(), destination.Height(), source, 0,
+                           0, image.width, image.height, blend) != FALSE;
+}
+
+}  // namespace html

@@ -1,0 +1,40 @@
+// GdiImageStore: the pane's loaded images as GDI bitmaps, by the id the
+// document gave them, and their drawing.
+//
+// Pixels arrive premultiplied (as WIC gives them), which is what AlphaBlend
+// wants, so transparent GIF and PNG images blend with the page. Each image is
+// a 32-bit DIB section owned by the store.
+#pragma once
+
+#include "framework/Gdi.h"
+#include "framework/html/Drawing.h"
+#include "framework/html/ImageDecoder.h"
+
+#include <windows.h>
+
+#include <unordered_map>
+
+namespace html {
+
+class GdiImageStore {
+public:
+    // Makes a bitmap of `image` under `id`, replacing any before; false
+    // (nothing stored) when the bitmap cannot be made.
+    bool Add(int id, const DecodedImage& image);
+    bool Contains(int id) const { return m_images.count(id) != 0; }
+    void Clear() { m_images.clear(); }
+
+    // Draws image `id` stretched to `destination`; false when there is no
+    // such image or the drawing failed.
+    bool Draw(HDC dc, int id, const Rect& destination) const;
+
+private:
+    struct Image {
+        CBitmap bitmap;
+        int width = 0;
+        int height = 0;
+    };
+    std::unordered_map<int, Image> m_images;
+};
+
+}  // namespace html

@@ -1,0 +1,68 @@
+#include "framework/html/HitTester.h"
+
+#include "framework/html/TextUnits.h"
+
+#include <algorithm>
+
+namespace html {
+
+TextPosition HitTester::PositionAt(int x, int y) {
+    if (m_layout.LineCount() == 0 || y < m_layout.Line(0).top) {
+        return 0;
+    }
+    const std::size_t index = m_layout.FirstLineEndingBelow(y);
+    if (index == m_layout.LineCount()) {
+        return m_flow.End();
+    }
+    const LineBox& line = m_layout.Line(index);
+    const std::size_t end = m_layout.FragmentsEnd(index);
+    if (line.firstFragment == end) {
+        return line.start;
+    }
+    for (std::size_t i = line.firstFragment; i < end; ++i) {
+        const Fragment& fragment = m_layout.FragmentAt(i);
+        if (x < fragment.Right()) {
+            return x <= fragment.x ? fragment.start : PositionInFragment(fragment, x);
+        }
+    }
+    const Fragment& last = m_layout.FragmentAt(end - 1);
+    return last.start + last.length;
+}
+
+const Fragment* HitTester::FragmentAt(int x, int y) const {
+    const std::size_t index = m_layout.FirstLineEndingBelow(y);
+    if (index == m_layout.LineCount() || y < m_layout.Line(index).top) {
+        return nullptr;
+    }
+    const LineBox& line = m_layout.Line(index);
+    const std::size_t end = m_layout.FragmentsEnd(index);
+    for (std::size_t i = line.firstFragment; i < end; ++i) {
+        const Fragment& fragment = m_layout.FragmentAt(i);
+        if (x >= fragment.x && x < fragment.Right()) {
+            return &fragment;
+        }
+    }
+    return nullptr;
+}
+
+TextPosition HitTester::PositionInFragment(const Fragment& fragment, int x) {
+    const int offset = x - fragment.x;
+    if (m_flow.RunAt(fragment.run).kind != RunKind::Text) {
+        return offset * 2 < fragment.width ? fragment.start : fragment.start + 1;
+    }
+    const FontSpec& font = m_styles.Font(m_flow.RunAt(fragment.run).style);
+    const std::u16string_view text = m_flow.Text(fragment.start, fragment.length, m_scratch);
+    const auto before = static_cast<std::size_t>(
+        std::clamp(m_measurer.FitCount(font, text, offset), 0, static_cast<int>(text.size())));
+    if (before == text.size()) {
+        return fragment.start + fragment.length;
+    }
+    // The character under the point: its nearer edge wins.
+    const std::size_t after = before + (IsHighSurrogate(text[before]) && before + 1 < text.size() ? 2 : 1);
+    const int beforeX = m_measurer.TextWidth(font, text.substr(0, before));
+    const int afterX = m_measurer.TextWidth(font, text.substr(0, after));
+    const std::size_t nearer = offset - beforeX <= afterX - offset ? before : after;
+    return fragment.start + static_cast<TextPosition>(nearer);
+}
+
+}  // namespace html

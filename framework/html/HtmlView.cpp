@@ -1,0 +1,463 @@
+#include "framework/html/HtmlView.h"
+
+#include "framework/AnsiText.h"
+#include "framework/Gdi.h"
+#include "framework/html/Clipboard.h"
+#include "framework/html/GdiSurface.h"
+#include "framework/html/ResourceUrl.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Private to the view's own window.
+constexpr UINT kNavigationCompleteMessage = WM_USER + 0x100;
+constexpr UINT kImagesReadyMessage = WM_USER + 0x101;
+
+constexpr UINT_PTR kRepeatTimer = 1;
+constexpr UINT kRepeatDelayMs = 400;    // before a held scroll-bar button repeats
+constexpr UINT kRepeatIntervalMs = 50;
+
+// The system cursors, by number: windows.h names them only in the code
+// page's flavour of MAKEINTRESOURCE.
+const wchar_t* const kArrowCursor = MAKEINTRESOURCEW(32512);
+const wchar_t* const kHandCursor = MAKEINTRESOURCEW(32649);
+
+constexpr wchar_t kControlA = 0x01;
+constexpr wchar_t kControlC = 0x03;
+
+html::Rect ToRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+html::Rect Intersection(const html::Rect& a, const html::Rect& b) {
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}
+
+bool IsKeyDown(int key) { return ::GetKeyState(key) < 0; }
+
+}  // namespace
+
+IMPLEMENT_DYNAMIC(CHtmlView, CWnd)
+
+BEGIN_MESSAGE_MAP(CHtmlView, CWnd)
+    ON_WM_DESTROY()
+    ON_WM_SIZE()
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONDBLCLK()
+    ON_WM_LBUTTONUP()
+    ON_WM_MOUSEMOVE()
+    ON_WM_SETCURSOR()
+    ON_WM_CHAR()
+    ON_WM_KEYDOWN()
+    ON_WM_TIMER()
+    ON_MESSAGE(WM_MOUSEWHEEL, OnMouseWheel)
+    ON_MESSAGE(WM_CONTEXTMENU, OnContextMenu)
+    ON_MESSAGE(WM_CAPTURECHANGED, OnCaptureChanged)
+    ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
+    ON_MESSAGE(kNavigationCompleteMessage, OnNavigationComplete)
+    ON_MESSAGE(kImagesReadyMessage, OnImagesReady)
+END_MESSAGE_MAP()
+
+CHtmlView::CHtmlView() = default;
+
+CHtmlView::~CHtmlView() {
+    // The window goes while this class's handlers can still run; the flag
+    // keeps PostNcDestroy from deleting an object already being deleted.
+    m_inDestructor = true;
+    if (m_hWnd) ::DestroyWindow(m_hWnd);
+    DropDocument();
+}
+
+void CHtmlView::PostNcDestroy() {
+    if (!m_inDestructor) delete this;
+}
+
+BOOL CHtmlView::Create(const wchar_t* className, const char* windowName, DWORD style, const RECT& rect,
+                       CWindow* parent, UINT id, void* /*context*/) {
+    return CreateEx(0, className, windowName, style, rect, parent ? parent->m_hWnd : nullptr, id);
+}
+
+bool CHtmlView::Navigate2(const char* url) {
+    if (!m_hWnd || !url) return false;
+    const std::optional<html::ResourceUrl> resource = html::ParseResourceUrl(AnsiToWide(url));
+    if (!resource) return false;
+    const std::optional<std::u16string> text = html::LoadHtmlResource(*resource);
+    if (!text) return false;
+    ReplaceDocument(*text);
+    m_navigatedUrl = url;
+    PostMessage(kNavigationCompleteMessage, ++m_navigation);
+    return true;
+}
+
+LRESULT CHtmlView::OnNavigationComplete(WPARAM navigation, LPARAM) {
+    // A later navigation supersedes an earlier one still waiting.
+    if (navigation == m_navigation) OnDocumentComplete(m_navigatedUrl);
+    return 0;
+}
+
+void CHtmlView::OnDocumentComplete(const char*) {}
+
+CRefPtr<CHtmlDocument> CHtmlView::GetHtmlDocument() const { return m_document; }
+
+void CHtmlView::ReplaceDocument(std::u16string_view html) {
+    DropDocument();
+    m_document = CHtmlDocumentObject::Create(*this);
+    m_document->Engine().Load(html);
+    ApplyViewport();
+    OnDocumentContentChanged();
+}
+
+void CHtmlView::DropDocument() {
+    EndMouseMode();
+    // Loads under way belong to the old document's image ids.
+    m_imageLoader.reset();
+    m_images.Clear();
+    if (m_document) m_document->Detach();
+    m_document.Release();
+    // Font ids are per document.
+    m_fonts.Clear();
+}
+
+void CHtmlView::OnDestroy() {
+    DropDocument();
+    Default();
+}
+
+void CHtmlView::OnDocumentContentChanged() {
+    RequestImages();
+    SyncScrollBar();
+    InvalidateAll();
+}
+
+void CHtmlView::OnDocumentScrolled() {
+    SyncScrollBar();
+    InvalidateAll();
+}
+
+void CHtmlView::OnSize(UINT, int, int) {
+    ApplyViewport();
+    InvalidateAll();
+}
+
+void CHtmlView::ApplyViewport() {
+    const CRect client = GetClientRect();
+    const int barWidth = std::min<int>(client.Width(), ::GetSystemMetrics(SM_CXVSCROLL));
+    m_scrollBar.SetBounds({client.right - barWidth, client.top, client.right, client.bottom});
+    if (html::Document* const engine = Engine()) engine->SetViewport(client.Width() - barWidth, client.Height(), m_fonts);
+    SyncScrollBar();
+}
+
+void CHtmlView::SyncScrollBar() {
+    html::Document* const engine = Engine();
+    if (engine) m_scrollBar.SetRange(engine->ScrollHeight(), engine->ClientHeight(), engine->ScrollTop());
+    else m_scrollBar.SetRange(0, 0, 0);
+}
+
+void CHtmlView::ScrollTo(int top) {
+    html::Document* const engine = Engine();
+    if (!engine || top == engine->ScrollTop()) return;
+    engine->SetScrollTop(top);
+    OnDocumentScrolled();
+}
+
+int CHtmlView::LineStep() {
+    const html::Document* const engine = Engine();
+    return engine ? std::max(1, m_fonts.Metrics(engine->BodyFont()).Height()) : 1;
+}
+
+int CHtmlView::PageStep() {
+    const html::Document* const engine = Engine();
+    return engine ? std::max(LineStep(), engine->ClientHeight() - LineStep()) : 1;
+}
+
+// Painting
+
+void CHtmlView::OnPaint() {
+    CPaintDC paint(m_hWnd);
+    const RECT& dirty = paint.m_ps.rcPaint;
+    const int width = dirty.right - dirty.left;
+    const int height = dirty.bottom - dirty.top;
+    if (width <= 0 || height <= 0) return;
+    // Drawn off screen, then copied in one go: no flicker between the
+    // background and the text over it.
+    CDC memory;
+    CBitmap bitmap;
+    if (!memory.CreateCompatibleDC(paint) || !bitmap.CreateCompatibleBitmap(paint, width, height)) {
+        PaintTo(paint, dirty);
+        return;
+    }
+    CSelectedObject selected(memory, bitmap);
+    ::SetViewportOrgEx(memory, -dirty.left, -dirty.top, nullptr);
+    PaintTo(memory, dirty);
+    ::BitBlt(paint, dirty.left, dirty.top, width, height, memory, dirty.left, dirty.top, SRCCOPY);
+}
+
+BOOL CHtmlView::OnEraseBkgnd(CDCHandle) { return TRUE; }
+
+void CHtmlView::PaintTo(HDC dc, const RECT& dirty) {
+    const html::Rect area = ToRect(dirty);
+    const html::Rect bar = m_scrollBar.Bounds();
+    const html::Rect content{0, 0, bar.left, bar.bottom};
+    html::Document* const engine = Engine();
+    const html::Rect contentDirty = Intersection(area, content);
+    if (!contentDirty.IsEmpty()) {
+        html::GdiSurface surface(dc, m_fonts, &m_images);
+        surface.PushClip(content);
+        if (engine) engine->Paint(surface, contentDirty);
+        else surface.FillRect(contentDirty, ::GetSysColor(COLOR_WINDOW));
+    }
+    if (area.Intersects(bar)) {
+        m_scrollBar.Paint(dc, engine ? engine->Style() : html::TemplateStyle{}, m_pressedPart);
+    }
+}
+
+// Mouse
+
+bool CHtmlView::IsInScrollBar(CPoint point) const {
+    const html::Rect& bar = m_scrollBar.Bounds();
+    return point.x >= bar.left && point.x < bar.right && point.y >= bar.top && point.y < bar.bottom;
+}
+
+void CHtmlView::OnLButtonDown(UINT, CPoint point) {
+    ::SetFocus(m_hWnd);
+    html::Document* const engine = Engine();
+    if (!engine || m_mouseMode != MouseMode::None) return;
+    if (IsInScrollBar(point)) return PressScrollBar(m_scrollBar.HitTest(point.x, point.y), point);
+    m_mouseMode = MouseMode::Selecting;
+    m_pressPoint = point;
+    m_dragged = false;
+    m_anchor = engine->PositionAt(point.x, point.y);
+    if (engine->HasSelection()) {
+        engine->ClearSelection();
+        InvalidateAll();
+    }
+    ::SetCapture(m_hWnd);
+}
+
+// A second click is a click like the first, so that a quickly pressed
+// scroll-bar arrow scrolls twice.
+void CHtmlView::OnLButtonDblClk(UINT flags, CPoint point) { OnLButtonDown(flags, point); }
+
+void CHtmlView::PressScrollBar(html::ScrollBarPart part, CPoint point) {
+    switch (part) {
+    case html::ScrollBarPart::None:
+        return;
+    case html::ScrollBarPart::Thumb:
+        m_mouseMode = MouseMode::Thumb;
+        m_thumbGrabOffset = point.y - m_scrollBar.PartRect(part).top;
+        break;
+    default:
+        m_mouseMode = MouseMode::ScrollBarButton;
+        m_pressedPart = part;
+        StepScrollBar(part);
+        ::SetTimer(m_hWnd, kRepeatTimer, kRepeatDelayMs, nullptr);
+        break;
+    }
+    ::SetCapture(m_hWnd);
+    InvalidateAll();
+}
+
+void CHtmlView::StepScrollBar(html::ScrollBarPart part) {
+    switch (part) {
+    case html::ScrollBarPart::UpArrow: return ScrollBy(-LineStep());
+    case html::ScrollBarPart::DownArrow: return ScrollBy(LineStep());
+    case html::ScrollBarPart::PageUp: return ScrollBy(-PageStep());
+    case html::ScrollBarPart::PageDown: return ScrollBy(PageStep());
+    default: return;
+    }
+}
+
+void CHtmlView::OnTimer(UINT_PTR id) {
+    if (id != kRepeatTimer || m_mouseMode != MouseMode::ScrollBarButton) return;
+    ::SetTimer(m_hWnd, kRepeatTimer, kRepeatIntervalMs, nullptr);
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    ::ScreenToClient(m_hWnd, &cursor);
+    // Paging stops once the thumb has reached the pointer.
+    if (m_scrollBar.HitTest(cursor.x, cursor.y) == m_pressedPart) StepScrollBar(m_pressedPart);
+}
+
+void CHtmlView::OnMouseMove(UINT, CPoint point) {
+    html::Document* const engine = Engine();
+    if (!engine) return;
+    if (m_mouseMode == MouseMode::Thumb) {
+        ScrollTo(m_scrollBar.ScrollTopForThumb(point.y - m_thumbGrabOffset));
+        return;
+    }
+    if (m_mouseMode != MouseMode::Selecting) return;
+    if (!m_dragged) {
+        const int slackX = ::GetSystemMetrics(SM_CXDRAG);
+        const int slackY = ::GetSystemMetrics(SM_CYDRAG);
+        m_dragged = std::abs(point.x - m_pressPoint.x) > slackX || std::abs(point.y - m_pressPoint.y) > slackY;
+        if (!m_dragged) return;
+    }
+    // Dragging past the top or bottom edge scrolls towards the pointer.
+    if (point.y < 0) ScrollBy(point.y);
+    else if (point.y >= engine->ClientHeight()) ScrollBy(point.y - engine->ClientHeight() + 1);
+    engine->SetSelection(m_anchor, engine->PositionAt(point.x, point.y));
+    InvalidateAll();
+}
+
+void CHtmlView::OnLButtonUp(UINT, CPoint point) {
+    const bool clicked = m_mouseMode == MouseMode::Selecting && !m_dragged;
+    EndMouseMode();
+    if (clicked) OpenLinkAt(point);
+}
+
+LRESULT CHtmlView::OnCaptureChanged(WPARAM, LPARAM) {
+    EndMouseMode();
+    return 0;
+}
+
+void CHtmlView::EndMouseMode() {
+    if (m_mouseMode == MouseMode::None) return;
+    const bool buttonPressed = m_pressedPart != html::ScrollBarPart::None;
+    m_mouseMode = MouseMode::None;
+    m_pressedPart = html::ScrollBarPart::None;
+    ::KillTimer(m_hWnd, kRepeatTimer);
+    // Releasing the capture sends WM_CAPTURECHANGED, which finds the mode
+    // already ended.
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+    if (buttonPressed) InvalidateAll();
+}
+
+void CHtmlView::OpenLinkAt(CPoint point) {
+    html::Document* const engine = Engine();
+    if (!engine || IsInScrollBar(point)) return;
+    const std::u16string link = engine->LinkAt(point.x, point.y);
+    if (!link.empty()) m_linkOpener.Open(link);
+}
+
+BOOL CHtmlView::OnSetCursor(CWindow, UINT hitTest, UINT) {
+    html::Document* const engine = Engine();
+    if (hitTest != HTCLIENT || !engine) return static_cast<BOOL>(Default());
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    ::ScreenToClient(m_hWnd, &cursor);
+    const bool overLink = !IsInScrollBar(CPoint(cursor.x, cursor.y)) && !engine->LinkAt(cursor.x, cursor.y).empty();
+    ::SetCursor(::LoadCursorW(nullptr, overLink ? kHandCursor : kArrowCursor));
+    return TRUE;
+}
+
+LRESULT CHtmlView::OnMouseWheel(WPARAM wParam, LPARAM) {
+    UINT linesPerNotch = 3;
+    ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &linesPerNotch, 0);
+    m_wheelRemainder += GET_WHEEL_DELTA_WPARAM(wParam);
+    const int notches = m_wheelRemainder / WHEEL_DELTA;
+    m_wheelRemainder %= WHEEL_DELTA;
+    if (notches == 0) return 0;
+    const int step = linesPerNotch == WHEEL_PAGESCROLL ? PageStep() : static_cast<int>(linesPerNotch) * LineStep();
+    ScrollBy(-notches * step);
+    return 0;
+}
+
+// Keyboard, selection, clipboard
+
+LRESULT CHtmlView::OnGetDlgCode(WPARAM, LPARAM) {
+    // In a dialog, arrows and Page keys scroll the pane instead of moving
+    // the focus, and Ctrl+A / Ctrl+C arrive as characters.
+    return DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
+
+void CHtmlView::OnChar(UINT code, UINT, UINT) {
+    if (code == kControlA) return SelectAll();
+    if (code == kControlC) {
+        CopySelection();
+        return;
+    }
+    Default();
+}
+
+void CHtmlView::OnKeyDown(UINT key, UINT, UINT) {
+    html::Document* const engine = Engine();
+    if (!engine) {
+        Default();
+        return;
+    }
+    switch (key) {
+    case VK_INSERT:
+        if (IsKeyDown(VK_CONTROL)) CopySelection();
+        return;
+    case VK_UP: return ScrollBy(-LineStep());
+    case VK_DOWN: return ScrollBy(LineStep());
+    case VK_PRIOR: return ScrollBy(-PageStep());
+    case VK_NEXT: return ScrollBy(PageStep());
+    case VK_HOME: return ScrollTo(0);
+    case VK_END: return ScrollTo(engine->ScrollHeight());
+    default: Default();
+    }
+}
+
+void CHtmlView::SelectAll() {
+    if (html::Document* const engine = Engine()) {
+        engine->SelectAll();
+        InvalidateAll();
+    }
+}
+
+bool CHtmlView::HasSelection() const {
+    const html::Document* const engine = Engine();
+    return engine && engine->HasSelection();
+}
+
+bool CHtmlView::CopySelection() {
+    const html::Document* const engine = Engine();
+    if (!engine || !engine->HasSelection()) return false;
+    return html::CopyTextToClipboard(m_hWnd, engine->SelectedText());
+}
+
+HMENU CHtmlView::CreateContextMenu() const {
+    const HMENU menu = ::CreatePopupMenu();
+    if (!menu) return nullptr;
+    const UINT copyState = HasSelection() ? MF_ENABLED : MF_GRAYED;
+    ::AppendMenuW(menu, MF_STRING | copyState, kCopyCommand, AnsiToWide("복사").c_str());
+    ::AppendMenuW(menu, MF_STRING, kSelectAllCommand, AnsiToWide("모두 선택").c_str());
+    return menu;
+}
+
+void CHtmlView::ExecuteCommand(UINT command) {
+    if (command == kCopyCommand) CopySelection();
+    else if (command == kSelectAllCommand) SelectAll();
+}
+
+LRESULT CHtmlView::OnContextMenu(WPARAM, LPARAM lParam) {
+    POINT at = msgmap::PointOf(lParam);
+    if (lParam == -1) {
+        // From the keyboard: at the pane's top-left corner.
+        at = POINT{0, 0};
+        ::ClientToScreen(m_hWnd, &at);
+    }
+    const HMENU menu = CreateContextMenu();
+    if (!menu) return 0;
+    const UINT command = static_cast<UINT>(
+        ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, m_hWnd, nullptr));
+    ::DestroyMenu(menu);
+    ExecuteCommand(command);
+    return 0;
+}
+
+// Images
+
+void CHtmlView::RequestImages() {
+    html::Document* const engine = Engine();
+    if (!engine) return;
+    for (const html::ImageRequest& request : engine->TakeImageRequests()) {
+        if (!m_imageLoader) m_imageLoader = std::make_unique<html::ImageLoader>(m_hWnd, kImagesReadyMessage);
+        if (!m_imageLoader->Request(request.id, request.url)) engine->OnImageFailed(request.id);
+    }
+}
+
+LRESULT CHtmlView::OnImagesReady(WPARAM, LPARAM) {
+    html::Document* const engine = Engine();
+    if (!engine || !m_imageLoader) return 0;
+    for (const html::ImageLoadResult& result : m_imageLoader->TakeResults()) {
+        const bool shown = result.status == html::ImageLoadStatus::Loaded && m_images.Add(result.id, result.image);
+        if (shown) engine->OnImageLoaded(result.id, result.image.width, result.image.height);
+        else engine->OnImageFailed(result.id);
+    }
+    SyncScrollBar();
+    InvalidateAll();
+    return 0;
+}

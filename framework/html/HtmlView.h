@@ -1,0 +1,149 @@
+// CHtmlView: the HTML pane's child window. It hosts one document at a time
+// (html::Document, through the counted CHtmlDocument object) and gives it
+// what a window has: painting, a scroll bar, the mouse and keyboard, the
+// clipboard, links and images.
+//
+//   view.Create(nullptr, "ChatView", WS_CHILD | WS_VISIBLE, CRect(), &parent, 0xFFFF);
+//   view.Navigate2("res://C:\\prog.exe/129");   // OnDocumentComplete comes later
+//   CRefPtr<CHtmlDocument> document = view.GetHtmlDocument();
+//
+// Navigation: only "res://<module>/<number>" URLs are navigated; the
+// resource's HTML replaces the document, and OnDocumentComplete is posted,
+// so it always runs after Navigate2 has returned, as a browser's event does.
+// Every link opens outside the pane (the template's base target is _blank),
+// and only for http, https and mailto (LinkOpener); the pane never loads a
+// page from the network, so it always keeps its document.
+//
+// Lifetime: the object deletes itself when its window is destroyed while
+// the object still lives (as the framework's views do); deleting the object
+// first is also sound: the destructor destroys the window without a second
+// delete.
+#pragma once
+
+#include "framework/CString.h"
+#include "framework/RuntimeClass.h"
+#include "framework/Wnd.h"
+#include "framework/html/GdiFonts.h"
+#include "framework/html/GdiImageStore.h"
+#include "framework/html/HtmlObjects.h"
+#include "framework/html/ImageLoader.h"
+#include "framework/html/LinkOpener.h"
+#include "framework/html/PaneScrollBar.h"
+
+#include <windows.h>
+
+#include <memory>
+
+class CHtmlView : public CWnd, private CHtmlDocumentHost {
+    DECLARE_DYNAMIC(CHtmlView)
+
+public:
+    // Context menu commands.
+    static constexpr UINT kCopyCommand = 1;
+    static constexpr UINT kSelectAllCommand = 2;
+
+    CHtmlView();
+    ~CHtmlView() override;
+
+    // As the classic view is created: a null class name stands for the
+    // framework's own class; the creation context is not used.
+    BOOL Create(const wchar_t* className, const char* windowName, DWORD style, const RECT& rect, CWindow* parent,
+                UINT id, void* context = nullptr);
+
+    // Navigates to `url` (text of the ANSI code page). False, with the
+    // current document kept and nothing announced, when the URL is not a
+    // resource URL or its resource cannot be loaded, or there is no window.
+    bool Navigate2(const char* url);
+    bool Navigate(const char* url) { return Navigate2(url); }
+
+    // The current document; empty before the first navigation.
+    CRefPtr<CHtmlDocument> GetHtmlDocument() const;
+
+    // Selection and the clipboard, as Ctrl+A, Ctrl+C and the context menu
+    // use them.
+    void SelectAll();
+    bool HasSelection() const;
+    bool CopySelection();
+    // The pane's context menu: "복사" (greyed without a selection) and
+    // "모두 선택". The caller destroys it.
+    HMENU CreateContextMenu() const;
+    void ExecuteCommand(UINT command);
+
+    // Where link clicks go; the default opens with the shell.
+    void SetLinkOpener(html::LinkOpener opener) { m_linkOpener = std::move(opener); }
+
+    // Paints the client-area part `dirty` into `dc`, in client coordinates:
+    // WM_PAINT's routine, also usable on a memory DC.
+    void PaintTo(HDC dc, const RECT& dirty);
+
+protected:
+    // A navigation finished; `url` is the one given to Navigate2.
+    virtual void OnDocumentComplete(const char* url);
+    void PostNcDestroy() override;
+
+    void OnDestroy();
+    void OnSize(UINT type, int width, int height);
+    void OnPaint();
+    BOOL OnEraseBkgnd(CDCHandle dc);
+    void OnLButtonDown(UINT flags, CPoint point);
+    void OnLButtonDblClk(UINT flags, CPoint point);
+    void OnLButtonUp(UINT flags, CPoint point);
+    void OnMouseMove(UINT flags, CPoint point);
+    BOOL OnSetCursor(CWindow window, UINT hitTest, UINT message);
+    void OnChar(UINT code, UINT repeat, UINT flags);
+    void OnKeyDown(UINT key, UINT repeat, UINT flags);
+    void OnTimer(UINT_PTR id);
+    LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNavigationComplete(WPARAM navigation, LPARAM lParam);
+    LRESULT OnImagesReady(WPARAM wParam, LPARAM lParam);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    enum class MouseMode { None, Selecting, ScrollBarButton, Thumb };
+
+    // CHtmlDocumentHost
+    void OnDocumentContentChanged() override;
+    void OnDocumentScrolled() override;
+
+    html::Document* Engine() const { return m_document ? &m_document->Engine() : nullptr; }
+    void ReplaceDocument(std::u16string_view html);
+    void DropDocument();
+    void ApplyViewport();
+    void SyncScrollBar();
+    void ScrollTo(int top);
+    void ScrollBy(int delta) { if (Engine()) ScrollTo(Engine()->ScrollTop() + delta); }
+    int LineStep();
+    int PageStep();
+    bool IsInScrollBar(CPoint point) const;
+    void PressScrollBar(html::ScrollBarPart part, CPoint point);
+    void StepScrollBar(html::ScrollBarPart part);
+    void EndMouseMode();
+    void RequestImages();
+    void OpenLinkAt(CPoint point);
+    void InvalidateAll() { ::InvalidateRect(m_hWnd, nullptr, FALSE); }
+
+    // The fonts first: the document's layout measures with them.
+    html::GdiFontCache m_fonts;
+    CRefPtr<CHtmlDocumentObject> m_document;
+    html::GdiImageStore m_images;
+    std::unique_ptr<html::ImageLoader> m_imageLoader;  // made with the first image request
+    html::LinkOpener m_linkOpener;
+    html::PaneScrollBar m_scrollBar;
+
+    CString m_navigatedUrl;
+    WPARAM m_navigation = 0;  // counts navigations; only the latest announces completion
+
+    MouseMode m_mouseMode = MouseMode::None;
+    html::TextPosition m_anchor = 0;
+    CPoint m_pressPoint;
+    bool m_dragged = false;
+    html::ScrollBarPart m_pressedPart = html::ScrollBarPart::None;
+    int m_thumbGrabOffset = 0;
+    int m_wheelRemainder = 0;
+
+    bool m_inDestructor = false;
+};

@@ -1,0 +1,71 @@
+#include "framework/html/LayoutDump.h"
+
+namespace html {
+
+namespace {
+
+void AppendNumber(std::u16string& out, long long value) {
+    if (value < 0) {
+        out += u'-';
+        value = -value;
+    }
+    std::u16string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
+        value /= 10;
+    } while (value > 0);
+    out += digits;
+}
+
+void AppendField(std::u16string& out, std::u16string_view name, long long value) {
+    out += name;
+    AppendNumber(out, value);
+}
+
+void AppendFragmentContent(std::u16string& out, const Flow& flow, const Fragment& fragment) {
+    switch (flow.RunAt(fragment.run).kind) {
+        case RunKind::Image:
+            out += u"[img]";
+            return;
+        case RunKind::Embed:
+            out += u"[embed]";
+            return;
+        case RunKind::Text:
+        case RunKind::Break:
+            break;
+    }
+    std::u16string scratch;
+    out += u'|';
+    for (const char16_t c : flow.Text(fragment.start, fragment.length, scratch)) {
+        out += c == kNoBreakSpace ? u'~' : c;
+    }
+    out += u'|';
+}
+
+}  // namespace
+
+std::u16string DumpLayout(const Flow& flow, const Layout& layout) {
+    std::u16string out;
+    for (std::size_t index = 0; index < layout.LineCount(); ++index) {
+        const LineBox& line = layout.Line(index);
+        const std::size_t end = layout.FragmentsEnd(index);
+        const int width = line.firstFragment == end
+                              ? 0
+                              : layout.FragmentAt(end - 1).Right() - layout.FragmentAt(line.firstFragment).x;
+        AppendField(out, u"line y=", line.top);
+        AppendField(out, u" h=", line.height);
+        AppendField(out, u" w=", width);
+        out += u'\n';
+        for (std::size_t i = line.firstFragment; i < end; ++i) {
+            const Fragment& fragment = layout.FragmentAt(i);
+            AppendField(out, u"  x=", fragment.x);
+            AppendField(out, u" w=", fragment.width);
+            out += u' ';
+            AppendFragmentContent(out, flow, fragment);
+            out += u'\n';
+        }
+    }
+    return out;
+}
+
+}  // namespace html

@@ -1,0 +1,131 @@
+#include "framework/html/PaneScrollBar.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+namespace html {
+namespace {
+
+void Fill(HDC dc, const Rect& rect, Color color) {
+    if (rect.IsEmpty()) return;
+    const RECT area{rect.left, rect.top, rect.right, rect.bottom};
+    const COLORREF previous = ::SetBkColor(dc, color);
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
+    ::SetBkColor(dc, previous);
+}
+
+// One-pixel lines along the top and left, and along the bottom and right.
+void Frame(HDC dc, const Rect& r, Color topLeft, Color bottomRight) {
+    Fill(dc, {r.left, r.top, r.right, r.top + 1}, topLeft);
+    Fill(dc, {r.left, r.top, r.left + 1, r.bottom}, topLeft);
+    Fill(dc, {r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+    Fill(dc, {r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+}
+
+Rect Inset(const Rect& r, int by) { return {r.left + by, r.top + by, r.right - by, r.bottom - by}; }
+
+// A classic raised button (two bevels), or a flat pushed-in one.
+void DrawButton(HDC dc, const Rect& rect, const TemplateStyle& colours, bool pressed) {
+    if (rect.IsEmpty()) return;
+    Fill(dc, rect, colours.scrollbarFace);
+    if (pressed) {
+        Frame(dc, rect, colours.scrollbarShadow, colours.scrollbarShadow);
+        return;
+    }
+    Frame(dc, rect, colours.scrollbar3dLight, colours.scrollbarDarkShadow);
+    Frame(dc, Inset(rect, 1), colours.scrollbarHighlight, colours.scrollbarShadow);
+}
+
+enum class Direction { Up, Down };
+
+void DrawArrow(HDC dc, const Rect& button, Direction direction, Color color, int offset) {
+    const int size = std::max(2, std::min(button.Width(), button.Height()) / 4);
+    const int centreX = button.left + button.Width() / 2 + offset;
+    const int top = button.top + (button.Height() - size) / 2 + offset;
+    for (int row = 0; row < size; ++row) {
+        const int halfWidth = direction == Direction::Up ? row : size - 1 - row;
+        Fill(dc, {centreX - halfWidth, top + row, centreX + halfWidth + 1, top + row + 1}, color);
+    }
+}
+
+}  // namespace
+
+void PaneScrollBar::SetRange(int scrollHeight, int clientHeight, int scrollTop) {
+    m_scrollHeight = std::max(0, scrollHeight);
+    m_clientHeight = std::max(0, clientHeight);
+    m_scrollTop = std::clamp(scrollTop, 0, MaximumScrollTop());
+}
+
+int PaneScrollBar::MaximumScrollTop() const { return std::max(0, m_scrollHeight - m_clientHeight); }
+
+int PaneScrollBar::ArrowHeight() const { return std::max(0, std::min(m_bounds.Width(), m_bounds.Height() / 2)); }
+
+Rect PaneScrollBar::Track() const {
+    const int arrow = ArrowHeight();
+    return {m_bounds.left, m_bounds.top + arrow, m_bounds.right, m_bounds.bottom - arrow};
+}
+
+int PaneScrollBar::ThumbLength() const {
+    const int track = Track().Height();
+    if (!IsEnabled() || track < kMinimumThumb) return 0;
+    const auto proportional = static_cast<int>(static_cast<std::int64_t>(track) * m_clientHeight / m_scrollHeight);
+    return std::clamp(proportional, kMinimumThumb, track);
+}
+
+Rect PaneScrollBar::PartRect(ScrollBarPart part) const {
+    const int arrow = ArrowHeight();
+    const Rect track = Track();
+    const int thumbLength = ThumbLength();
+    const int travel = track.Height() - thumbLength;
+    const int thumbTop =
+        track.top + (IsEnabled() ? static_cast<int>(static_cast<std::int64_t>(travel) * m_scrollTop / MaximumScrollTop()) : 0);
+    const int thumbBottom = thumbTop + thumbLength;
+    switch (part) {
+    case ScrollBarPart::UpArrow: return {m_bounds.left, m_bounds.top, m_bounds.right, m_bounds.top + arrow};
+    case ScrollBarPart::DownArrow: return {m_bounds.left, m_bounds.bottom - arrow, m_bounds.right, m_bounds.bottom};
+    case ScrollBarPart::Thumb: return thumbLength ? Rect{track.left, thumbTop, track.right, thumbBottom} : Rect{};
+    case ScrollBarPart::PageUp: return thumbLength ? Rect{track.left, track.top, track.right, thumbTop} : Rect{};
+    case ScrollBarPart::PageDown: return thumbLength ? Rect{track.left, thumbBottom, track.right, track.bottom} : Rect{};
+    case ScrollBarPart::None: break;
+    }
+    return {};
+}
+
+ScrollBarPart PaneScrollBar::HitTest(int x, int y) const {
+    constexpr ScrollBarPart kParts[] = {ScrollBarPart::UpArrow, ScrollBarPart::DownArrow, ScrollBarPart::Thumb,
+                                        ScrollBarPart::PageUp, ScrollBarPart::PageDown};
+    for (const ScrollBarPart part : kParts) {
+        const Rect rect = PartRect(part);
+        if (x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom) return part;
+    }
+    return ScrollBarPart::None;
+}
+
+int PaneScrollBar::ScrollTopForThumb(int thumbTop) const {
+    const Rect track = Track();
+    const int travel = track.Height() - ThumbLength();
+    if (travel <= 0 || !IsEnabled()) return 0;
+    const int along = std::clamp(thumbTop - track.top, 0, travel);
+    // Rounded to the nearest, so dragging to either end reaches it exactly.
+    return static_cast<int>((static_cast<std::int64_t>(along) * MaximumScrollTop() + travel / 2) / travel);
+}
+
+void PaneScrollBar::Paint(HDC dc, const TemplateStyle& colours, ScrollBarPart pressed) const {
+    if (m_bounds.IsEmpty()) return;
+    Fill(dc, m_bounds, colours.scrollbarTrack);
+    const Color arrow = IsEnabled() ? colours.scrollbarArrow : colours.scrollbarShadow;
+    for (const auto& [part, direction] : {std::pair{ScrollBarPart::UpArrow, Direction::Up},
+                                         std::pair{ScrollBarPart::DownArrow, Direction::Down}}) {
+        const Rect button = PartRect(part);
+        const bool down = pressed == part;
+        DrawButton(dc, button, colours, down);
+        DrawArrow(dc, button, direction, arrow, down ? 1 : 0);
+    }
+    DrawButton(dc, PartRect(ScrollBarPart::Thumb), colours, false);
+    if (pressed == ScrollBarPart::PageUp || pressed == ScrollBarPart::PageDown) {
+        Fill(dc, PartRect(pressed), colours.scrollbarShadow);
+    }
+}
+
+}  // namespace html
