@@ -26,6 +26,8 @@ protected:
 };
 
 class CEdit : public CWnd {
+    DECLARE_DYNAMIC(CEdit)
+
 public:
     void SetSel(int start, int end, bool noScroll = false) {
         SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end);

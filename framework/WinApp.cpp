@@ -10,7 +10,9 @@ namespace {
 
 CWinApp* g_app = nullptr;
 
-CString ProgramFileTitle() {
+}  // namespace
+
+CString AfxGetProgramTitle() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -27,9 +29,7 @@ CString ProgramFileTitle() {
     return WideToAnsi(path.c_str() + nameStart, static_cast<int>(nameEnd - nameStart));
 }
 
-}  // namespace
-
-CWinApp::CWinApp() : m_hInstance(::GetModuleHandleW(nullptr)), m_appName(ProgramFileTitle()) {
+CWinApp::CWinApp() : m_hInstance(::GetModuleHandleW(nullptr)), m_appName(AfxGetProgramTitle()) {
     if (!g_app) g_app = this;
 }
 
@@ -59,6 +59,15 @@ int CWinApp::Run() {
 }
 
 int CWinApp::ExitInstance() { return m_exitCode; }
+
+bool CWinApp::OnCmdMsg(UINT id) {
+    for (const AppCommandEntry& entry : GetCommandTable()) {
+        if (entry.id != id) continue;
+        (this->*entry.handler)();
+        return true;
+    }
+    return false;
+}
 
 int CWinApp::GetArgumentCount() const { return __argc; }
 

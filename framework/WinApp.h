@@ -9,7 +9,20 @@
 
 #include <windows.h>
 
+#include <span>
+
 class CWnd;
+class CWinApp;
+
+// The framework's command for showing the program's help.
+constexpr UINT ID_HELP = 0xE146;
+
+// One entry of an application's command table: a menu or accelerator command
+// that the main window leaves unhandled goes to the application's handler.
+struct AppCommandEntry {
+    UINT id;
+    void (CWinApp::*handler)();
+};
 
 class CWinApp {
 public:
@@ -37,10 +50,20 @@ public:
     void SetRegistryKey(const char* key) { m_registryKey = key; }
     const CString& GetRegistryKey() const { return m_registryKey; }
 
+    // Runs the application's handler for command `id`; false when its table
+    // has none.
+    bool OnCmdMsg(UINT id);
+    // The program ships no help file, so there is nothing to open; the
+    // command is still taken, so it never falls through to anything else.
+    void OnHelp() {}
+
     HINSTANCE m_hInstance;
     CWnd* m_pMainWnd = nullptr;
 
 protected:
+    // The application's command table; none by default.
+    virtual std::span<const AppCommandEntry> GetCommandTable() const { return {}; }
+
     // The code that WM_QUIT carried out of Run.
     int m_exitCode = 0;
 
@@ -50,6 +73,8 @@ private:
 };
 
 CWinApp* AfxGetApp();
+// The name of the program file without folder and extension.
+CString AfxGetProgramTitle();
 // The program module, from which resources come.
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();

@@ -1,6 +1,7 @@
 #include "framework/Wnd.h"
 
 #include "framework/AnsiText.h"
+#include "framework/WinApp.h"
 
 #include <optional>
 #include <unordered_map>
@@ -116,11 +117,24 @@ bool Matches(const MessageMapEntry& entry, const Route& route) {
     return !route.hasId || (entry.code == route.code && entry.firstId <= route.id && route.id <= entry.lastId);
 }
 
+// Commands of the main window's menus and accelerators that the window does
+// not handle belong to the application as a whole.
+bool RouteCommandToApp(HWND hWnd, UINT_PTR id, LRESULT& result) {
+    CWinApp* const app = AfxGetApp();
+    const CWnd* const mainWnd = app ? app->m_pMainWnd : nullptr;
+    if (!mainWnd || mainWnd->m_hWnd != hWnd || !app->OnCmdMsg(static_cast<UINT>(id))) return false;
+    result = 0;
+    return true;
+}
+
 }  // namespace
 
 IMPLEMENT_DYNAMIC(CWnd, CObject)
 
 CWnd::~CWnd() {
+    // The application must not go on naming a main window that is gone, as
+    // it does when the window is a local object of its start-up.
+    if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
     if (m_hWnd) ::DestroyWindow(m_hWnd);
     // Destruction can fail (a window of another thread); never leave the
     // window pointing at this object.
@@ -260,7 +274,7 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
             if (Matches(*entry, *route) && entry->dispatch(*this, message, wParam, lParam, result)) return true;
         }
     }
-    return false;
+    return message == WM_COMMAND && RouteCommandToApp(m_hWnd, route->id, result);
 }
 
 bool CWnd::ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

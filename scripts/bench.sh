@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
 # Builds and runs one benchmark under Wine and prints its key=value lines:
 #   scripts/bench.sh transport
+#   scripts/bench.sh pane
+#   scripts/bench.sh relay [RATE ...]   (lines/s, or max; default 10000 max)
 # Run by hand, not in CI; bench/README.md holds the figures and their reading.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 usage() {
-  echo "usage: $0 NAME    (NAME: transport)" >&2
+  echo "usage: $0 NAME    (NAME: transport, pane, relay)" >&2
   exit 2
 }
 
-[ $# -eq 1 ] || usage
+[ $# -ge 1 ] || usage
 case "$1" in
   transport) target=transport_bench ;;
+  pane) target=pane_bench ;;
+  relay) target=relay_bench ;;
   *) usage ;;
 esac
+[ $# -eq 1 ] || [ "$1" = relay ] || usage
+shift
 
 ensure_packages
 ensure_locale
@@ -28,4 +34,4 @@ ensure_prefix
 start_wineserver
 
 # Windows programs end their lines with CR LF.
-wine "$WOBBLE_BUILD/bench/$target.exe" | tr -d '\r'
+wine "$WOBBLE_BUILD/bench/$target.exe" "$@" | tr -d '\r'

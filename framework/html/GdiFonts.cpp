@@ -98,13 +98,15 @@ void GdiFontCache::Shape(const FontSpec& font, std::u16string_view text, std::ve
     advances.assign(text.size(), 0);
     for (std::size_t at = 0; at < text.size();) {
         const Placement placement = Place(chain, text, at);
-        const HFONT face = chain.faces[placement.face]->font;
-        if (runs.empty() || runs.back().font != face) runs.push_back({face, at, at});
+        const Face& face = *chain.faces[placement.face];
+        if (runs.empty() || runs.back().font != face.font) runs.push_back({face.font, at, at, face.emboldened});
         advances[at] = placement.advance;
         at += placement.units;
         runs.back().end = at;
     }
 }
+
+TextDecorations GdiFontCache::Decorations(const FontSpec& font) { return ChainFor(font).decorations; }
 
 std::vector<std::wstring> GdiFontCache::FaceNames(const FontSpec& font) {
     std::vector<std::wstring> names;
@@ -139,6 +141,12 @@ std::unique_ptr<GdiFontCache::Chain> GdiFontCache::BuildChain(const FontSpec& fo
         chain->metrics.ascent = std::max(chain->metrics.ascent, face->ascent);
         chain->metrics.descent = std::max(chain->metrics.descent, face->descent);
     }
+    // The first face's lines, with the underline pulled up into the descent
+    // where the face would put it below.
+    TextDecorations& decorations = chain->decorations;
+    decorations = chain->faces.front()->decorations;
+    const int lowestOffset = std::max(0, chain->metrics.descent - decorations.underlineThickness);
+    decorations.underlineOffset = std::min(decorations.underlineOffset, lowestOffset);
     return chain;
 }
 
@@ -147,8 +155,7 @@ std::unique_ptr<GdiFontCache::Face> GdiFontCache::CreateFace(const FontSpec& fon
     logFont.lfHeight = -std::max(1, font.pixelSize);
     logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     logFont.lfItalic = font.italic;
-    logFont.lfUnderline = font.underline;
-    logFont.lfStrikeOut = font.strikeout;
+    // Underline and strike-out are drawn by the surface (see Decorations).
     logFont.lfCharSet = DEFAULT_CHARSET;
     logFont.lfOutPrecision = OUT_TT_PRECIS;
     logFont.lfQuality = DEFAULT_QUALITY;
@@ -166,7 +173,29 @@ std::unique_ptr<GdiFontCache::Face> GdiFontCache::CreateFace(const FontSpec& fon
     face->name = name;
     face->ascent = metrics.tmAscent;
     face->descent = metrics.tmDescent;
+    face->emboldened = font.bold && metrics.tmWeight < FW_BOLD;
+    face->decorations = ReadDecorations(metrics);
     return face;
+}
+
+// From the outline metrics of the face selected into the measuring DC; a
+// face without them (a bitmap font) gets lines placed by its ascent.
+TextDecorations GdiFontCache::ReadDecorations(const TEXTMETRICW& metrics) {
+    TextDecorations decorations;
+    const int thickness = std::max(1, static_cast<int>(metrics.tmHeight) / 14);
+    decorations.underlineThickness = thickness;
+    decorations.strikeoutThickness = thickness;
+    decorations.strikeoutOffset = -std::max(1, static_cast<int>(metrics.tmAscent) / 3);
+    const UINT size = ::GetOutlineTextMetricsW(m_dc, 0, nullptr);
+    if (size < sizeof(OUTLINETEXTMETRICW)) return decorations;
+    std::vector<std::uint8_t> buffer(size);
+    auto* outline = reinterpret_cast<OUTLINETEXTMETRICW*>(buffer.data());
+    if (::GetOutlineTextMetricsW(m_dc, size, outline) == 0) return decorations;
+    decorations.underlineOffset = std::max(1, -outline->otmsUnderscorePosition);
+    decorations.underlineThickness = std::max(1, static_cast<int>(outline->otmsUnderscoreSize));
+    decorations.strikeoutThickness = std::max(1, static_cast<int>(outline->otmsStrikeoutSize));
+    decorations.strikeoutOffset = -std::max(1, static_cast<int>(outline->otmsStrikeoutPosition));
+    return decorations;
 }
 
 bool GdiFontCache::FamilyExists(const std::wstring& family) {
@@ -189,7 +218,10 @@ const GdiFontCache::Page& GdiFontCache::PageOf(Face& face, unsigned page) {
     const UINT first = page * 256;
     std::array<INT, 256> widths{};
     if (::GetCharWidth32W(m_dc, first, first + 255, widths.data())) {
-        std::copy(widths.begin(), widths.end(), entry->widths.begin());
+        // The second strike of an emboldened face widens every glyph.
+        const int extra = face.emboldened ? 1 : 0;
+        std::transform(widths.begin(), widths.end(), entry->widths.begin(),
+                       [extra](INT width) { return width > 0 ? width + extra : width; });
     }
     std::array<wchar_t, 256> characters{};
     for (unsigned i = 0; i < 256; ++i) characters[i] = static_cast<wchar_t>(first + i);
@@ -223,7 +255,8 @@ int GdiFontCache::ExtentOf(Face& face, std::u16string_view units) {
     CSelectedObject selected(m_dc, face.font);
     SIZE size{};
     const auto* wide = reinterpret_cast<const wchar_t*>(units.data());
-    return ::GetTextExtentPoint32W(m_dc, wide, static_cast<int>(units.size()), &size) ? size.cx : 0;
+    if (!::GetTextExtentPoint32W(m_dc, wide, static_cast<int>(units.size()), &size)) return 0;
+    return size.cx + (face.emboldened && size.cx > 0 ? 1 : 0);
 }
 
 }  // namespace html

@@ -40,6 +40,17 @@ struct FaceRun {
     HFONT font = nullptr;
     std::size_t begin = 0;
     std::size_t end = 0;
+    bool emboldened = false;  // to be struck a second time, a pixel to the right
+};
+
+// Where a spec's underline and strike-out go: the top of each line, from the
+// baseline (positive downwards), and its thickness, in pixels. The underline
+// always lies within the spec's descent.
+struct TextDecorations {
+    int underlineOffset = 1;
+    int underlineThickness = 1;
+    int strikeoutOffset = -3;
+    int strikeoutThickness = 1;
 };
 
 class GdiFontCache final : public TextMeasurer {
@@ -60,6 +71,8 @@ public:
     void Shape(const FontSpec& font, std::u16string_view text, std::vector<FaceRun>& runs,
                std::vector<int>& advances);
 
+    TextDecorations Decorations(const FontSpec& font);
+
     // Forgets every font; ids are per document, so a new document starts here.
     void Clear();
 
@@ -77,11 +90,14 @@ private:
         std::wstring name;
         int ascent = 0;
         int descent = 0;
+        bool emboldened = false;
+        TextDecorations decorations;  // as the face's own metrics give them
         std::unordered_map<unsigned, std::unique_ptr<Page>> pages;
     };
     struct Chain {
         std::vector<std::unique_ptr<Face>> faces;  // never empty
         FontMetrics metrics;
+        TextDecorations decorations;
     };
     // Which face of the chain draws one unit, and how wide it is.
     struct Placement {
@@ -93,6 +109,7 @@ private:
     Chain& ChainFor(const FontSpec& font);
     std::unique_ptr<Chain> BuildChain(const FontSpec& font);
     std::unique_ptr<Face> CreateFace(const FontSpec& font, const std::wstring& family);
+    TextDecorations ReadDecorations(const TEXTMETRICW& metrics);
     bool FamilyExists(const std::wstring& family);
     const Page& PageOf(Face& face, unsigned page);
     Placement Place(Chain& chain, std::u16string_view text, std::size_t at);

@@ -49,16 +49,33 @@ void GdiSurface::DrawTextRun(const FontSpec& font, int x, int baseline, std::u16
     const COLORREF previousColor = ::SetTextColor(m_dc, color);
     const HGDIOBJ previousFont = ::GetCurrentObject(m_dc, OBJ_FONT);
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int left = x;
     for (const FaceRun& run : m_runs) {
         ::SelectObject(m_dc, run.font);
         const int count = static_cast<int>(run.end - run.begin);
         // The advances that layout measured place each character, so a run
         // drawn in a fallback face lands exactly where layout put it.
-        ::ExtTextOutW(m_dc, x, baseline, 0, nullptr, wide + run.begin, count, m_advances.data() + run.begin);
+        const int* advances = m_advances.data() + run.begin;
+        ::ExtTextOutW(m_dc, x, baseline, 0, nullptr, wide + run.begin, count, advances);
+        if (run.emboldened) ::ExtTextOutW(m_dc, x + 1, baseline, 0, nullptr, wide + run.begin, count, advances);
         for (std::size_t i = run.begin; i < run.end; ++i) x += m_advances[i];
     }
     ::SelectObject(m_dc, previousFont);
     ::SetTextColor(m_dc, previousColor);
+    DrawDecorations(font, left, x, baseline, color);
+}
+
+void GdiSurface::DrawDecorations(const FontSpec& font, int left, int right, int baseline, Color color) {
+    if (!font.underline && !font.strikeout) return;
+    const TextDecorations lines = m_fonts.Decorations(font);
+    if (font.underline) {
+        const int top = baseline + lines.underlineOffset;
+        FillRect(Rect{left, top, right, top + lines.underlineThickness}, color);
+    }
+    if (font.strikeout) {
+        const int top = baseline + lines.strikeoutOffset;
+        FillRect(Rect{left, top, right, top + lines.strikeoutThickness}, color);
+    }
 }
 
 void GdiSurface::DrawImage(int imageId, const Rect& destination) {

@@ -39,6 +39,8 @@ public:
 
 private:
     void DrawPlaceholder(const Rect& destination);
+    // The underline and strike-out of text drawn from `left` to `right`.
+    void DrawDecorations(const FontSpec& font, int left, int right, int baseline, Color color);
 
     HDC m_dc;
     GdiFontCache& m_fonts;

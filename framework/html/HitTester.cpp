@@ -45,6 +45,22 @@ const Fragment* HitTester::FragmentAt(int x, int y) const {
     return nullptr;
 }
 
+std::optional<TextPosition> HitTester::CharacterAt(int x, int y) {
+    const Fragment* fragment = FragmentAt(x, y);
+    if (fragment == nullptr) {
+        return std::nullopt;
+    }
+    if (m_flow.RunAt(fragment->run).kind != RunKind::Text) {
+        return fragment->start;
+    }
+    const FontSpec& font = m_styles.Font(m_flow.RunAt(fragment->run).style);
+    const std::u16string_view text = m_flow.Text(fragment->start, fragment->length, m_scratch);
+    // What fits left of the point lies before the character under it.
+    const int last = std::max(0, static_cast<int>(text.size()) - 1);
+    const int before = std::clamp(m_measurer.FitCount(font, text, x - fragment->x), 0, last);
+    return fragment->start + static_cast<TextPosition>(before);
+}
+
 TextPosition HitTester::PositionInFragment(const Fragment& fragment, int x) {
     const int offset = x - fragment.x;
     if (m_flow.RunAt(fragment.run).kind != RunKind::Text) {

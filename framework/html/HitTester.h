@@ -8,6 +8,7 @@
 #include "framework/html/Layout.h"
 #include "framework/html/StyleTable.h"
 
+#include <optional>
 #include <string>
 
 namespace html {
@@ -24,6 +25,9 @@ public:
     TextPosition PositionAt(int x, int y);
     // The fragment whose box (its width, its line's height) holds the point.
     const Fragment* FragmentAt(int x, int y) const;
+    // The position of the character (or object) whose box holds the point;
+    // nullopt when the point is over no fragment.
+    std::optional<TextPosition> CharacterAt(int x, int y);
 
 private:
     TextPosition PositionInFragment(const Fragment& fragment, int x);

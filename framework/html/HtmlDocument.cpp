@@ -61,6 +61,22 @@ std::u16string ReadBaseTarget(const Node& head) {
     return {};
 }
 
+enum class CharacterClass { Separator, Word, Punctuation };
+
+CharacterClass ClassOf(char16_t c) {
+    if (c == kCollapsibleSpace || c == kNoBreakSpace || c == kBreakCharacter || c == kObjectCharacter) {
+        return CharacterClass::Separator;
+    }
+    if (c < 0x80) {
+        const bool word = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_';
+        return word ? CharacterClass::Word : CharacterClass::Punctuation;
+    }
+    // General punctuation (dashes, quotes, ellipsis) and the CJK symbols
+    // and punctuation block (ideographic space, full stop, brackets).
+    const bool punctuation = (c >= 0x2000 && c <= 0x206F) || (c >= 0x3000 && c <= 0x303F);
+    return punctuation ? CharacterClass::Punctuation : CharacterClass::Word;
+}
+
 }  // namespace
 
 struct Document::State {
@@ -242,6 +258,37 @@ std::u16string Document::SelectedText() const {
 
 TextPosition Document::EndPosition() const {
     return m_state->flow.End();
+}
+
+TextRange Document::WordAround(TextPosition position) const {
+    const Flow& flow = m_state->flow;
+    if (position >= flow.End() || ClassOf(flow.CharAt(position)) == CharacterClass::Separator) {
+        const TextPosition at = std::min(position, flow.End());
+        return TextRange{at, at};
+    }
+    const CharacterClass kind = ClassOf(flow.CharAt(position));
+    TextRange word{position, position + 1};
+    while (word.start > 0 && ClassOf(flow.CharAt(word.start - 1)) == kind) {
+        --word.start;
+    }
+    while (word.end < flow.End() && ClassOf(flow.CharAt(word.end)) == kind) {
+        ++word.end;
+    }
+    return word;
+}
+
+TextRange Document::WordAt(int x, int y) {
+    State& s = *m_state;
+    s.EnsureLayout();
+    if (s.layout.Measurer() == nullptr) {
+        return TextRange{};
+    }
+    HitTester hitTester(s.flow, s.styles, s.layout, *s.layout.Measurer());
+    if (const std::optional<TextPosition> character = hitTester.CharacterAt(x, y + s.scrollTop)) {
+        return WordAround(*character);
+    }
+    const TextPosition caret = hitTester.PositionAt(x, y + s.scrollTop);
+    return TextRange{caret, caret};
 }
 
 void Document::SetSelectionColors(const SelectionColors& colors) {

@@ -44,6 +44,13 @@ struct ImageRequest {
     std::u16string url;
 };
 
+// A stretch of the document's text, [start, end).
+struct TextRange {
+    TextPosition start = 0;
+    TextPosition end = 0;
+    bool IsEmpty() const { return end <= start; }
+};
+
 struct SelectionColors {
     Color background = Rgb(10, 36, 106);  // the classic Windows highlight
     Color text = Rgb(255, 255, 255);
@@ -105,6 +112,18 @@ public:
     std::u16string SelectedText() const;
     TextPosition EndPosition() const;
     void SetSelectionColors(const SelectionColors& colors);
+
+    // Words, for selecting with a double click. WordAround gives the word
+    // that holds the character at `position`: the longest stretch around it
+    // of one kind of character, either word characters (letters, digits, '_',
+    // and every character beyond ASCII that is not a space or punctuation, so
+    // Hangul words are words) or ASCII punctuation; an empty range at
+    // `position` for a space, a line break, an object or the end. WordAt
+    // does the same for the character under a point (client coordinates),
+    // and gives an empty range at the nearest caret position when the point
+    // is over no text.
+    TextRange WordAround(TextPosition position) const;
+    TextRange WordAt(int x, int y);
 
     // Images: every img with a src adds a request; the host drains them,
     // loads what it allows, and reports back. The reported size replaces the

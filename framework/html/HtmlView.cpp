@@ -174,8 +174,14 @@ int CHtmlView::PageStep() {
 
 // Painting
 
+void CHtmlView::InvalidateAll() {
+    if (m_invalidated || !m_hWnd) return;
+    m_invalidated = ::InvalidateRect(m_hWnd, nullptr, FALSE) != FALSE;
+}
+
 void CHtmlView::OnPaint() {
     CPaintDC paint(m_hWnd);
+    m_invalidated = false;
     const RECT& dirty = paint.m_ps.rcPaint;
     const int width = dirty.right - dirty.left;
     const int height = dirty.bottom - dirty.top;
@@ -236,9 +242,17 @@ void CHtmlView::OnLButtonDown(UINT, CPoint point) {
     ::SetCapture(m_hWnd);
 }
 
-// A second click is a click like the first, so that a quickly pressed
-// scroll-bar arrow scrolls twice.
-void CHtmlView::OnLButtonDblClk(UINT flags, CPoint point) { OnLButtonDown(flags, point); }
+// On the text a double click selects the word under the pointer; on the
+// scroll bar it is a click like the first, so that a quickly pressed arrow
+// scrolls twice.
+void CHtmlView::OnLButtonDblClk(UINT flags, CPoint point) {
+    html::Document* const engine = Engine();
+    if (!engine || IsInScrollBar(point) || m_mouseMode != MouseMode::None) return OnLButtonDown(flags, point);
+    ::SetFocus(m_hWnd);
+    const html::TextRange word = engine->WordAt(point.x, point.y);
+    engine->SetSelection(word.start, word.end);
+    InvalidateAll();
+}
 
 void CHtmlView::PressScrollBar(html::ScrollBarPart part, CPoint point) {
     switch (part) {

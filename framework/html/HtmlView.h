@@ -124,7 +124,10 @@ private:
     void EndMouseMode();
     void RequestImages();
     void OpenLinkAt(CPoint point);
-    void InvalidateAll() { ::InvalidateRect(m_hWnd, nullptr, FALSE); }
+    // Every change repaints the whole pane, so one invalidation per paint is
+    // enough; the rest would each cost a round trip to the window system
+    // (under Wine, a wineserver request) on every appended line.
+    void InvalidateAll();
 
     // The fonts first: the document's layout measures with them.
     html::GdiFontCache m_fonts;
@@ -145,5 +148,6 @@ private:
     int m_thumbGrabOffset = 0;
     int m_wheelRemainder = 0;
 
+    bool m_invalidated = false;  // the whole client area awaits a WM_PAINT
     bool m_inDestructor = false;
 };

@@ -13,6 +13,8 @@ public:
     static constexpr INT_PTR kTimedOut = 4242;
 
     explicit ScriptedDialog(CWnd* parent = nullptr) : CDialog(IDD_TEST_DIALOG, parent) {}
+    // For test programs with dialog templates of their own.
+    ScriptedDialog(UINT templateId, CWnd* parent) : CDialog(templateId, parent) {}
 
     // Runs once the modal loop is running (posted from OnInitDialog).
     std::function<void(ScriptedDialog&)> scenario;

@@ -177,6 +177,43 @@ TEST_F(Selecting, MouseRangeGivesTheTextBetween) {
     EXPECT_EQ(document.SelectedText(), u"line\r\nsecond");
 }
 
+TEST_F(Selecting, WordsAreLettersAndHangulOrRunsOfPunctuation) {
+    document.AppendHtml(u"<b>kim</b>_01(nick): 안녕하세요, world&nbsp;x<br>y");
+    const auto word = [&](TextPosition at) {
+        const TextRange range = document.WordAround(at);
+        document.SetSelection(range.start, range.end);
+        return document.SelectedText();
+    };
+    // Across the bold run's end: styles do not split a word.
+    EXPECT_EQ(word(0), u"kim_01");
+    EXPECT_EQ(word(4), u"kim_01");
+    EXPECT_EQ(word(6), u"(");
+    EXPECT_EQ(word(11), u"):");
+    EXPECT_EQ(word(14), u"안녕하세요");
+    EXPECT_EQ(word(18), u"안녕하세요");
+    EXPECT_EQ(word(19), u",");
+    // Spaces, non-breaking spaces, breaks and the end are not words.
+    EXPECT_TRUE(document.WordAround(13).IsEmpty());
+    EXPECT_TRUE(document.WordAround(26).IsEmpty());
+    EXPECT_EQ(word(27), u"x");
+    EXPECT_TRUE(document.WordAround(28).IsEmpty());
+    EXPECT_EQ(word(29), u"y");
+    EXPECT_TRUE(document.WordAround(30).IsEmpty());
+    EXPECT_EQ(document.WordAround(1000).start, document.EndPosition());
+}
+
+TEST_F(Selecting, WordAtTakesTheCharacterUnderThePointNotTheNearerEdge) {
+    document.AppendHtml(u"ab) cd");
+    // The right half of 'b' is nearer the edge before ')', yet 'b' is hit.
+    EXPECT_EQ(document.WordAt(2 * 7 - 1, 5).start, 0u);
+    EXPECT_EQ(document.WordAt(2 * 7 - 1, 5).end, 2u);
+    EXPECT_EQ(document.WordAt(2 * 7 + 1, 5).start, 2u);
+    // Below the text: no word, a caret at the end.
+    const TextRange below = document.WordAt(3, 90);
+    EXPECT_TRUE(below.IsEmpty());
+    EXPECT_EQ(below.start, document.EndPosition());
+}
+
 class Images : public PaneDocumentTest {};
 
 TEST_F(Images, RequestsAreHandedOutOnceWithTheirUrls) {

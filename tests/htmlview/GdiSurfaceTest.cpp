@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -212,6 +213,102 @@ TEST(GdiImageStore, RefusesAnImageWhosePixelsDoNotMatchItsSize) {
     image.pixels.assign(8, 0);
     EXPECT_FALSE(images.Add(1, image));
     EXPECT_FALSE(images.Contains(1));
+}
+
+// ---- Bold, underline and strike-out at the pane's own size ----
+
+// The template's 8 pt, on the 96 DPI screen the pane assumes.
+constexpr int kPanePixelSize = 11;
+
+FontSpec PaneFont(int id, bool bold, bool underline = false, bool strikeout = false) {
+    FontSpec font = BodyFont(id);
+    font.pixelSize = kPanePixelSize;
+    font.bold = bold;
+    font.underline = underline;
+    font.strikeout = strikeout;
+    return font;
+}
+
+int DarkPixels(const Canvas& canvas) {
+    int count = 0;
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) count += IsDark(canvas.Pixel(x, y)) ? 1 : 0;
+    }
+    return count;
+}
+
+bool RowIsDarkFrom(const Canvas& canvas, int y, int left, int right) {
+    for (int x = left; x < right; ++x) {
+        if (!IsDark(canvas.Pixel(x, y))) return false;
+    }
+    return true;
+}
+
+// The rows, from `top` to `bottom`, that are dark all the way across.
+std::vector<int> SolidRows(const Canvas& canvas, int top, int bottom, int left, int right) {
+    std::vector<int> rows;
+    for (int y = top; y < bottom; ++y) {
+        if (RowIsDarkFrom(canvas, y, left, right)) rows.push_back(y);
+    }
+    return rows;
+}
+
+constexpr int kBaseline = 20;
+constexpr int kLeft = 4;
+
+TEST(GdiFonts, BoldIsWiderAndVisiblyHeavierThanRegularAtThePanesSize) {
+    GdiFontCache fonts;
+    const std::u16string text = u"Notice 공지 사항";
+    Canvas regular(200, 30);
+    Canvas bold(200, 30);
+    {
+        GdiSurface surface(regular.dc(), fonts, nullptr);
+        surface.DrawTextRun(PaneFont(1, false), kLeft, kBaseline, text, Rgb(0, 0, 0));
+    }
+    {
+        GdiSurface surface(bold.dc(), fonts, nullptr);
+        surface.DrawTextRun(PaneFont(2, true), kLeft, kBaseline, text, Rgb(0, 0, 0));
+    }
+    EXPECT_GT(fonts.TextWidth(PaneFont(2, true), text), fonts.TextWidth(PaneFont(1, false), text));
+    // Heavier stems, not only darker grey: a third more solid pixels at least.
+    EXPECT_GT(DarkPixels(bold) * 3, DarkPixels(regular) * 4);
+    // The second strike stays inside the measured width.
+    const int width = fonts.TextWidth(PaneFont(2, true), text);
+    EXPECT_FALSE(bold.Any(RECT{kLeft + width + 1, 0, 200, 30}, IsDark));
+}
+
+TEST(GdiSurface, UnderlineIsDrawnAcrossTheTextAndInsideTheDescent) {
+    for (const bool bold : {false, true}) {
+        GdiFontCache fonts;
+        const FontSpec font = PaneFont(3, bold, true);
+        const std::u16string text = u"link 링크";
+        const int width = fonts.TextWidth(font, text);
+        const html::FontMetrics metrics = fonts.Metrics(font);
+        Canvas canvas(200, 40);
+        {
+            GdiSurface surface(canvas.dc(), fonts, nullptr);
+            surface.DrawTextRun(font, kLeft, kBaseline, text, Rgb(0, 0, 0));
+        }
+        const std::vector<int> underline = SolidRows(canvas, kBaseline, kBaseline + metrics.descent, kLeft, kLeft + width);
+        EXPECT_FALSE(underline.empty()) << "bold=" << bold;
+        // Nothing below the line box: the next line's text stays clear.
+        EXPECT_FALSE(canvas.Any(RECT{0, kBaseline + metrics.descent, 200, 40}, IsDark)) << "bold=" << bold;
+    }
+}
+
+TEST(GdiSurface, StrikeOutCrossesTheTextAboveTheBaseline) {
+    GdiFontCache fonts;
+    const FontSpec font = PaneFont(4, false, false, true);
+    const std::u16string text = u"gone 취소";
+    const int width = fonts.TextWidth(font, text);
+    const html::FontMetrics metrics = fonts.Metrics(font);
+    Canvas canvas(200, 40);
+    {
+        GdiSurface surface(canvas.dc(), fonts, nullptr);
+        surface.DrawTextRun(font, kLeft, kBaseline, text, Rgb(0, 0, 0));
+    }
+    EXPECT_FALSE(SolidRows(canvas, kBaseline - metrics.ascent / 2 - 2, kBaseline, kLeft, kLeft + width).empty());
+    EXPECT_TRUE(SolidRows(canvas, kBaseline, kBaseline + metrics.descent, kLeft, kLeft + width).empty());
 }
 
 }  // namespace

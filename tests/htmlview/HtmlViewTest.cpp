@@ -255,6 +255,34 @@ TEST_F(HtmlViewTest, CtrlASelectsEverythingWithLineBreaksKept) {
     EXPECT_NE(copied.find(u"hello world\r\nsecond line"), std::u16string::npos) << copied.size();
 }
 
+TEST_F(HtmlViewTest, DoubleClickSelectsTheWordUnderThePointer) {
+    Load();
+    Append(L"\uC548\uB155\uD558\uC138\uC694, friend<br>second");  // "안녕하세요, friend"
+    // The Hangul word, not the comma after it.
+    view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(3, 4));
+    view->SendMessage(WM_LBUTTONUP, 0, At(3, 4));
+    view->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, At(3, 4));
+    view->SendMessage(WM_LBUTTONUP, 0, At(3, 4));
+    EXPECT_TRUE(view->CopySelection());
+    EXPECT_EQ(ClipboardText(), u"안녕하세요");
+    // Past the end of a line there is no word: the selection goes.
+    view->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, At(ScrollBarLeft() - 2, 4));
+    view->SendMessage(WM_LBUTTONUP, 0, At(ScrollBarLeft() - 2, 4));
+    EXPECT_FALSE(view->HasSelection());
+}
+
+TEST_F(HtmlViewTest, EveryAppendAfterAPaintAsksForAnotherPaint) {
+    Load();
+    for (int i = 0; i < 3; ++i) {
+        Append(L"line<br>");
+        Append(L"another<br>");
+        RECT dirty{};
+        EXPECT_TRUE(::GetUpdateRect(view->m_hWnd, &dirty, FALSE)) << i;
+        view->UpdateWindow();
+        EXPECT_FALSE(::GetUpdateRect(view->m_hWnd, &dirty, FALSE)) << i;
+    }
+}
+
 TEST_F(HtmlViewTest, AClickWithoutDragClearsTheSelectionAndCopiesNothing) {
     Load();
     Append(L"hello world");

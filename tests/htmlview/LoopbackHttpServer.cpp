@@ -57,6 +57,23 @@ std::u16string LoopbackHttpServer::Url(const std::string& path) const {
     return std::u16string(url.begin(), url.end());
 }
 
+void LoopbackHttpServer::Route(const std::string& path, Response response) {
+    const std::lock_guard lock(m_routesMutex);
+    m_routes[path] = std::move(response);
+}
+
+std::string LoopbackHttpServer::LastRequest() {
+    const std::lock_guard lock(m_routesMutex);
+    return m_lastRequest;
+}
+
+LoopbackHttpServer::Response LoopbackHttpServer::Answer(const std::string& request) {
+    const std::lock_guard lock(m_routesMutex);
+    m_lastRequest = request;
+    const auto route = m_routes.find(RequestPath(request));
+    return route != m_routes.end() ? route->second : Response{404, "not found"};
+}
+
 void LoopbackHttpServer::AcceptLoop() {
     while (!m_stopping) {
         fd_set ready;
@@ -87,11 +104,11 @@ void LoopbackHttpServer::Serve(SOCKET client) {
         if (read <= 0) break;
         request.append(buffer, static_cast<std::size_t>(read));
     }
-    const auto route = m_routes.find(RequestPath(request));
-    Response response = route != m_routes.end() ? route->second : Response{404, "not found"};
+    const Response response = Answer(request);
     ::Sleep(response.delayMs);
     std::string head = "HTTP/1.0 " + std::to_string(response.status) + " X\r\nConnection: close\r\n";
     if (response.announceLength) head += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
+    head += response.extraHeaders;
     SendAll(client, head + "\r\n");
     SendAll(client, response.body);
     ::shutdown(client, SD_SEND);

@@ -20,6 +20,7 @@ public:
         std::string body;
         bool announceLength = true;
         unsigned delayMs = 0;
+        std::string extraHeaders{};  // whole lines, each ending in CR LF
     };
 
     LoopbackHttpServer();
@@ -27,20 +28,26 @@ public:
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
     ~LoopbackHttpServer();
 
-    // Set routes before requests arrive.
-    void Route(const std::string& path, Response response) { m_routes[path] = std::move(response); }
+    // A route may change between requests; the next request sees the change.
+    void Route(const std::string& path, Response response);
     std::u16string Url(const std::string& path) const;
 
     int Requests() const { return m_requests; }
     int MostAtOnce() const { return m_mostAtOnce; }
+    // The request line and headers of the latest request, as received.
+    std::string LastRequest();
 
 private:
     void AcceptLoop();
     void Serve(SOCKET client);
+    // Notes the request and finds its route.
+    Response Answer(const std::string& request);
 
     SOCKET m_listener = INVALID_SOCKET;
     int m_port = 0;
+    std::mutex m_routesMutex;  // guards m_routes and m_lastRequest
     std::map<std::string, Response> m_routes;
+    std::string m_lastRequest;
     std::atomic<bool> m_stopping{false};
     std::atomic<int> m_requests{0};
     std::atomic<int> m_atOnce{0};

@@ -1,0 +1,426 @@
+// Pane benchmark: how fast the chat view takes lines as the conversation
+// grows, and how much memory each line costs.
+//
+// One run appends 100,000 fragments, formatted exactly as the chat window
+// formats them (nine chat lines to one notice), through CChatView::AppendHtml
+// into a real pane of 620 x 245 client pixels, each followed by the view's
+// own scroll to the bottom. Every 100 appends the run paints the pane
+// (UpdateWindow) and drains the thread's messages, as a window that keeps up
+// with its server would.
+//
+// Speed is timed in windows of 1,000 appends around each mark (the window
+// for 100,000 is the last 1,000). Lines are made from a seeded generator, so
+// every run shows the same conversation; the fragments of a timed window are
+// made before its clock starts, so only appending, scrolling and painting
+// are timed. Memory is the process's private bytes (its commit charge; the
+// working set beside it) after the mark, less what it was just before the
+// first append, divided by the number of lines.
+//
+// Each run is a process of its own (this program started with --run), so
+// that no run inherits the heap another one grew and freed; the parent runs
+// five and prints, per mark, the median of the five:
+//   lines=N appends_per_s=.. bytes_per_line=.. ws_bytes_per_line=.. slowdown=..
+// where slowdown is appends_per_s at 1,000 lines over appends_per_s at N.
+
+#include "display/ChatFormat.h"
+#include "display/ChatView.h"
+#include "display/HtmlTagFilter.h"
+#include "framework/Wnd.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kMarks[] = {1000, 10000, 50000, 100000};
+constexpr int kLines = 100000;
+constexpr int kWindow = 1000;  // appends timed per mark
+constexpr int kPumpEvery = 100;
+constexpr std::size_t kMaxFragmentBytes = 512;  // a chat line here is at most about 350
+constexpr int kNoticeEvery = 10;  // nine chat lines, then a notice
+constexpr int kRuns = 5;
+constexpr int kPaneWidth = 620;
+constexpr int kPaneHeight = 245;
+constexpr UINT kTemplateId = 129;
+constexpr DWORD kLoadTimeoutMs = 10000;
+constexpr DWORD kRunTimeoutMs = 30 * 60 * 1000;
+constexpr std::uint64_t kSeed = 0x5EED0F1A2B3C4D5Eull;
+constexpr char kRunArgument[] = "--run";
+
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "pane_bench: %s (error %lu)\n", what, GetLastError());
+    std::fflush(stderr);
+    ExitProcess(1);
+}
+
+double Seconds() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// ---- The conversation ----
+
+// SplitMix64: small, fast, and the same sequence on every machine.
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : m_state(seed) {}
+
+    std::uint64_t Next() {
+        std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    // Uniform in [low, high].
+    int Between(int low, int high) { return low + static_cast<int>(Next() % static_cast<std::uint64_t>(high - low + 1)); }
+    bool Coin() { return (Next() & 1) != 0; }
+
+private:
+    std::uint64_t m_state;
+};
+
+// Text of the ANSI code page (949), built a character at a time.
+class Cp949Text {
+public:
+    void AddLetter(Random& random) { m_bytes += static_cast<char>('a' + random.Between(0, 25)); ++m_characters; }
+    void AddDigit(Random& random) { m_bytes += static_cast<char>('0' + random.Between(0, 9)); ++m_characters; }
+    // One of the 2,350 precomposed syllables of KS X 1001: lead byte
+    // B0..C8, trail byte A1..FE.
+    void AddSyllable(Random& random) {
+        m_bytes += static_cast<char>(0xB0 + random.Between(0, 0xC8 - 0xB0));
+        m_bytes += static_cast<char>(0xA1 + random.Between(0, 0xFE - 0xA1));
+        ++m_characters;
+    }
+    void AddSpace() { m_bytes += ' '; ++m_characters; }
+
+    int Characters() const { return m_characters; }
+    const std::string& Bytes() const { return m_bytes; }
+
+private:
+    std::string m_bytes;
+    int m_characters = 0;
+};
+
+// Words of 2 to 8 letters or 1 to 4 syllables, until the text has about
+// `length` characters.
+std::string MixedText(Random& random, int length) {
+    Cp949Text text;
+    while (text.Characters() < length) {
+        if (text.Characters() > 0) text.AddSpace();
+        if (random.Coin()) {
+            for (int i = random.Between(2, 8); i > 0; --i) text.AddLetter(random);
+        } else {
+            for (int i = random.Between(1, 4); i > 0; --i) text.AddSyllable(random);
+        }
+    }
+    return text.Bytes();
+}
+
+std::string Nickname(Random& random) {
+    Cp949Text text;
+    for (int i = random.Between(5, 7); i > 0; --i) {
+        if (random.Coin()) text.AddSyllable(random);
+        else text.AddLetter(random);
+    }
+    return text.Bytes();
+}
+
+std::string UserId(Random& random) {
+    Cp949Text text;
+    const int length = random.Between(7, 9);
+    for (int i = 0; i < length; ++i) {
+        if (i >= length - 2) text.AddDigit(random);
+        else text.AddLetter(random);
+    }
+    return text.Bytes();
+}
+
+// The fragment of line `index` (0-based), as AddNotice/AddChatLine make it.
+class Conversation {
+public:
+    CString Line(int index) {
+        if (index % kNoticeEvery == kNoticeEvery - 1) return FormatNotice(MixedText(m_random, m_random.Between(40, 80)).c_str());
+        const std::string record =
+            UserId(m_random) + '\a' + Nickname(m_random) + '\a' + MixedText(m_random, m_random.Between(40, 80));
+        return FormatChatLine(record.c_str(), m_filter);
+    }
+
+private:
+    Random m_random{kSeed};
+    CHtmlTagFilter m_filter;  // no tags admitted: the lines carry none
+};
+
+// ---- One run, in a process of its own ----
+
+struct MarkResult {
+    double seconds = 0;
+    long long privateBytes = 0;
+    long long workingSet = 0;
+};
+
+struct Memory {
+    SIZE_T privateBytes = 0;
+    SIZE_T workingSet = 0;
+};
+
+Memory ProcessMemory() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters)) {
+        Fail("GetProcessMemoryInfo");
+    }
+    // The commit charge: Windows reports it as both PagefileUsage and
+    // PrivateUsage, Wine only as PagefileUsage (PrivateUsage stays 0).
+    return {counters.PagefileUsage, counters.WorkingSetSize};
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// The fragments of one timed window, made before its clock starts, in
+// buffers reserved once: growing them inside a run would count as the
+// pane's memory.
+class FragmentBatch {
+public:
+    FragmentBatch() {
+        m_text.reserve(static_cast<std::size_t>(kWindow) * kMaxFragmentBytes);
+        m_ends.reserve(kWindow);
+    }
+    void Clear() {
+        m_text.clear();
+        m_ends.clear();
+    }
+    void Add(const CString& fragment) {
+        m_text.append(fragment.GetString(), static_cast<std::size_t>(fragment.GetLength()));
+        m_ends.push_back(m_text.size());
+    }
+    // A new CString, as the chat window hands AppendHtml one.
+    CString Fragment(int index) const {
+        const std::size_t begin = index == 0 ? 0 : m_ends[index - 1];
+        return CString(m_text.data() + begin, static_cast<int>(m_ends[index] - begin));
+    }
+
+private:
+    std::string m_text;
+    std::vector<std::size_t> m_ends;
+};
+
+// The first append of the timed window around `mark`: centred on it, but
+// never past the end of the run.
+int WindowStart(int mark) { return std::min(mark - kWindow / 2, kLines - kWindow); }
+
+class PaneRun {
+public:
+    PaneRun() {
+        if (!m_parent.CreateEx(0, nullptr, "pane_bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 800, 400),
+                               nullptr, 0)) {
+            Fail("creating the top-level window");
+        }
+        m_view = new CChatView;  // deletes itself with its window
+        if (!m_view->Create(nullptr, "ChatView", WS_CHILD | WS_VISIBLE, CRect(0, 0, kPaneWidth, kPaneHeight), &m_parent,
+                            0xFFFF)) {
+            Fail("creating the chat view");
+        }
+        const CRect client = m_view->GetClientRect();
+        if (client.Width() != kPaneWidth || client.Height() != kPaneHeight) Fail("sizing the pane");
+        if (!m_view->LoadFromResource(kTemplateId)) Fail("loading the chat page");
+        const DWORD start = GetTickCount();
+        while (!m_view->m_pDocument) {
+            if (GetTickCount() - start > kLoadTimeoutMs) Fail("waiting for the chat page");
+            PumpMessages();
+            Sleep(1);
+        }
+        Pump();
+    }
+    ~PaneRun() { m_parent.DestroyWindow(); }
+
+    // Prints "mark=N seconds=S private=P workingset=W" per mark.
+    void Run() {
+        // The batch's buffers are already there: they count in the baseline.
+        m_before = ProcessMemory();
+        for (int index = 0; index < kLines;) {
+            const int timed = MarkTimedFrom(index);
+            if (timed < 0) {
+                Append(index, m_conversation.Line(index));
+                ++index;
+                continue;
+            }
+            m_batch.Clear();
+            for (int i = 0; i < kWindow; ++i) m_batch.Add(m_conversation.Line(index + i));
+            const double started = Seconds();
+            for (int i = 0; i < kWindow; ++i) Append(index++, m_batch.Fragment(i));
+            m_results[timed].seconds = Seconds() - started;
+        }
+        CheckAtBottom();
+        for (std::size_t m = 0; m < std::size(kMarks); ++m) {
+            std::printf("mark=%d seconds=%.6f private=%lld workingset=%lld\n", kMarks[m], m_results[m].seconds,
+                        m_results[m].privateBytes, m_results[m].workingSet);
+        }
+    }
+
+private:
+    // The mark whose timed window starts at line `index`, or -1.
+    static int MarkTimedFrom(int index) {
+        for (std::size_t m = 0; m < std::size(kMarks); ++m) {
+            if (WindowStart(kMarks[m]) == index) return static_cast<int>(m);
+        }
+        return -1;
+    }
+
+    void Append(int index, const CString& fragment) {
+        if (!m_view->AppendHtml(fragment)) Fail("appending");
+        const int lines = index + 1;
+        if (lines % kPumpEvery == 0) Pump();
+        // One call, inside the timed window for 1,000 lines: a few
+        // microseconds against a millisecond of appends.
+        const auto mark = std::find(std::begin(kMarks), std::end(kMarks), lines);
+        if (mark != std::end(kMarks)) {
+            const Memory now = ProcessMemory();
+            MarkResult& result = m_results[mark - std::begin(kMarks)];
+            result.privateBytes = static_cast<long long>(now.privateBytes) - static_cast<long long>(m_before.privateBytes);
+            result.workingSet = static_cast<long long>(now.workingSet) - static_cast<long long>(m_before.workingSet);
+        }
+    }
+
+    void Pump() {
+        m_view->UpdateWindow();
+        PumpMessages();
+    }
+
+    // A benchmark of a pane that stopped following its last line would
+    // measure the wrong thing.
+    void CheckAtBottom() {
+        CRefPtr<CHtmlElement> body;
+        CRefPtr<CHtmlElement2> scroller;
+        if (FAILED(m_view->m_pDocument->get_body(&body)) || !body || FAILED(body.QueryInterface(&scroller))) {
+            Fail("reading the body");
+        }
+        long height = 0, client = 0, top = 0;
+        scroller->get_scrollHeight(&height);
+        scroller->get_clientHeight(&client);
+        scroller->get_scrollTop(&top);
+        if (client != kPaneHeight || height <= client || top != height - client) Fail("the pane is not at its bottom");
+    }
+
+    CWnd m_parent;
+    CChatView* m_view = nullptr;
+    Conversation m_conversation;
+    FragmentBatch m_batch;
+    Memory m_before;
+    MarkResult m_results[std::size(kMarks)];
+};
+
+// ---- The parent: runs, medians, the report ----
+
+// Starts this program with --run and reads what it prints.
+std::string RunChild() {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) Fail("CreatePipe");
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) Fail("GetModuleFileNameW");
+    std::wstring command = L"\"" + std::wstring(path) + L"\" --run";
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(path, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        Fail("CreateProcessW");
+    }
+    CloseHandle(writeEnd);  // so that the read ends when the child does
+
+    std::string output;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+    CloseHandle(readEnd);
+
+    DWORD exitCode = 1;
+    if (WaitForSingleObject(process.hProcess, kRunTimeoutMs) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process.hProcess, &exitCode)) {
+        exitCode = 1;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (exitCode != 0) Fail("a run failed");
+    return output;
+}
+
+std::vector<MarkResult> ParseRun(const std::string& output) {
+    std::vector<MarkResult> results;
+    for (const int mark : kMarks) {
+        char key[32];
+        std::snprintf(key, sizeof key, "mark=%d ", mark);
+        const std::size_t at = output.find(key);
+        MarkResult result;
+        if (at == std::string::npos ||
+            std::sscanf(output.c_str() + at + std::strlen(key), "seconds=%lf private=%lld workingset=%lld",
+                        &result.seconds, &result.privateBytes, &result.workingSet) != 3) {
+            Fail("reading a run's figures");
+        }
+        results.push_back(result);
+    }
+    return results;
+}
+
+template <typename T>
+T Median(std::vector<T> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void Report(const std::vector<std::vector<MarkResult>>& runs) {
+    double firstRate = 0;
+    for (std::size_t m = 0; m < std::size(kMarks); ++m) {
+        std::vector<double> rates;
+        std::vector<double> privatePerLine;
+        std::vector<double> workingSetPerLine;
+        for (const auto& run : runs) {
+            rates.push_back(kWindow / run[m].seconds);
+            privatePerLine.push_back(static_cast<double>(run[m].privateBytes) / kMarks[m]);
+            workingSetPerLine.push_back(static_cast<double>(run[m].workingSet) / kMarks[m]);
+        }
+        const double rate = Median(rates);
+        if (m == 0) firstRate = rate;
+        std::printf("lines=%d appends_per_s=%.0f bytes_per_line=%.0f ws_bytes_per_line=%.0f slowdown=%.2f runs=%zu\n",
+                    kMarks[m], rate, Median(privatePerLine), Median(workingSetPerLine), firstRate / rate, runs.size());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], kRunArgument) == 0) {
+        PaneRun run;
+        run.Run();
+        std::fflush(stdout);
+        return 0;
+    }
+    std::vector<std::vector<MarkResult>> runs;
+    for (int i = 0; i < kRuns; ++i) runs.push_back(ParseRun(RunChild()));
+    Report(runs);
+    return 0;
+}

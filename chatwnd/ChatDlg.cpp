@@ -1,0 +1,232 @@
+#include "chatwnd/ChatDlg.h"
+
+#include "app/UserId.h"
+#include "chatwnd/FrameLayout.h"
+#include "chatwnd/ProfileRecord.h"
+#include "display/ChatRendering.h"
+#include "display/ChatView.h"
+#include "framework/AnsiText.h"
+#include "framework/Internet.h"
+#include "framework/WinApp.h"
+#include "net/Protocol.h"
+#include "res/resource.h"
+
+#include <array>
+#include <iterator>
+#include <optional>
+#include <utility>
+
+namespace {
+
+constexpr char kWindowTitle[] = "워블채팅";
+constexpr char kBadProfileText[] = "사용자 정보가 잘못 되었습니다";
+constexpr char kWelcomeNotice[] = "  워블채팅에 오신것을 환영합니다.";
+
+constexpr int kSocketBufferSize = 8192;
+constexpr int kInitialWidth = 640;
+constexpr int kInitialHeight = 480;
+
+// System command identifiers keep their low four bits for the system.
+constexpr UINT kSystemCommandMask = 0xFFF0;
+
+int16_t TypeOf(const ChatPacket& packet) {
+    return static_cast<int16_t>(packet.data[0] | (packet.data[1] << 8));
+}
+
+// The payload as text: terminated in the spare room behind the body, so it
+// ends at the body's end or at an earlier NUL.
+const char* PayloadText(ChatPacket& packet) {
+    packet.data[packet.length] = 0;
+    return reinterpret_cast<const char*>(packet.data + CHAT_TYPE_SIZE);
+}
+
+}  // namespace
+
+ChatEndpoints ChatEndpoints::BuiltIn() {
+    return {WOBBLE_CHAT_SERVER_ADDRESS, CHAT_SERVER_PORT, WOBBLE_PROFILE_HOST};
+}
+
+BEGIN_MESSAGE_MAP(CChatDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_COMMAND(IDCANCEL, OnCancel)
+    ON_BN_CLICKED(IDC_SEND, SendTypedLine)
+    ON_MESSAGE(WM_CHAT_PACKET, OnChatPacket)
+    ON_MESSAGE(WM_CHAT_SEND, OnChatSend)
+    ON_WM_SIZE()
+    ON_WM_WINDOWPOSCHANGING()
+    ON_WM_LBUTTONDOWN()
+    ON_BN_CLICKED(IDC_CLOSE, OnCloseButton)
+    ON_BN_CLICKED(IDC_MAXIMIZE, ToggleMaximize)
+    ON_BN_CLICKED(IDC_MINIMIZE, OnMinimizeButton)
+    ON_WM_ERASEBKGND()
+    ON_WM_CREATE()
+    ON_WM_LBUTTONDBLCLK()
+END_MESSAGE_MAP()
+
+CChatDlg::CChatDlg(CWnd* pParent, ChatEndpoints endpoints)
+    : CDialog(IDD, pParent),
+      m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_endpoints(std::move(endpoints)) {
+    m_framePen.CreatePen(PS_SOLID, 1, kFramePenColor);
+}
+
+void CChatDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_INPUT, m_editInput);
+    DDX_Control(dx, IDC_SEND, m_btnSend);
+    DDX_Text(dx, IDC_INPUT, m_strMessage);
+    DDX_Control(dx, IDC_CLOSE, m_btnClose);
+    DDX_Control(dx, IDC_MAXIMIZE, m_btnMaximize);
+    DDX_Control(dx, IDC_MINIMIZE, m_btnMinimize);
+}
+
+CString CChatDlg::GetIdentityArgument() const {
+    const CWinApp* const app = AfxGetApp();
+    return app ? app->GetArgument(1) : CString();
+}
+
+int CChatDlg::OnCreate(LPCREATESTRUCT) {
+    if (Default() == -1) return -1;
+    m_strUserId = DecodeUserId(GetIdentityArgument());
+    SetWindowText(kWindowTitle);
+    try {
+        if (LookUpProfile()) return 0;
+    } catch (CInternetException* error) {
+        // No internet session at all: the window is refused without a word.
+        // Caught here because an exception must not unwind through the
+        // system's window-procedure frames.
+        error->Delete();
+        return -1;
+    }
+    ::MessageBoxW(m_hWnd, AnsiToWide(kBadProfileText).c_str(), AnsiToWide(kWindowTitle).c_str(),
+                  MB_OK | MB_ICONEXCLAMATION);
+    ::PostQuitMessage(0);
+    return -1;
+}
+
+bool CChatDlg::LookUpProfile() {
+    CString response;
+    FetchUrl(ProfileRequestUrl(m_endpoints.profileHost, m_strUserId), response);
+    const std::optional<CString> nickname = NicknameOfProfile(response);
+    if (!nickname) return false;
+    m_strNickname = *nickname;
+    m_nProfileFlag = 1;
+    m_tagFilter.AddTag("a");
+    m_tagFilter.AddTag("img");
+    m_tagFilter.AddTag("embed");
+    return true;
+}
+
+BOOL CChatDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    AddAboutItemToSystemMenu();
+    SetIcon(m_hIcon, true);
+    SetIcon(m_hIcon, false);
+    SetUpChildren();
+    ConnectAndLogIn();
+    MoveWindow(0, 0, kInitialWidth, kInitialHeight, true);
+    return TRUE;  // the focus goes to the first tab stop, the input box
+}
+
+void CChatDlg::AddAboutItemToSystemMenu() {
+    wchar_t text[256] = {};
+    ::LoadStringW(AfxGetResourceHandle(), IDS_ABOUTBOX, text, static_cast<int>(std::size(text)));
+    const HMENU systemMenu = GetSystemMenu(false);
+    if (!systemMenu || text[0] == 0) return;
+    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+}
+
+void CChatDlg::SetUpChildren() {
+    StretchBandPieces();
+    auto* view = new CChatView;
+    if (!view->Create(nullptr, "ChatView", WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), this, kChatViewId)) {
+        // A view without a window would never delete itself.
+        delete view;
+        return;
+    }
+    m_pChatView = view;
+    m_pChatView->LoadFromResource(IDR_CHATVIEW_TEMPLATE);
+}
+
+void CChatDlg::ConnectAndLogIn() {
+    // Every step runs whatever the one before returned: a login handed to a
+    // client without a connection is dropped there, unseen.
+    std::array<uint8_t, CHAT_LOGIN_SIZE> login = BuildLoginRecord(m_strUserId.str(), m_strNickname.str());
+    login[CHAT_LOGIN_SIZE - 1] = static_cast<uint8_t>(m_nProfileFlag);
+    m_client.Create(kSocketBufferSize, kSocketBufferSize);
+    m_client.SetNotify(m_hWnd, WM_CHAT_PACKET, NOTIFY_PACKET);
+    m_client.Connect(m_endpoints.chatServerAddress, m_endpoints.chatServerPort, CHAT_CONNECT_TIMEOUT_MS);
+    m_client.Send(PKT_LOGIN, login.data(), CHAT_LOGIN_SIZE);
+}
+
+void CChatDlg::SendTypedLine() {
+    UpdateData(true);
+    // Blank text is still text: only the empty box sends nothing.
+    if (!m_strMessage.IsEmpty()) m_client.Send(PKT_CHAT_SEND, m_strMessage.GetString(), m_strMessage.GetLength() + 1);
+    m_strMessage.Empty();
+    UpdateData(false);
+}
+
+LRESULT CChatDlg::OnChatSend(WPARAM, LPARAM) {
+    SendTypedLine();
+    return 0;
+}
+
+LRESULT CChatDlg::OnChatPacket(WPARAM, LPARAM) {
+    ChatPacket* packet = nullptr;
+    if (m_client.GetPackets(&packet, 1) == 0) return 0;
+    DispatchPacket(packet);
+    m_client.ReleasePacket(packet);
+    return 0;
+}
+
+void CChatDlg::DispatchPacket(ChatPacket* packet) {
+    if (!packet || packet->length < CHAT_TYPE_SIZE) return;
+    switch (TypeOf(*packet)) {
+    case PKT_WELCOME:
+        AddNotice(kWelcomeNotice);
+        break;
+    case PKT_CHAT_LINE:
+        AddChatLine(PayloadText(*packet));
+        break;
+    case PKT_NOTICE:
+    case PKT_NOTICE_2:
+        AddNotice(PayloadText(*packet));
+        break;
+    default:
+        break;
+    }
+}
+
+int CChatDlg::AddNotice(const char* text) {
+    if (m_pChatView) ::AddNotice(*m_pChatView, text);
+    return 0;
+}
+
+int CChatDlg::AddChatLine(const char* record) {
+    if (m_pChatView) ::AddChatLine(*m_pChatView, m_tagFilter, record);
+    return 0;
+}
+
+void CChatDlg::OnSysCommand(UINT id, LPARAM) {
+    if ((id & kSystemCommandMask) != IDM_ABOUTBOX) {
+        Default();
+        return;
+    }
+    CDialog about(IDD_ABOUTBOX, this);
+    about.DoModal();
+}
+
+void CChatDlg::OnCancel() {
+    delete std::exchange(m_pChatView, nullptr);
+    m_framePen.DeleteObject();
+    EndDialog(IDCANCEL);
+}
+
+void CChatDlg::PostNcDestroy() {
+    m_pChatView = nullptr;
+    CDialog::PostNcDestroy();
+}

@@ -1,0 +1,98 @@
+// CChatDlg's frame: layout, skin painting, docking to the task bar, moving by
+// the title band, the title buttons and the minimised window's icon. The
+// arithmetic is in FrameLayout and Docking; these handlers read the system's
+// values, hand them in and apply what comes back.
+#include "chatwnd/ChatDlg.h"
+
+#include "chatwnd/Docking.h"
+#include "chatwnd/FrameLayout.h"
+#include "chatwnd/SkinPainter.h"
+#include "display/ChatView.h"
+
+#include <optional>
+
+namespace {
+
+// The task bar: the top-level window of its class with an empty title.
+std::optional<DockRect> FindTaskBar() {
+    const HWND taskBar = ::FindWindowA("Shell_TrayWnd", "");
+    RECT edges;
+    if (!taskBar || !::GetWindowRect(taskBar, &edges)) return std::nullopt;
+    return DockRect{edges.left, edges.top, edges.right, edges.bottom};
+}
+
+}  // namespace
+
+void CChatDlg::StretchBandPieces() {
+    for (const int id : kBandPieces) {
+        CWindow piece = GetDlgItem(id);
+        ::SetWindowLongPtrW(piece, GWL_STYLE, piece.GetStyle() | SS_REALSIZECONTROL);
+    }
+}
+
+void CChatDlg::OnSize(UINT, int width, int height) {
+    Default();
+    // Sizes that come while the window is still being made find no view yet;
+    // the move at the end of initialisation is the first to lay out.
+    if (!m_pChatView) return;
+    for (const FramePiece& piece : LayOutFrame(width, height)) {
+        CWindow target = piece.id == kChatViewId ? CWindow(m_pChatView->m_hWnd) : GetDlgItem(piece.id);
+        target.MoveWindow(piece.box.x, piece.box.y, piece.box.width, piece.box.height, true);
+    }
+}
+
+BOOL CChatDlg::OnEraseBkgnd(CDCHandle) {
+    // The DC that comes with the message is clipped to the update region;
+    // the skin is painted whole through one of the client area.
+    const CRect client = GetClientRect();
+    {
+        CClientDC dc(m_hWnd);
+        PaintSkin(dc, client.Width(), client.Height(), m_framePen);
+    }
+    for (const int id : kPiecesOverSkin) GetDlgItem(id).InvalidateRect(nullptr, false);
+    return TRUE;
+}
+
+void CChatDlg::OnWindowPosChanging(WINDOWPOS* position) {
+    Default();
+    const CRect current = GetWindowRect();
+    const DockPlacement docked = DockToTaskBar(
+        {position->x, position->y, position->cx, position->cy}, {current.Width(), current.Height()}, FindTaskBar(),
+        {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+    position->x = docked.x;
+    position->y = docked.y;
+    position->cx = docked.width;
+    position->cy = docked.height;
+}
+
+void CChatDlg::OnLButtonDown(UINT, CPoint point) {
+    // Posted, so the system's moving loop starts once this press has been
+    // handled, as if the caption had been pressed.
+    if (point.y < kTitleBandHeight) PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+    Default();
+}
+
+void CChatDlg::OnLButtonDblClk(UINT, CPoint point) {
+    if (point.y < kTitleBandHeight) ToggleMaximize();
+    Default();
+}
+
+void CChatDlg::ToggleMaximize() { ShowWindow(IsZoomed() ? SW_RESTORE : SW_MAXIMIZE); }
+
+void CChatDlg::OnCloseButton() { DestroyWindow(); }
+
+void CChatDlg::OnMinimizeButton() { ShowWindow(SW_MINIMIZE); }
+
+void CChatDlg::OnPaint() {
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()));
+    const CRect client = GetClientRect();
+    dc.DrawIcon((client.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2,
+                (client.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2, m_hIcon);
+}
+
+HCURSOR CChatDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }

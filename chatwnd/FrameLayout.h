@@ -1,0 +1,76 @@
+// Where the chat window's pieces go and where its skin is painted, as pure
+// functions of the client size. Window-free, so the arithmetic is tested
+// without a window and builds natively; the window code only moves and
+// paints what these tables say.
+#pragma once
+
+#include "res/resource.h"
+
+#include <array>
+
+// A rectangle as its top-left corner and extent; extents may come out
+// negative for a client area smaller than the skin, and are used as they are.
+struct FrameBox {
+    int x;
+    int y;
+    int width;
+    int height;
+
+    friend bool operator==(const FrameBox&, const FrameBox&) = default;
+};
+
+// One piece of the layout: a control of the window's template, or the chat
+// view, which is named by its own control identifier.
+struct FramePiece {
+    int id;
+    FrameBox box;
+};
+
+inline constexpr int kChatViewId = 0xFFFF;
+// Presses above this client y move the window; the title band's height.
+inline constexpr int kTitleBandHeight = 20;
+
+inline constexpr int kLayoutPieceCount = 14;
+// Every piece's place for a client area of `width` x `height`, in the order
+// the pieces are moved.
+std::array<FramePiece, kLayoutPieceCount> LayOutFrame(int width, int height);
+
+// The skin's colours, as COLORREF values (0x00BBGGRR).
+inline constexpr unsigned long kSkinLavender = 0xEFDBE7;  // RGB(231, 219, 239)
+inline constexpr unsigned long kSkinWhite = 0xFFFFFF;
+inline constexpr unsigned long kFramePenColor = 0x6B2C5A;  // RGB(90, 44, 107)
+
+struct SkinFill {
+    FrameBox box;
+    unsigned long color;
+};
+
+inline constexpr int kSkinFillCount = 7;
+// The solid strips painted on the background, in painting order.
+std::array<SkinFill, kSkinFillCount> SkinFills(int width, int height);
+
+// The outline around the chat view, as GDI's Rectangle takes it: left, top,
+// and the exclusive right and bottom.
+struct OutlineEdges {
+    int left;
+    int top;
+    int right;
+    int bottom;
+
+    friend bool operator==(const OutlineEdges&, const OutlineEdges&) = default;
+};
+OutlineEdges ChatViewOutline(int width, int height);
+
+// The children that paint themselves over a freshly painted skin. The title
+// band is not among them: nothing is painted under it.
+inline constexpr std::array<int, 12> kPiecesOverSkin = {
+    IDC_CLOSE,      IDC_MAXIMIZE,    IDC_MINIMIZE,    IDC_SEND,
+    IDC_INPUT,      IDC_UPPER_LEFT,  IDC_UPPER_MIDDLE, IDC_UPPER_RIGHT,
+    IDC_LOWER_PANEL_TOP, IDC_LOWER_LEFT, IDC_LOWER_RIGHT, IDC_LOWER_PANEL_BOTTOM,
+};
+
+// The pieces whose bitmap is one column repeated: they are widened to their
+// rectangles, which stretching does as well as repeating would.
+inline constexpr std::array<int, 4> kBandPieces = {
+    IDC_TITLE_BAND, IDC_UPPER_MIDDLE, IDC_LOWER_PANEL_TOP, IDC_LOWER_PANEL_BOTTOM,
+};

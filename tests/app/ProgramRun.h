@@ -1,0 +1,44 @@
+// ProgramRun: one run of the real chat program as a child process, and its
+// top-level windows as another process sees them. The child is put in a job
+// that ends it when the run object goes, so a failed test leaves no copy
+// behind to hold the single-instance name.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+class ProgramRun {
+public:
+    // Which of the program's windows, both captioned with its title, is
+    // meant: the chat window has the input box, the message box has not.
+    enum class WindowKind { ChatWindow, MessageBox };
+
+    ProgramRun() = default;
+    ~ProgramRun();
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+
+    bool Start(const std::string& program, const std::string& arguments);
+
+    // The run's visible top-level window of that kind, once it shows within
+    // `timeoutMs`; null when it does not.
+    HWND WaitForWindow(WindowKind kind, DWORD timeoutMs) const;
+    // Whether the run shows any visible top-level window now.
+    bool ShowsAnyWindow() const;
+    // The exit code once the run ends within `timeoutMs`; none while it runs.
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs) const;
+    // Like WaitForExit, failing as soon as the run shows a window.
+    std::optional<DWORD> WaitForExitWithoutWindow(DWORD timeoutMs, bool& showedWindow) const;
+
+private:
+    PROCESS_INFORMATION m_process{};
+    HANDLE m_job = nullptr;
+};
+
+// The text of a window of any process.
+std::wstring WindowText(HWND window);
+// The message a message box shows: the text of its static controls that
+// carry any.
+std::wstring MessageBoxText(HWND box);

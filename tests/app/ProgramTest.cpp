@@ -1,0 +1,183 @@
+// The real program with the reference services on their built-in loopback
+// ports: a bad or missing profile, a missing chat server, a second copy, and
+// a shutdown while connected. Every wait is bounded.
+#include "net/Protocol.h"
+#include "tools/common/ServiceProcess.h"
+
+#include "ProgramRun.h"
+
+#include <winsock2.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using WindowKind = ProgramRun::WindowKind;
+
+// Generous: a Wine process start alone can take a few seconds on a busy
+// machine.
+constexpr DWORD kStartMs = 20000;
+constexpr DWORD kExitMs = 10000;
+// How long the window waits for the chat server before giving up on it.
+constexpr ULONGLONG kConnectWaitMs = 5000;
+constexpr wchar_t kBadProfileText[] = L"사용자 정보가 잘못 되었습니다";
+
+std::string Beside(const char* path) { return ServiceProcess::BesideThisProgram(path); }
+std::string ChatProgram() { return Beside(WOBBLE_PROGRAM_FOLDER "WobbleMiniChat.exe"); }
+std::string ServiceProgram(const char* name) { return Beside((std::string(WOBBLE_SERVICES_FOLDER) + name).c_str()); }
+
+// The command-line argument that names `userId`: its bytes scrambled, then
+// as two hexadecimal digits each.
+std::string IdentityArgument(std::string userId) {
+    ScrambleBytes(reinterpret_cast<uint8_t*>(userId.data()), static_cast<int32_t>(userId.size()), CHAT_SCRAMBLE_KEY);
+    std::string hex;
+    for (const char byte : userId) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned char>(byte));
+        hex += digits;
+    }
+    return hex;
+}
+
+// Whether nothing listens on loopback `port`. The probe reuses addresses so
+// that connections of an earlier run still closing do not count.
+bool NothingListensOn(int port) {
+    const SOCKET probe = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (probe == INVALID_SOCKET) return false;
+    const BOOL reuse = TRUE;
+    ::setsockopt(probe, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<u_short>(port));
+    const bool bound = ::bind(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+                       ::listen(probe, 1) == 0;
+    ::closesocket(probe);
+    return bound;
+}
+
+// The ports are the machine's, not the test's: another build's run of these
+// tests, or a demo, may hold them for a while.
+bool WaitUntilBuiltInPortsAreFree() {
+    constexpr DWORD kPortsWaitMs = 120000;
+    const ULONGLONG deadline = ::GetTickCount64() + kPortsWaitMs;
+    while (!NothingListensOn(WOBBLE_PROFILE_PORT) || !NothingListensOn(CHAT_SERVER_PORT)) {
+        if (::GetTickCount64() >= deadline) return false;
+        ::Sleep(250);
+    }
+    return true;
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WSADATA data;
+        ASSERT_EQ(::WSAStartup(MAKEWORD(2, 2), &data), 0);
+        ASSERT_TRUE(WaitUntilBuiltInPortsAreFree()) << "something else keeps listening on the built-in ports";
+    }
+    void TearDown() override { ::WSACleanup(); }
+
+    // On the ports the program was built to use.
+    void StartProfileService(const std::string& fixedBody) {
+        ASSERT_TRUE(profiles.Start(ServiceProgram("wobble-profiled.exe"),
+                                   "--port " + std::to_string(WOBBLE_PROFILE_PORT) + " --fixed-body \"" + fixedBody + "\"",
+                                   kStartMs))
+            << "is another profile service on port " << WOBBLE_PROFILE_PORT << "? " << profiles.Output();
+    }
+    void StartChatServer() {
+        ASSERT_TRUE(chat.Start(ServiceProgram("wobble-chatd.exe"), "--port " + std::to_string(CHAT_SERVER_PORT), kStartMs))
+            << "is another chat server on port " << CHAT_SERVER_PORT << "? " << chat.Output();
+    }
+
+    // Starts a copy and waits for its chat window.
+    HWND StartUntilChatWindow(ProgramRun& run) {
+        EXPECT_TRUE(run.Start(ChatProgram(), IdentityArgument("demo")));
+        const HWND window = run.WaitForWindow(WindowKind::ChatWindow, kStartMs);
+        EXPECT_NE(window, nullptr) << "the chat window did not come up";
+        return window;
+    }
+
+    // Ends a copy through its cancel command, as Esc would, and expects a
+    // clean, prompt end.
+    static void CloseAndExpectCleanEnd(ProgramRun& run, HWND chatWindow) {
+        ::PostMessageW(chatWindow, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_EQ(run.WaitForExit(kExitMs), std::optional<DWORD>(0));
+    }
+
+    ServiceProcess profiles;
+    ServiceProcess chat;
+};
+
+// Runs a copy that must refuse to come up, and checks the message it shows.
+void ExpectRefusalWithMessage() {
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(ChatProgram(), IdentityArgument("demo")));
+    const HWND box = run.WaitForWindow(WindowKind::MessageBox, kStartMs);
+    ASSERT_NE(box, nullptr) << "no message box";
+    EXPECT_EQ(MessageBoxText(box), kBadProfileText);
+    EXPECT_EQ(run.WaitForWindow(WindowKind::ChatWindow, 0), nullptr);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(run.WaitForExit(kExitMs), std::optional<DWORD>(0));
+}
+
+class BadProfileTest : public ProgramTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(BadProfileTest, ShowsTheMessageAndEndsCleanly) {
+    StartProfileService(GetParam());
+    ExpectRefusalWithMessage();
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, BadProfileTest, ::testing::Values("nick", "a||b||c", ""),
+                         [](const auto& info) { return std::to_string(info.index); });
+
+TEST_F(ProgramTest, UnreachableProfileServiceShowsTheMessageAndEndsCleanly) { ExpectRefusalWithMessage(); }
+
+TEST_F(ProgramTest, UnreachableChatServerStillBringsTheWindowUpAfterTheWait) {
+    StartProfileService("nick||1");
+    ProgramRun run;
+    const ULONGLONG start = ::GetTickCount64();
+    const HWND window = StartUntilChatWindow(run);
+    ASSERT_NE(window, nullptr);
+    EXPECT_GE(::GetTickCount64() - start, kConnectWaitMs - 500);
+    CloseAndExpectCleanEnd(run, window);
+}
+
+TEST_F(ProgramTest, SecondCopyEndsAtOnceWithoutAWindowAndAThirdStartsOnceTheFirstHasEnded) {
+    StartProfileService("nick||1");
+    StartChatServer();
+    ProgramRun first;
+    const HWND firstWindow = StartUntilChatWindow(first);
+    ASSERT_NE(firstWindow, nullptr);
+
+    ProgramRun second;
+    ASSERT_TRUE(second.Start(ChatProgram(), IdentityArgument("demo")));
+    bool secondShowedWindow = false;
+    EXPECT_EQ(second.WaitForExitWithoutWindow(kStartMs, secondShowedWindow), std::optional<DWORD>(0));
+    EXPECT_FALSE(secondShowedWindow);
+    EXPECT_TRUE(::IsWindow(firstWindow)) << "the first copy is left alone";
+
+    CloseAndExpectCleanEnd(first, firstWindow);
+    ProgramRun third;
+    const HWND thirdWindow = StartUntilChatWindow(third);
+    ASSERT_NE(thirdWindow, nullptr);
+    CloseAndExpectCleanEnd(third, thirdWindow);
+}
+
+TEST_F(ProgramTest, ClosingWhileConnectedEndsTheConnectionAndTheProgram) {
+    // The socket library shuts down before the window, and with it the
+    // connection and its reader thread, goes: the end must still be prompt
+    // and clean, and the server must see the connection end.
+    StartProfileService("nick||1");
+    StartChatServer();
+    ProgramRun run;
+    const HWND window = StartUntilChatWindow(run);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(chat.WaitForOutput("login:", kStartMs)) << chat.Output();
+    CloseAndExpectCleanEnd(run, window);
+    EXPECT_TRUE(chat.WaitForOutput("left:", kExitMs)) << chat.Output();
+}
+
+}  // namespace

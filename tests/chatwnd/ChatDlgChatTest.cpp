@@ -1,0 +1,391 @@
+// The chat window's chat side, in-process on Xvfb against loopback services:
+// the profile at creation, the login frame, sending typed lines, showing
+// received packets, the About box and the two ways the run ends.
+#include "tests/chatwnd/ChatWindowHarness.h"
+
+#include "display/ChatView.h"
+#include "net/Protocol.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kUserId[] = "kim01";
+constexpr char kNickname[] = "\xB1\xE8\xC3\xB6\xBC\xF6";  // "김철수"
+const std::u16string kGreeting = u"워블채팅에 오신것을 환영합니다.";
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes BytesOf(std::string_view text, size_t size) {
+    Bytes bytes(size, 0);
+    std::copy(text.begin(), text.end(), bytes.begin());
+    return bytes;
+}
+
+Bytes TextWithNul(std::string_view text) {
+    Bytes bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    return bytes;
+}
+
+size_t Occurrences(const std::u16string& text, const std::u16string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::u16string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+// A window for kUserId with a good profile, its services, and the login
+// frame taken off the chat server before the scenario goes on.
+class ChatSide : public ::testing::Test {
+protected:
+    ChatSide() { services.AnswerProfile(kUserId, std::string(kNickname) + "||1"); }
+
+    // Runs the window; `body` runs after the server has taken the login.
+    INT_PTR RunLoggedIn(const std::function<void(ChatWindow&)>& body) {
+        ChatWindow window(services.Endpoints(), EncodeIdentity(kUserId));
+        window.scenario = [&](ChatWindow& w) {
+            ReceivedClientFrame login;
+            if (!services.chat.Accept() || !services.chat.ReceiveClientFrame(login)) {
+                ADD_FAILURE() << "no login";
+            } else {
+                body(w);
+            }
+            if (w.m_hWnd) w.EndDialog(IDOK);
+        };
+        return window.DoModal();
+    }
+
+    // The next line the server receives, NUL included.
+    Bytes NextLine() {
+        ReceivedClientFrame frame;
+        if (!services.chat.ReceiveClientFrame(frame)) return {};
+        EXPECT_EQ(frame.type, PKT_CHAT_SEND);
+        return frame.payload;
+    }
+
+    ChatServices services;
+};
+
+}  // namespace
+
+TEST_F(ChatSide, LoginFrameCarriesIdNicknameAndProfileFlag) {
+    ChatWindow window(services.Endpoints(), EncodeIdentity(kUserId));
+    ReceivedClientFrame login{};
+    window.scenario = [&](ChatWindow& w) {
+        EXPECT_TRUE(services.chat.Accept());
+        EXPECT_TRUE(services.chat.ReceiveClientFrame(login));
+        w.EndDialog(IDOK);
+    };
+    EXPECT_EQ(window.DoModal(), IDOK);
+
+    EXPECT_EQ(login.stampCheck, login.stamp ^ CHAT_STAMP_CHECK);
+    EXPECT_EQ(login.type, PKT_LOGIN);
+    EXPECT_EQ(login.bodyLength, CHAT_TYPE_SIZE + CHAT_LOGIN_SIZE);
+    Bytes expected = BytesOf(kUserId, CHAT_USER_ID_SLOT);
+    const Bytes nickname = BytesOf(kNickname, CHAT_NICKNAME_SLOT);
+    expected.insert(expected.end(), nickname.begin(), nickname.end());
+    expected.push_back(1);
+    EXPECT_EQ(login.payload, expected);
+    EXPECT_EQ(window.UserId(), kUserId);
+    EXPECT_EQ(window.Nickname(), kNickname);
+}
+
+TEST_F(ChatSide, OverlongIdAndNicknameAreCutToTheirSlots) {
+    const std::string longId = "abcdefghijklmnopqrst";          // 20 bytes
+    const std::string longNick(30, 'n');
+    services.AnswerProfile(longId, longNick + "||1");
+    ChatWindow window(services.Endpoints(), EncodeIdentity(longId));
+    ReceivedClientFrame login{};
+    window.scenario = [&](ChatWindow& w) {
+        EXPECT_TRUE(services.chat.Accept());
+        EXPECT_TRUE(services.chat.ReceiveClientFrame(login));
+        w.EndDialog(IDOK);
+    };
+    window.DoModal();
+    ASSERT_EQ(login.payload.size(), size_t{CHAT_LOGIN_SIZE});
+    EXPECT_EQ(std::string(login.payload.begin(), login.payload.begin() + 16), longId.substr(0, 16));
+    EXPECT_EQ(std::string(login.payload.begin() + 16, login.payload.begin() + 37), longNick.substr(0, 21));
+    EXPECT_EQ(login.payload[37], 1);
+}
+
+TEST_F(ChatSide, InitialisationTitlesPlacesAndDecoratesTheWindow) {
+    RunLoggedIn([](ChatWindow& w) {
+        EXPECT_EQ(w.GetWindowText(), CString("워블채팅"));
+        const CRect placed = w.GetWindowRect();
+        EXPECT_EQ(placed.left, 0);
+        EXPECT_EQ(placed.top, 0);
+        EXPECT_EQ(placed.Width(), 640);
+        EXPECT_EQ(placed.Height(), 480);
+        const auto icon = reinterpret_cast<HICON>(w.SendMessage(WM_GETICON, ICON_BIG));
+        EXPECT_NE(icon, nullptr);
+        EXPECT_EQ(reinterpret_cast<HICON>(w.SendMessage(WM_GETICON, ICON_SMALL)), icon);
+        EXPECT_EQ(reinterpret_cast<HICON>(w.SendMessage(WM_QUERYDRAGICON)), icon);
+
+        const HMENU menu = w.GetSystemMenu(false);
+        const int count = ::GetMenuItemCount(menu);
+        ASSERT_GE(count, 2);
+        EXPECT_EQ(::GetMenuItemID(menu, count - 1), UINT{IDM_ABOUTBOX});
+        wchar_t text[64] = {};
+        ::GetMenuStringW(menu, count - 1, text, 64, MF_BYPOSITION);
+        EXPECT_EQ(std::wstring(text), L"WobbleMiniChat 정보(&A)...");
+        EXPECT_EQ(::GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR, UINT{MF_SEPARATOR});
+
+        ASSERT_NE(w.View(), nullptr);
+        EXPECT_EQ(w.View()->GetDlgCtrlID(), 0xFFFF);
+        EXPECT_EQ(w.View()->GetWindowText(), CString("ChatView"));
+        EXPECT_EQ(::GetFocus(), w.GetDlgItem(IDC_INPUT).m_hWnd);
+    });
+}
+
+TEST_F(ChatSide, EnterSendsTheLineWithItsNulAndEmptiesTheBox) {
+    RunLoggedIn([&](ChatWindow& w) {
+        w.FocusInput();
+        TypeText(L"abc");
+        ASSERT_TRUE(w.PumpUntil([&] { return w.InputText() == "abc"; }));
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(w.PumpUntil([&] { return w.InputText().IsEmpty(); }));
+        EXPECT_EQ(NextLine(), TextWithNul("abc"));
+        // Nothing is shown until the server sends the line back.
+        w.PumpFor(100);
+        EXPECT_EQ(w.ShownText(), u"");
+    });
+}
+
+TEST_F(ChatSide, ControlEnterBreaksTheLineAndEnterSendsBothParts) {
+    RunLoggedIn([&](ChatWindow& w) {
+        w.FocusInput();
+        TypeText(L"ab");
+        PressKey(VK_RETURN, true);
+        TypeText(L"cd");
+        ASSERT_TRUE(w.PumpUntil([&] { return w.InputText() == "ab\r\ncd"; }));
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(w.PumpUntil([&] { return w.InputText().IsEmpty(); }));
+        EXPECT_EQ(NextLine(), TextWithNul("ab\r\ncd"));
+    });
+}
+
+TEST_F(ChatSide, EmptyBoxSendsNothingWhileBlanksAreSent) {
+    RunLoggedIn([&](ChatWindow& w) {
+        w.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SEND, BN_CLICKED), reinterpret_cast<LPARAM>(w.GetDlgItem(IDC_SEND).m_hWnd));
+        w.SendMessage(WM_CHAT_SEND);
+        // Had either sent something, it would arrive before this line.
+        w.GetDlgItem(IDC_INPUT).SetWindowText("  ");
+        w.GetDlgItem(IDC_SEND).SendMessage(BM_CLICK);
+        EXPECT_TRUE(w.InputText().IsEmpty());
+        EXPECT_EQ(NextLine(), TextWithNul("  "));
+    });
+}
+
+TEST_F(ChatSide, ReceivedPacketsShowInArrivalOrderAndOthersShowNothing) {
+    RunLoggedIn([&](ChatWindow& w) {
+        LoopbackServer& server = services.chat;
+        server.SendFrame(PKT_WELCOME, "ignored payload");
+        server.SendFrame(PKT_NOTICE, "first notice");
+        server.SendFrame(53, "junk fifty-three");
+        server.SendFrame(PKT_CHAT_LINE, std::string("lee02\a\xC0\xCC\a<b>hello</b> <a href=x>link</a>"));
+        server.SendFrame(54, "junk fifty-four");
+        server.Send({1, 0, PKT_NOTICE_2});  // a body of one byte
+        server.SendFrame(56, "junk fifty-six");
+        server.SendFrame(PKT_WELCOME, "");
+        server.SendFrame(PKT_NOTICE_2, "last notice");
+        std::u16string shown;
+        ASSERT_TRUE(w.PumpUntil([&] {
+            shown = w.ShownText();
+            return shown.find(u"last notice") != std::u16string::npos;
+        }));
+        EXPECT_EQ(Occurrences(shown, kGreeting), 2u);
+        const size_t firstGreeting = shown.find(kGreeting);
+        const size_t notice = shown.find(u"first notice");
+        const size_t line = shown.find(u"이(lee02): <b>hello</b> link");
+        const size_t secondGreeting = shown.find(kGreeting, firstGreeting + 1);
+        const size_t last = shown.find(u"last notice");
+        EXPECT_LT(firstGreeting, notice);
+        EXPECT_LT(notice, line);
+        EXPECT_LT(line, secondGreeting);
+        EXPECT_LT(secondGreeting, last);
+        EXPECT_EQ(shown.find(u"junk"), std::u16string::npos);
+        EXPECT_EQ(shown.find(u"ignored"), std::u16string::npos);
+    });
+}
+
+TEST_F(ChatSide, PayloadTextEndsAtTheBodyEvenWithoutNul) {
+    RunLoggedIn([&](ChatWindow& w) {
+        // Body "57, abc" followed by spare bytes that are not NUL.
+        uint8_t buffer[] = {PKT_NOTICE_2, 0, 'a', 'b', 'c', 'X', 'X', 'X', 'X'};
+        ChatPacket packet{buffer, 5};
+        w.DispatchPacket(&packet);
+        EXPECT_EQ(buffer[5], 0);
+        uint8_t early[] = {PKT_NOTICE, 0, 'd', 'e', 0, 'f', 'X', 'X', 'X', 'X'};
+        ChatPacket earlyNul{early, 6};
+        w.DispatchPacket(&earlyNul);
+        uint8_t tiny[] = {PKT_NOTICE, 'X', 'X', 'X', 'X'};
+        ChatPacket oneByte{tiny, 1};
+        w.DispatchPacket(&oneByte);
+        EXPECT_EQ(tiny[1], 'X');
+        const std::u16string shown = w.ShownText();
+        EXPECT_NE(shown.find(u"abc"), std::u16string::npos);
+        EXPECT_EQ(shown.find(u"abcX"), std::u16string::npos);
+        EXPECT_NE(shown.find(u"de"), std::u16string::npos);
+        EXPECT_EQ(shown.find(u"def"), std::u16string::npos);
+    });
+}
+
+TEST_F(ChatSide, PacketMessageWithNothingQueuedDoesNothing) {
+    RunLoggedIn([&](ChatWindow& w) {
+        EXPECT_EQ(w.SendMessage(WM_CHAT_PACKET, NOTIFY_PACKET), 0);
+        EXPECT_EQ(w.ShownText(), u"");
+    });
+}
+
+namespace {
+
+// Closes the About box from inside its own modal loop.
+struct AboutBoxWatch {
+    bool seen = false;
+    std::wstring firstLine;
+};
+AboutBoxWatch g_about;
+
+BOOL CALLBACK CloseAboutBox(HWND window, LPARAM) {
+    wchar_t title[64] = {};
+    ::GetWindowTextW(window, title, 64);
+    if (!::IsWindowVisible(window) || std::wstring(title) != L"WobbleMiniChat 정보") return TRUE;
+    g_about.seen = true;
+    ::EnumChildWindows(window, [](HWND child, LPARAM) -> BOOL {
+        wchar_t text[64] = {};
+        ::GetWindowTextW(child, text, 64);
+        if (std::wstring(text).starts_with(L"WobbleMiniChat Version")) g_about.firstLine = text;
+        return TRUE;
+    }, 0);
+    ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK WatchForAboutBox(HWND, UINT, UINT_PTR, DWORD) {
+    ::EnumThreadWindows(::GetCurrentThreadId(), CloseAboutBox, 0);
+}
+
+}  // namespace
+
+TEST_F(ChatSide, SystemCommandsSixteenToThirtyOneOpenTheAboutBox) {
+    RunLoggedIn([&](ChatWindow& w) {
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, WatchForAboutBox);
+        for (const WPARAM command : {WPARAM{16}, WPARAM{31}}) {
+            g_about = {};
+            w.SendMessage(WM_SYSCOMMAND, command);
+            EXPECT_TRUE(g_about.seen) << command;
+            EXPECT_EQ(g_about.firstLine, L"WobbleMiniChat Version 1.0");
+        }
+        ::KillTimer(nullptr, timer);
+        EXPECT_TRUE(w.IsWindowEnabled());
+    });
+}
+
+TEST_F(ChatSide, EscapeEndsTheRunThroughTheCancelHandler) {
+    ChatWindow window(services.Endpoints(), EncodeIdentity(kUserId));
+    window.scenario = [&](ChatWindow& w) {
+        w.FocusInput();
+        PressKey(VK_ESCAPE);
+    };
+    EXPECT_EQ(window.DoModal(), IDCANCEL);
+    // Only the cancel handler deletes the pen; the view went before the window.
+    EXPECT_EQ(window.FramePen(), nullptr);
+    EXPECT_EQ(window.View(), nullptr);
+}
+
+TEST_F(ChatSide, SystemCloseAlsoEndsThroughTheCancelHandler) {
+    ChatWindow window(services.Endpoints(), EncodeIdentity(kUserId));
+    window.scenario = [&](ChatWindow& w) { w.PostMessage(WM_SYSCOMMAND, SC_CLOSE); };
+    EXPECT_EQ(window.DoModal(), IDCANCEL);
+    EXPECT_EQ(window.FramePen(), nullptr);
+}
+
+TEST_F(ChatSide, CloseButtonDestroysTheWindowAtOnce) {
+    ChatWindow window(services.Endpoints(), EncodeIdentity(kUserId));
+    HWND shown = nullptr;
+    window.scenario = [&](ChatWindow& w) {
+        shown = w.m_hWnd;
+        w.GetDlgItem(IDC_CLOSE).SendMessage(BM_CLICK);
+        EXPECT_FALSE(::IsWindow(shown));
+    };
+    // The run ends with the window, not through EndDialog.
+    EXPECT_EQ(window.DoModal(), IDABORT);
+    EXPECT_NE(window.FramePen(), nullptr);
+    EXPECT_EQ(window.View(), nullptr);
+}
+
+// ---- A bad profile ----
+
+namespace {
+
+struct MessageBoxWatch {
+    int seen = 0;
+    std::wstring text;
+};
+MessageBoxWatch g_box;
+
+BOOL CALLBACK CloseProfileBox(HWND window, LPARAM) {
+    wchar_t className[16] = {};
+    wchar_t title[32] = {};
+    ::GetClassNameW(window, className, 16);
+    ::GetWindowTextW(window, title, 32);
+    if (!::IsWindowVisible(window) || std::wstring(className) != L"#32770" || std::wstring(title) != L"워블채팅") {
+        return TRUE;
+    }
+    ++g_box.seen;
+    ::EnumChildWindows(window, [](HWND child, LPARAM) -> BOOL {
+        wchar_t text[64] = {};
+        ::GetWindowTextW(child, text, 64);
+        if (std::wstring(text).find(L"사용자") != std::wstring::npos) g_box.text = text;
+        return TRUE;
+    }, 0);
+    ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK WatchForProfileBox(HWND, UINT, UINT_PTR, DWORD) {
+    ::EnumThreadWindows(::GetCurrentThreadId(), CloseProfileBox, 0);
+}
+
+}  // namespace
+
+class BadProfile : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(BadProfile, ShowsTheMessageQuitsAndRefusesTheWindow) {
+    ChatServices services;
+    services.AnswerProfile(kUserId, GetParam());
+    g_box = {};
+    ChatWindow window(services.Endpoints(), EncodeIdentity(kUserId));
+    window.scenario = [](ChatWindow& w) { w.EndDialog(IDOK); };
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, WatchForProfileBox);
+    EXPECT_EQ(window.DoModal(), -1);
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(g_box.seen, 1);
+    EXPECT_EQ(g_box.text, L"사용자 정보가 잘못 되었습니다");
+    MSG quit;
+    ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 0u);
+    EXPECT_EQ(window.View(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, BadProfile, ::testing::Values("nick", "a||b||c", ""));
+
+TEST(BadProfileService, UnreachableServiceShowsTheMessageToo) {
+    ChatServices services;
+    LoopbackServer refusing(LoopbackServer::Listening::No);
+    ChatEndpoints endpoints = services.Endpoints();
+    endpoints.profileHost = ("127.0.0.1:" + std::to_string(refusing.Port())).c_str();
+    g_box = {};
+    ChatWindow window(endpoints, EncodeIdentity(kUserId));
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, WatchForProfileBox);
+    EXPECT_EQ(window.DoModal(), -1);
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(g_box.seen, 1);
+    MSG quit;
+    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}

@@ -1,0 +1,135 @@
+// The chat window's frame, in-process on Xvfb: where the layout puts the
+// view, the skin on screen, the minimum size, the title band's press and
+// double click, and the title buttons.
+#include "tests/chatwnd/ChatWindowHarness.h"
+
+#include "display/ChatView.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr char kUserId[] = "kim01";
+
+// The rectangle of `child` in the client coordinates of `parent`.
+CRect ClientRectOf(HWND child, HWND parent) {
+    CRect rect;
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Gives `window` a client area of `width` x `height`.
+void SizeClientTo(CWindow window, int width, int height) {
+    const CRect outer = window.GetWindowRect();
+    const CRect client = window.GetClientRect();
+    window.SetWindowPos(nullptr, 0, 0, width + outer.Width() - client.Width(),
+                        height + outer.Height() - client.Height(), SWP_NOMOVE | SWP_NOZORDER);
+}
+
+bool NcPressPosted(HWND window, LPARAM& where) {
+    MSG msg;
+    if (!::PeekMessageW(&msg, window, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE)) return false;
+    EXPECT_EQ(msg.wParam, WPARAM{HTCAPTION});
+    where = msg.lParam;
+    return true;
+}
+
+class Frame : public ::testing::Test {
+protected:
+    Frame() { services.AnswerProfile(kUserId, "nick||1"); }
+
+    void Run(const std::function<void(ChatWindow&)>& body) {
+        ChatWindow window(services.Endpoints(), EncodeIdentity(kUserId));
+        window.scenario = [&](ChatWindow& w) {
+            body(w);
+            if (w.m_hWnd) w.EndDialog(IDOK);
+        };
+        EXPECT_EQ(window.DoModal(), IDOK);
+    }
+
+    ChatServices services;
+};
+
+}  // namespace
+
+TEST_F(Frame, LayoutAt632By446PutsTheViewInsideItsOutline) {
+    Run([](ChatWindow& w) {
+        SizeClientTo(w, 632, 446);
+        ASSERT_EQ(w.GetClientRect().Width(), 632);
+        ASSERT_EQ(w.GetClientRect().Height(), 446);
+        const CRect view = ClientRectOf(*w.View(), w);
+        EXPECT_EQ(view.left, 10);
+        EXPECT_EQ(view.right - 1, 621);
+        EXPECT_EQ(view.top, 75);
+        EXPECT_EQ(view.bottom - 1, 320);
+        const CRect send = ClientRectOf(w.GetDlgItem(IDC_SEND), w);
+        EXPECT_EQ(send.left, 530);
+        EXPECT_EQ(send.top, 365);
+        const CRect close = ClientRectOf(w.GetDlgItem(IDC_CLOSE), w);
+        EXPECT_EQ(close.left, 617);
+        EXPECT_EQ(close.Width(), 11);
+    });
+}
+
+TEST_F(Frame, BackgroundShowsTheSkinAroundTheView) {
+    Run([](ChatWindow& w) {
+        SizeClientTo(w, 632, 446);
+        ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const CClientDC dc(w);
+        EXPECT_EQ(dc.GetPixel(9, 200), RGB(90, 44, 107));
+        EXPECT_EQ(dc.GetPixel(622, 200), RGB(90, 44, 107));
+        EXPECT_EQ(dc.GetPixel(3, 200), RGB(231, 219, 239));
+        EXPECT_EQ(dc.GetPixel(300, 440), RGB(231, 219, 239));
+    });
+}
+
+TEST_F(Frame, SizingBelowTheMinimumStopsAtIt) {
+    Run([](ChatWindow& w) {
+        // Wine's task bar is an empty window, which still counts as one.
+        ASSERT_NE(::FindWindowA("Shell_TrayWnd", ""), nullptr);
+        w.SetWindowPos(nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(w.GetWindowRect().Width(), 320);
+        EXPECT_EQ(w.GetWindowRect().Height(), 260);
+    });
+}
+
+TEST_F(Frame, PressInTheTitleBandStartsTheSystemMove) {
+    Run([](ChatWindow& w) {
+        LPARAM where = 0;
+        w.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 19));
+        ASSERT_TRUE(NcPressPosted(w, where));
+        EXPECT_EQ(where, MAKELPARAM(100, 19));
+        w.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 20));
+        EXPECT_FALSE(NcPressPosted(w, where));
+        w.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(100, 20));
+    });
+}
+
+TEST_F(Frame, DoubleClickInTheTitleBandTogglesMaximised) {
+    Run([](ChatWindow& w) {
+        w.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(100, 20));
+        EXPECT_FALSE(w.IsZoomed());
+        w.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(100, 19));
+        EXPECT_TRUE(w.IsZoomed());
+        // The layout follows the new size.
+        const CRect client = w.GetClientRect();
+        EXPECT_EQ(ClientRectOf(w.GetDlgItem(IDC_CLOSE), w).left, client.Width() - 15);
+        w.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(100, 0));
+        EXPECT_FALSE(w.IsZoomed());
+    });
+}
+
+TEST_F(Frame, TitleButtonsMaximiseRestoreAndMinimise) {
+    Run([](ChatWindow& w) {
+        w.GetDlgItem(IDC_MAXIMIZE).SendMessage(BM_CLICK);
+        EXPECT_TRUE(w.IsZoomed());
+        w.GetDlgItem(IDC_MAXIMIZE).SendMessage(BM_CLICK);
+        EXPECT_FALSE(w.IsZoomed());
+        w.GetDlgItem(IDC_MINIMIZE).SendMessage(BM_CLICK);
+        EXPECT_TRUE(w.IsIconic());
+        w.ShowWindow(SW_RESTORE);
+        EXPECT_FALSE(w.IsIconic());
+    });
+}

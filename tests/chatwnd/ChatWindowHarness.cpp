@@ -1,0 +1,133 @@
+#include "tests/chatwnd/ChatWindowHarness.h"
+
+#include "display/ChatView.h"
+#include "framework/html/HtmlDocument.h"
+#include "framework/html/HtmlObjects.h"
+#include "net/Protocol.h"
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr UINT WM_APP_RUN_SCENARIO = WM_APP + 100;
+constexpr UINT_PTR kWatchdogTimer = 1;
+constexpr UINT kWatchdogMs = 30000;
+
+std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+INPUT KeyInput(WORD key, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    return input;
+}
+
+}  // namespace
+
+LoopbackHttpServer::Response HttpAnswer(int status, std::string body) {
+    LoopbackHttpServer::Response answer;
+    answer.status = status;
+    answer.body = std::move(body);
+    return answer;
+}
+
+void ChatServices::AnswerProfile(const std::string& userId, const std::string& body) {
+    profile.Route("/program/user_info.asp?id=" + userId, HttpAnswer(200, body));
+}
+
+ChatEndpoints ChatServices::Endpoints() const {
+    const std::string base = Narrow(profile.Url(""));  // "http://127.0.0.1:port"
+    return {"127.0.0.1", chat.Port(), base.substr(std::string("http://").size()).c_str()};
+}
+
+CString EncodeIdentity(std::string_view userId) {
+    std::vector<uint8_t> bytes(userId.begin(), userId.end());
+    ScrambleBytes(bytes.data(), static_cast<int32_t>(bytes.size()), CHAT_SCRAMBLE_KEY);
+    CString hex;
+    for (const uint8_t byte : bytes) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02X", byte);
+        hex += digits;
+    }
+    return hex;
+}
+
+BEGIN_MESSAGE_MAP(ChatWindow, CChatDlg)
+    ON_MESSAGE(WM_APP_RUN_SCENARIO, OnRunScenario)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+BOOL ChatWindow::OnInitDialog() {
+    const BOOL result = CChatDlg::OnInitDialog();
+    ::SetTimer(m_hWnd, kWatchdogTimer, kWatchdogMs, nullptr);
+    PostMessage(WM_APP_RUN_SCENARIO);
+    return result;
+}
+
+LRESULT ChatWindow::OnRunScenario(WPARAM, LPARAM) {
+    if (scenario) scenario(*this);
+    return 0;
+}
+
+void ChatWindow::OnTimer(UINT_PTR id) {
+    if (id == kWatchdogTimer) EndDialog(kTimedOut);
+}
+
+bool ChatWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > timeoutMs) return false;
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                return false;
+            }
+            if (CWnd::WalkPreTranslateTree(m_hWnd, &msg) || (m_hWnd && ::IsDialogMessageW(m_hWnd, &msg))) continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(1);
+    }
+    return true;
+}
+
+std::u16string ChatWindow::ShownText() {
+    if (!m_pChatView || !PumpUntil([&] { return m_pChatView->m_pDocument != nullptr; })) return {};
+    auto* document = static_cast<CHtmlDocumentObject*>(static_cast<CHtmlDocument*>(m_pChatView->m_pDocument));
+    document->Engine().SelectAll();
+    std::u16string text = document->Engine().SelectedText();
+    document->Engine().ClearSelection();
+    return text;
+}
+
+void ChatWindow::FocusInput() {
+    ::SetForegroundWindow(m_hWnd);
+    m_editInput.SetFocus();
+}
+
+void TypeText(std::wstring_view text) {
+    std::vector<INPUT> inputs;
+    for (const wchar_t c : text) {
+        for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = c;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            inputs.push_back(input);
+        }
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void PressKey(WORD key, bool withControl) {
+    std::vector<INPUT> inputs;
+    if (withControl) inputs.push_back(KeyInput(VK_CONTROL, 0));
+    inputs.push_back(KeyInput(key, 0));
+    inputs.push_back(KeyInput(key, KEYEVENTF_KEYUP));
+    if (withControl) inputs.push_back(KeyInput(VK_CONTROL, KEYEVENTF_KEYUP));
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}

@@ -1,0 +1,72 @@
+// CChatDlg::FetchUrl against a loopback HTTP server: the body's lines joined
+// without line ends, every status judged alike, no cache, what the request
+// carries, and an unreachable service.
+#include "chatwnd/ChatDlg.h"
+
+#include "tests/chatwnd/ChatWindowHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class FetchUrlTest : public ::testing::Test {
+protected:
+    std::string Url(const std::string& path) const {
+        const std::u16string wide = server.Url(path);
+        return std::string(wide.begin(), wide.end());
+    }
+
+    LoopbackHttpServer server;
+};
+
+}  // namespace
+
+TEST_F(FetchUrlTest, JoinsTheBodysLinesWithoutLineEnds) {
+    server.Route("/p", HttpAnswer(200, "nick\r\n||1\r\n"));
+    CString response = "old";
+    EXPECT_TRUE(CChatDlg::FetchUrl(Url("/p").c_str(), response));
+    EXPECT_EQ(response, "nick||1");
+}
+
+TEST_F(FetchUrlTest, ReadsTheBodyWhateverTheStatus) {
+    server.Route("/p", HttpAnswer(404, "x||y"));
+    CString response;
+    EXPECT_TRUE(CChatDlg::FetchUrl(Url("/p").c_str(), response));
+    EXPECT_EQ(response, "x||y");
+}
+
+TEST_F(FetchUrlTest, EmptyBodyEmptiesTheResponse) {
+    server.Route("/p", HttpAnswer(200, ""));
+    CString response = "old";
+    EXPECT_TRUE(CChatDlg::FetchUrl(Url("/p").c_str(), response));
+    EXPECT_EQ(response, "");
+}
+
+TEST_F(FetchUrlTest, EveryFetchGoesToTheServer) {
+    server.Route("/p", HttpAnswer(200, "first||1"));
+    CString response;
+    CChatDlg::FetchUrl(Url("/p").c_str(), response);
+    server.Route("/p", HttpAnswer(200, "second||1"));
+    CChatDlg::FetchUrl(Url("/p").c_str(), response);
+    EXPECT_EQ(response, "second||1");
+    EXPECT_EQ(server.Requests(), 2);
+}
+
+TEST_F(FetchUrlTest, SendsTheIdAsItIsUnderTheProgramsName) {
+    server.Route("/program/user_info.asp?id=a&b", HttpAnswer(200, "n||1"));
+    CString response;
+    EXPECT_TRUE(CChatDlg::FetchUrl(Url("/program/user_info.asp?id=a&b").c_str(), response));
+    EXPECT_EQ(response, "n||1");
+    const std::string request = server.LastRequest();
+    EXPECT_NE(request.find("User-Agent: chatwnd_tests\r\n"), std::string::npos) << request;
+}
+
+TEST(FetchUrlUnreachable, FailsAndLeavesTheResponseUntouched) {
+    LoopbackServer refusing(LoopbackServer::Listening::No);
+    CString response = "untouched";
+    const std::string url = "http://127.0.0.1:" + std::to_string(refusing.Port()) + "/p";
+    EXPECT_FALSE(CChatDlg::FetchUrl(url.c_str(), response));
+    EXPECT_EQ(response, "untouched");
+}
