@@ -61,6 +61,24 @@ private:
 std::string Line(std::string_view record) { return "52:" + std::string(record); }
 std::string Notice(std::string_view text) { return "55:" + std::string(text); }
 
+// A plain blocking socket connected to 127.0.0.1:port, or INVALID_SOCKET.
+// A receive buffer size, if given, is set before connecting, when it counts.
+SOCKET ConnectLoopback(int port, int receiveBuffer = 0) {
+    SOCKET raw = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (receiveBuffer > 0) {
+        setsockopt(raw, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer), sizeof receiveBuffer);
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<u_short>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(raw, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        closesocket(raw);
+        return INVALID_SOCKET;
+    }
+    return raw;
+}
+
 // A plain socket conversation: sends `bytes`, then reads until the peer
 // closes or `timeoutMs` passes.
 struct RawReply {
@@ -70,12 +88,8 @@ struct RawReply {
 
 RawReply Exchange(int port, std::string_view bytes, DWORD timeoutMs) {
     RawReply reply;
-    const SOCKET raw = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(raw, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+    const SOCKET raw = ConnectLoopback(port);
+    if (raw != INVALID_SOCKET &&
         send(raw, bytes.data(), static_cast<int>(bytes.size()), 0) == static_cast<int>(bytes.size())) {
         const ULONGLONG deadline = GetTickCount64() + timeoutMs;
         for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
@@ -152,15 +166,8 @@ TEST_F(ChatServerTest, BrokenFrameEndsOnlyThatConnection) {
 class RawMember {
 public:
     RawMember(int port, std::string_view userId, int receiveBuffer = 0) {
-        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        if (receiveBuffer > 0) {
-            setsockopt(m_socket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer), sizeof receiveBuffer);
-        }
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<u_short>(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        m_connected = connect(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        m_socket = ConnectLoopback(port, receiveBuffer);
+        m_connected = m_socket != INVALID_SOCKET;
         const auto record = BuildLoginRecord(userId, userId);
         Send(PKT_LOGIN, std::string(reinterpret_cast<const char*>(record.data()), record.size()));
     }
@@ -319,12 +326,8 @@ TEST_F(ProfileServiceProcessTest, MalformedAndStalledRequestsAreClosed) {
 TEST_F(ProfileServiceProcessTest, TricklingPeerIsClosedWhenItsTimeIsUp) {
     // A byte every 100 ms keeps a connection busy but must not keep it open.
     Start("--timeout-ms 300");
-    const SOCKET raw = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(service.Port()));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(connect(raw, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const SOCKET raw = ConnectLoopback(service.Port());
+    ASSERT_NE(raw, INVALID_SOCKET);
     const ULONGLONG start = GetTickCount64();
     bool closed = false;
     while (!closed && GetTickCount64() - start < 3000) {
