@@ -141,6 +141,11 @@ void CChatDlg::AddAboutItemToSystemMenu() {
 
 void CChatDlg::SetUpChildren() {
     StretchBandPieces();
+    CreateChatView();
+    SetUpSkinButtons();
+}
+
+void CChatDlg::CreateChatView() {
     auto* view = new CChatView;
     if (!view->Create(nullptr, "ChatView", WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), this, kChatViewId)) {
         // A view without a window would never delete itself.

@@ -19,6 +19,7 @@
 #pragma once
 
 #include "chatwnd/SendEdit.h"
+#include "controls/SkinButton.h"
 #include "display/HtmlTagFilter.h"
 #include "framework/CString.h"
 #include "framework/Controls.h"
@@ -100,18 +101,21 @@ protected:
     int m_nProfileFlag = 0;
     CPen m_framePen;
     CSendEdit m_editInput;
-    CButton m_btnSend;
+    CSkinButton m_btnSend;
     CString m_strMessage;
-    CButton m_btnClose;
-    CButton m_btnMaximize;
-    CButton m_btnMinimize;
+    CSkinButton m_btnClose;
+    CSkinButton m_btnMaximize;
+    CSkinButton m_btnMinimize;
 
 private:
     // The profile lookup of the creation step: true with the nickname set.
     bool LookUpProfile();
     void AddAboutItemToSystemMenu();
-    // The window's set-up step: the chat view, made and loading its page.
+    // The window's set-up step: the chat view, made and loading its page,
+    // then the skin buttons' images.
     void SetUpChildren();
+    void CreateChatView();
+    void SetUpSkinButtons();
     void StretchBandPieces();
     void ConnectAndLogIn();
 

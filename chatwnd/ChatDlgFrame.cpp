@@ -8,10 +8,15 @@
 #include "chatwnd/FrameLayout.h"
 #include "chatwnd/SkinPainter.h"
 #include "display/ChatView.h"
+#include "res/resource.h"
 
 #include <optional>
+#include <utility>
 
 namespace {
+
+constexpr COLORREF kTitleButtonTransparent = RGB(255, 255, 255);
+constexpr COLORREF kSendButtonTransparent = RGB(0, 0, 0);
 
 // The task bar: the top-level window of its class with an empty title.
 std::optional<DockRect> FindTaskBar() {
@@ -77,7 +82,26 @@ void CChatDlg::OnLButtonDblClk(UINT, CPoint point) {
     Default();
 }
 
-void CChatDlg::ToggleMaximize() { ShowWindow(IsZoomed() ? SW_RESTORE : SW_MAXIMIZE); }
+void CChatDlg::SetUpSkinButtons() {
+    // The title buttons lie over the title band and show its pixels around
+    // their images; the Send button has a face of its own.
+    for (const auto& [button, bitmap] : {std::pair{&m_btnClose, IDB_CLOSE}, std::pair{&m_btnMaximize, IDB_MAXIMIZE},
+                                         std::pair{&m_btnMinimize, IDB_MINIMIZE}}) {
+        button->LoadStateBitmaps(bitmap, kTitleButtonTransparent, CSkinButton::AutoDarkImage);
+        button->SizeToImage();
+        button->UseParentBackground(FALSE);
+    }
+    m_btnSend.LoadStateBitmaps(IDB_SEND, kSendButtonTransparent);
+    m_btnSend.SizeToImage();
+}
+
+void CChatDlg::ToggleMaximize() {
+    // The button shows what the window is now: the restore image while maximised.
+    const bool restoring = IsZoomed();
+    ShowWindow(restoring ? SW_RESTORE : SW_MAXIMIZE);
+    m_btnMaximize.LoadStateBitmaps(restoring ? IDB_MAXIMIZE : IDB_RESTORE, kTitleButtonTransparent,
+                                   CSkinButton::AutoDarkImage);
+}
 
 void CChatDlg::OnCloseButton() { DestroyWindow(); }
 

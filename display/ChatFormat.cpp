@@ -3,11 +3,21 @@
 #include "display/FieldTokenizer.h"
 #include "display/HtmlTagFilter.h"
 
+#include <string>
+#include <utility>
+
 namespace {
 
 constexpr unsigned int kIdField = 0;
 constexpr unsigned int kNicknameField = 1;
 constexpr unsigned int kMessageField = 2;
+
+bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+// A-Z, a-z and 0x81-0xFE.
+bool IsTrailByte(unsigned char byte) {
+    return (byte >= 0x41 && byte <= 0x5A) || (byte >= 0x61 && byte <= 0x7A) || (byte >= 0x81 && byte <= 0xFE);
+}
 
 const char* FieldOrEmpty(const CFieldTokenizer& tokenizer, unsigned int index) {
     return index < tokenizer.m_count ? tokenizer.m_fields[index] : "";
@@ -15,9 +25,22 @@ const char* FieldOrEmpty(const CFieldTokenizer& tokenizer, unsigned int index) {
 
 }  // namespace
 
+CString MendCp949(const char* text) {
+    std::string mended = text ? text : "";
+    for (size_t i = 0; i < mended.size(); ++i) {
+        if (!IsLeadByte(static_cast<unsigned char>(mended[i]))) continue;
+        if (i + 1 < mended.size() && IsTrailByte(static_cast<unsigned char>(mended[i + 1]))) {
+            ++i;  // a whole double-byte character
+        } else {
+            mended[i] = '?';
+        }
+    }
+    return CString(std::move(mended));
+}
+
 CString FormatNotice(const char* text) {
     CString fragment;
-    fragment.Format("<br>&nbsp<Font color=394D84><b>%s</b></Font><br><br>", text ? text : "");
+    fragment.Format("<br>&nbsp<Font color=394D84><b>%s</b></Font><br><br>", MendCp949(text).GetString());
     return fragment;
 }
 
@@ -28,10 +51,10 @@ CString FormatChatLine(const char* record, const CHtmlTagFilter& filter) {
     tokenizer.Split(record);
 
     CString message;
-    filter.Filter(FieldOrEmpty(tokenizer, kMessageField), message);
+    filter.Filter(MendCp949(FieldOrEmpty(tokenizer, kMessageField)), message);
     CString fragment;
     fragment.Format("&nbsp<Font color='blue'><B>%s</B></Font><Font color='purple'>(%s)</font>: %s<br>",
-                    FieldOrEmpty(tokenizer, kNicknameField), FieldOrEmpty(tokenizer, kIdField),
-                    message.GetString());
+                    MendCp949(FieldOrEmpty(tokenizer, kNicknameField)).GetString(),
+                    MendCp949(FieldOrEmpty(tokenizer, kIdField)).GetString(), message.GetString());
     return fragment;
 }

@@ -3,12 +3,14 @@
 #   scripts/bench.sh transport
 #   scripts/bench.sh pane
 #   scripts/bench.sh relay [RATE ...]   (lines/s, or max; default 10000 max)
+#   scripts/bench.sh flood [RATE ...]   (lines/s, or max; default 2000 5000 10000 max)
+#   scripts/bench.sh startup [--runs N] (needs ports 9812 and 9811 free)
 # Run by hand, not in CI; bench/README.md holds the figures and their reading.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 usage() {
-  echo "usage: $0 NAME    (NAME: transport, pane, relay)" >&2
+  echo "usage: $0 NAME    (NAME: transport, pane, relay, flood, startup)" >&2
   exit 2
 }
 
@@ -17,10 +19,25 @@ case "$1" in
   transport) target=transport_bench ;;
   pane) target=pane_bench ;;
   relay) target=relay_bench ;;
+  flood) target=flood_bench ;;
+  startup) target=startup_bench ;;
   *) usage ;;
 esac
-[ $# -eq 1 ] || [ "$1" = relay ] || usage
+[ $# -eq 1 ] || [ "$1" = relay ] || [ "$1" = flood ] || [ "$1" = startup ] || usage
+name=$1
 shift
+
+# True when something on this machine listens on 127.0.0.1:PORT.
+port_taken() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+if [ "$name" = startup ]; then
+  # The program's addresses are built in: the services must have its ports.
+  for port in 9812 9811; do
+    if port_taken "$port"; then
+      echo "$0: port $port is taken (scripts/run.sh running?); startup needs it free" >&2
+      exit 1
+    fi
+  done
+fi
 
 ensure_packages
 ensure_locale
@@ -32,6 +49,11 @@ trap 'stop_wineserver; stop_display' EXIT
 start_display
 ensure_prefix
 start_wineserver
+
+if [ "$name" = startup ]; then
+  set -- "$@" --users "$(winepath -w "$wobble_root/tools/demo-users.txt" 2>/dev/null)" \
+    "$("$wobble_root/scripts/encode-id.sh" demo)"
+fi
 
 # Windows programs end their lines with CR LF.
 wine "$WOBBLE_BUILD/bench/$target.exe" "$@" | tr -d '\r'

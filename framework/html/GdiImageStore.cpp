@@ -4,9 +4,10 @@
 
 namespace html {
 
-bool GdiImageStore::Add(int id, const DecodedImage& image) {
-    const std::size_t pixelCount = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
-    if (image.width <= 0 || image.height <= 0 || image.pixels.size() != pixelCount) return false;
+namespace {
+
+// A DIB section holding a copy of `image`'s pixels.
+HBITMAP MakeBitmap(const DecodedImage& image) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = image.width;
@@ -15,13 +16,21 @@ bool GdiImageStore::Add(int id, const DecodedImage& image) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    Image stored;
-    stored.bitmap.Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!stored.bitmap.GetSafeHandle() || !bits) return false;
-    std::memcpy(bits, image.pixels.data(), pixelCount * sizeof(std::uint32_t));
-    stored.width = image.width;
-    stored.height = image.height;
-    m_images[id] = std::move(stored);
+    const HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap || !bits) {
+        if (bitmap) ::DeleteObject(bitmap);
+        return nullptr;
+    }
+    std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(std::uint32_t));
+    return bitmap;
+}
+
+}  // namespace
+
+bool GdiImageStore::Add(int id, const DecodedImage& image) {
+    const std::size_t pixelCount = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
+    if (image.width <= 0 || image.height <= 0 || image.pixels.size() != pixelCount) return false;
+    m_images[id] = image;
     return true;
 }
 
@@ -29,9 +38,11 @@ bool GdiImageStore::Draw(HDC dc, int id, const Rect& destination) const {
     const auto found = m_images.find(id);
     if (found == m_images.end()) return false;
     const Image& image = found->second;
+    CBitmap bitmap;
+    bitmap.Attach(MakeBitmap(image));
     CDC source;
-    if (!source.CreateCompatibleDC(dc)) return false;
-    CSelectedObject selected(source, image.bitmap);
+    if (!bitmap.GetSafeHandle() || !source.CreateCompatibleDC(dc)) return false;
+    CSelectedObject selected(source, bitmap);
     if (!selected.IsSelected()) return false;
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     return ::GdiAlphaBlend(dc, destination.left, destination.top, destination.Width(), destination.Height(), source, 0,

@@ -1,9 +1,13 @@
-// GdiImageStore: the pane's loaded images as GDI bitmaps, by the id the
-// document gave them, and their drawing.
+// GdiImageStore: the pane's loaded images, by the id the document gave them,
+// and their drawing.
 //
 // Pixels arrive premultiplied (as WIC gives them), which is what AlphaBlend
-// wants, so transparent GIF and PNG images blend with the page. Each image is
-// a 32-bit DIB section owned by the store.
+// wants, so transparent GIF and PNG images blend with the page. The store
+// keeps the pixels in memory and makes a DIB section only while one image is
+// drawn. A bitmap kept per image was the alternative, rejected: the
+// conversation keeps every image it was ever sent, and a process has only
+// some ten thousand GDI objects, so a busy room would use them all up and
+// the window could no longer paint.
 #pragma once
 
 #include "framework/Gdi.h"
@@ -29,11 +33,7 @@ public:
     bool Draw(HDC dc, int id, const Rect& destination) const;
 
 private:
-    struct Image {
-        CBitmap bitmap;
-        int width = 0;
-        int height = 0;
-    };
+    using Image = DecodedImage;
     std::unordered_map<int, Image> m_images;
 };
 

@@ -62,3 +62,23 @@ TEST_F(ChatLine, MessageEndsAtItsFirstBel) {
 TEST_F(ChatLine, PercentSignsInAnyFieldAreText) {
     EXPECT_EQ(Line("%s\a%n\a100% %d"), Expected("%n", "%s", "100% %d"));
 }
+
+TEST(MendCp949, KeepsWholeCharactersAndMarksLoneLeadBytes) {
+    EXPECT_EQ(MendCp949("\xC3\xB6\xBC\xF6 ok"), "\xC3\xB6\xBC\xF6 ok");
+    EXPECT_EQ(MendCp949("\xB0"), "?");
+    EXPECT_EQ(MendCp949("a\xB0<b>"), "a?<b>");
+    EXPECT_EQ(MendCp949("\xB0\xB0\xB0"), "\xB0\xB0?");
+    EXPECT_EQ(MendCp949("\x81\x41\x81 \x80\xFF"), "\x81\x41? \x80\xFF");
+    EXPECT_EQ(MendCp949(nullptr), "");
+}
+
+TEST(Notice, ALoneLeadByteAtTheEndCannotSwallowTheClosingMarkup) {
+    EXPECT_EQ(FormatNotice("bad\xB0"), "<br>&nbsp<Font color=394D84><b>bad?</b></Font><br><br>");
+}
+
+TEST_F(ChatLine, ALoneLeadByteAtTheEndOfAnyFieldCannotSwallowTheMarkupAfterIt) {
+    // Unmended, the nickname's byte would eat "<" of "</B>" and leave the
+    // line bold, and the message's would eat the line's closing break.
+    EXPECT_EQ(Line("id\xB0\anick\xB0\amsg\xB0"), Expected("nick?", "id?", "msg?"));
+    EXPECT_EQ(Line("id\anick\a<b\xB0>"), Expected("nick", "id", "&lt;b?>"));
+}

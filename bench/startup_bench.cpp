@@ -1,0 +1,166 @@
+// Start-up benchmark: from starting WobbleMiniChat.exe to its chat window
+// on the screen, with the reference services on this machine.
+//
+//   startup_bench [--runs N] [--users FILE] [--chat-port N] [--profile-port N] IDENTITY
+//
+// Starts wobble-chatd and wobble-profiled on the program's built-in ports
+// (9812 and 9811 unless told otherwise: the program's addresses are compiled
+// in, so the ports must be the ones it was built with) with the users file,
+// then N times: notes the time, starts the program
+// with IDENTITY as its argument, waits for a visible top-level window of
+// that process titled "워블채팅" that holds the input box (the bad-profile
+// message box has the same title but no input box), notes the time again,
+// and closes the window with WM_CLOSE, waiting for the process to end
+// before the next start. Prints
+//   runs=N startup_ms_median=.. startup_ms_min=.. startup_ms_max=..
+//
+// The clock starts just before CreateProcess, inside an already running Wine
+// process, so wineserver is up: each start is a warm Wine start (the
+// program's own loading, the profile fetch, the connection and the window),
+// not Wine's cold start. The window is looked for every millisecond.
+
+#include "res/resource.h"
+#include "tools/common/ServiceProcess.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kWindowTitle[] = L"워블채팅";
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr DWORD kServiceStartMs = 10000;
+constexpr double kWindowWaitSeconds = 20;
+constexpr DWORD kExitWaitMs = 10000;
+
+double Now() {
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::wstring Widen(const std::string& text) {
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(size, 1)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+// The chat window of `processId`, once it is visible; null before.
+HWND ShownChatWindow(DWORD processId) {
+    for (HWND window = FindWindowExW(nullptr, nullptr, kDialogClass, kWindowTitle); window;
+         window = FindWindowExW(nullptr, window, kDialogClass, kWindowTitle)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window) && GetDlgItem(window, IDC_INPUT)) return window;
+    }
+    return nullptr;
+}
+
+// One start: the milliseconds to the shown window, or a negative value when
+// the program did not start or no window came.
+double StartOnce(const std::wstring& program, const std::wstring& identity) {
+    std::wstring commandLine = L"\"" + program + L"\" " + identity;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const double start = Now();
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return -1;
+    }
+    HWND window = nullptr;
+    double shown = 0;
+    while (!(window = ShownChatWindow(process.dwProcessId)) && Now() - start < kWindowWaitSeconds &&
+           WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
+    }
+    shown = Now();
+    if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, window ? kExitWaitMs : 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, kExitWaitMs);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return window ? (shown - start) * 1000 : -1;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+struct Options {
+    int runs = 10;
+    int chatPort = 9812;
+    int profilePort = 9811;
+    std::string usersFile;
+    std::string identity;
+};
+
+bool ReadOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (name == "--runs" && i + 1 < argc) {
+            options.runs = std::atoi(argv[++i]);
+        } else if (name == "--chat-port" && i + 1 < argc) {
+            options.chatPort = std::atoi(argv[++i]);
+        } else if (name == "--profile-port" && i + 1 < argc) {
+            options.profilePort = std::atoi(argv[++i]);
+        } else if (name == "--users" && i + 1 < argc) {
+            options.usersFile = argv[++i];
+        } else if (options.identity.empty() && name.rfind("--", 0) != 0) {
+            options.identity = name;
+        } else {
+            return false;
+        }
+    }
+    return options.runs > 0 && !options.identity.empty();
+}
+
+int Bench(const Options& options) {
+    ServiceProcess chatServer;
+    ServiceProcess profileService;
+    if (!chatServer.Start(ServiceProcess::BesideThisProgram("../tools/wobble-chatd.exe"),
+                          "--port " + std::to_string(options.chatPort), kServiceStartMs) ||
+        !profileService.Start(ServiceProcess::BesideThisProgram("../tools/wobble-profiled.exe"),
+                              "--port " + std::to_string(options.profilePort) + " --users \"" + options.usersFile + "\"",
+                              kServiceStartMs)) {
+        std::fprintf(stderr, "startup_bench: the services did not start (ports %d and %d taken?)\n",
+                     options.chatPort, options.profilePort);
+        return 1;
+    }
+    const std::wstring program = Widen(ServiceProcess::BesideThisProgram("../app/WobbleMiniChat.exe"));
+    std::vector<double> times;
+    for (int i = 0; i < options.runs; ++i) {
+        const double ms = StartOnce(program, Widen(options.identity));
+        if (ms < 0) {
+            std::fprintf(stderr, "startup_bench: run %d showed no chat window\n", i + 1);
+            return 1;
+        }
+        times.push_back(ms);
+    }
+    std::printf("runs=%d startup_ms_median=%.0f startup_ms_min=%.0f startup_ms_max=%.0f\n", options.runs,
+                Median(times), *std::min_element(times.begin(), times.end()),
+                *std::max_element(times.begin(), times.end()));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ReadOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: startup_bench [--runs N] [--users FILE] [--chat-port N] [--profile-port N] IDENTITY\n");
+        return 2;
+    }
+    return Bench(options);
+}

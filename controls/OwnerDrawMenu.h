@@ -1,0 +1,226 @@
+// COwnerDrawMenu: a menu that draws its own items, with a column of small
+// images, check marks and radio dots, in a flat look (light icon bar, tinted
+// selection box) or the classic 3-D look.
+//
+//   COwnerDrawMenu menu;
+//   menu.LoadMenu(IDR_POPUP);                 // items become owner-drawn
+//   menu.AppendItem(L"&Find\tCtrl+F", MF_STRING, ID_FIND, IDB_FIND);
+//
+// The owner window forwards WM_MEASUREITEM and WM_MENUCHAR:
+//
+//   if (COwnerDrawMenu::IsOwnerDrawMenu(hMenu))
+//       return COwnerDrawMenu::FindShortcut(ch, flags, hMenu);
+//
+// Every item's item data is the address of its COwnerDrawMenuItem record,
+// owned by the menu object. Popups made while loading a template are
+// COwnerDrawMenu objects owned by the menu that holds them.
+//
+// Images live in one store shared by every menu, keyed by command id, so a
+// command shows the same image wherever it appears. The store, the list of
+// popup handles and the look switches are class-wide and touched only from
+// the user-interface thread.
+#pragma once
+
+#include "framework/CString.h"
+#include "framework/ImageList.h"
+#include "framework/Menu.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The record behind one owner-drawn item; its address is the item's data.
+struct COwnerDrawMenuItem {
+    std::wstring itemText;  // accelerator text follows a tab
+    int imageIndex = -1;        // index in imageList
+    int globalImageIndex = -1;  // index in the shared image store
+    int ownImage = -1;          // 0 or more: the item has an image of its own
+    UINT itemFlags = 0;         // MF_POPUP, MF_SEPARATOR, MF_OWNERDRAW, state
+    UINT_PTR itemId = 0;        // command id, or the popup's menu handle
+    std::unique_ptr<CImageList> imageList;  // the item's own image
+};
+
+class COwnerDrawMenu : public CMenu {
+    DECLARE_DYNCREATE(COwnerDrawMenu)
+
+public:
+    enum class Look { Classic, Flat };
+
+    // Version classes, from GetVersion/GetVersionEx.
+    enum VersionClass {
+        kWin32s = 0,
+        kNtOther = 1,
+        kWin9xOther = 2,
+        kWin98 = 3,
+        kWinMe = 4,
+        kNt4 = 5,
+        kWin2000 = 6,
+        kWinXP = 7,
+    };
+
+    COwnerDrawMenu();
+    ~COwnerDrawMenu() override;
+    COwnerDrawMenu(const COwnerDrawMenu&) = delete;
+    COwnerDrawMenu& operator=(const COwnerDrawMenu&) = delete;
+
+    // Owner-draw entry points, called with WM_DRAWITEM's and WM_MEASUREITEM's
+    // records. The record to draw is found through the item data.
+    void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
+    void MeasureItem(LPMEASUREITEMSTRUCT measureItem) override;
+
+    // Builds the menu from an RT_MENU template; FALSE when the template is
+    // missing, truncated or malformed, or a menu cannot be made (the menu is
+    // then left empty).
+    BOOL LoadMenu(LPCWSTR resourceName);
+    BOOL LoadMenu(UINT resourceId);
+    // The same from a template in memory: `size` bytes at `data`, none read
+    // beyond them.
+    BOOL LoadMenuTemplate(const void* data, size_t size);
+
+    // Releases the records, their images, owned popups and the menu handle.
+    BOOL DestroyMenu() override;
+
+    // Appends one owner-drawn item. id 0 makes a separator; with MF_POPUP the
+    // id is the popup's menu handle. `image` is a bitmap resource id (an icon
+    // handle when SetIconHandlesGiven(TRUE)); negative: the image stored for
+    // the id, if any.
+    BOOL AppendItem(const wchar_t* text, UINT flags = MF_STRING, UINT_PTR id = 0, INT_PTR image = -1);
+
+    // Rebuilds the records from the items the menu really has, after items
+    // were added, removed or changed by plain menu calls.
+    void SynchronizeItems();
+
+    // Pads the labels of items with accelerator text so that the parts after
+    // the tab line up.
+    void AlignAccelerators();
+
+    // The item's text in the thread's ANSI code page; empty when none.
+    CString GetItemText(int position) const;
+
+    int GetItemCount() const { return static_cast<int>(m_itemData.size()); }
+    const COwnerDrawMenuItem* GetItem(int position) const;
+
+    // Menus whose items this class draws: every popup made or appended by
+    // any COwnerDrawMenu.
+    static BOOL IsOwnerDrawMenu(const CMenu* menu);
+    static BOOL IsOwnerDrawMenu(HMENU menu);
+
+    // The live COwnerDrawMenu object that holds `menu`, or null.
+    static COwnerDrawMenu* FromHandle(HMENU menu);
+
+    // WM_MENUCHAR's answer: MAKELRESULT(position, MNC_EXECUTE) for the first
+    // item whose text has '&' followed by `character` (either case), else 0.
+    // Only for popup menus (MF_POPUP in `flags`).
+    static LRESULT FindShortcut(UINT character, UINT flags, COwnerDrawMenu* menu);
+    static LRESULT FindShortcut(UINT character, UINT flags, HMENU menu);
+
+    // Image store: the image for a command id, replacing one already stored.
+    // The bitmap's transparent colour is COLOR_BTNFACE, or the mask colour.
+    BOOL AddImage(UINT commandId, HBITMAP bitmap);
+    BOOL AddImage(UINT commandId, HICON icon);
+    // The store's slot for a command id, or -1.
+    static int FindStoredImage(UINT commandId);
+    static CImageList& StoredImages();
+
+    // Look and appearance.
+    void SetIconSize(int width, int height);
+    void SetMaskColor(COLORREF color, BOOL use);
+    void SetEmbossWithDib(BOOL useDib) { m_embossWithDib = useDib; }
+    void SetIconHandlesGiven(BOOL given) { m_iconHandlesGiven = given; }
+    // Takes ownership of `images` (image 0: checked, image 1: checked and
+    // selected). The switches say when they replace the drawn check mark.
+    void SetCheckImages(std::unique_ptr<CImageList> images, int selectedCheckImage, int normalCheckImage);
+    BOOL IsLoadedFromResource() const { return m_loadedFromResource; }
+
+    struct LookSettings {
+        int flatModeOnThemedXP = 1;
+        int flatModeElsewhere = 0;
+        BOOL flatExtras = TRUE;
+        BOOL classicSelectGreyed = TRUE;
+        BOOL flatSelectGreyed = FALSE;
+    };
+    static LookSettings& Settings();
+
+    // The look for a device: the classic look on palette devices, else by
+    // version class, theme and the settings. Null: ignore the device.
+    static Look ChooseLook(HDC target = nullptr);
+
+    static int WindowsVersion();
+    static void SetWindowsVersion(int versionClass);  // for tests of other systems
+    static int ClassifyVersion(DWORD version, const OSVERSIONINFOW* details);
+
+    // The desktop theme is the classic one; read once, then cached.
+    static BOOL IsClassicTheme();
+    static void SetClassicTheme(BOOL classic);  // for tests
+    // Reads the theme setting from the registry now, without caching.
+    static BOOL ReadClassicThemeSetting();
+    // Whether a theme file path names the classic theme.
+    static BOOL ThemePathIsClassic(const char* themePath);
+
+    // Each channel moved toward 255 by `factor`, when 0 < factor <= 1.
+    static COLORREF LightenColor(COLORREF color, double factor);
+
+    int IconWidth() const { return m_iconWidth; }
+    int IconHeight() const { return m_iconHeight; }
+
+private:
+    struct ItemPaint;
+    struct TemplateReader;
+    using RecordMatch = bool (*)(const COwnerDrawMenuItem&, UINT_PTR);
+
+    static const COwnerDrawMenuItem* FindRecord(ULONG_PTR itemData);
+    ItemPaint DescribeItem(const DRAWITEMSTRUCT& drawItem) const;
+    int Margin(Look look) const;
+
+    // Classic look.
+    void DrawClassic(const DRAWITEMSTRUCT& drawItem);
+    void DrawClassicImage(HDC dc, const ItemPaint& item, COLORREF background) const;
+    void DrawClassicCheck(HDC dc, const ItemPaint& item, COLORREF background) const;
+    void DrawClassicText(HDC dc, const ItemPaint& item, COLORREF background) const;
+
+    // Flat look.
+    void DrawFlat(const DRAWITEMSTRUCT& drawItem);
+    void DrawFlatItem(HDC dc, const ItemPaint& item) const;
+    void DrawFlatImage(HDC dc, const ItemPaint& item, const RECT& bar, COLORREF ground) const;
+    void DrawFlatCheck(HDC dc, const ItemPaint& item, const RECT& bar) const;
+    void DrawFlatText(HDC dc, const ItemPaint& item, const RECT& bar) const;
+
+    bool UsesCheckImages(bool selected) const;
+    void DrawEmbossed(HDC dc, const ItemPaint& item, int x, int y, COLORREF ground) const;
+
+    // Records and items.
+    void AttachImage(COwnerDrawMenuItem& item, INT_PTR image);
+    void RestorePlainItems(bool popupsOnly);
+    void ReleaseContents();
+    void ShareCheckImages(const COwnerDrawMenu& parent);
+    std::wstring MenuItemText(int position) const;
+    bool IsOwnerDrawnItem(int position) const;
+    BOOL ReadTemplate(TemplateReader& reader);
+    COwnerDrawMenu* AppendChildPopup(const wchar_t* text, UINT flags);
+    std::unique_ptr<COwnerDrawMenuItem> ClaimRecord(RecordMatch matches, UINT_PTR key);
+    std::unique_ptr<COwnerDrawMenuItem> SyncPopup(int position, HMENU popup);
+    std::unique_ptr<COwnerDrawMenuItem> SyncSeparator();
+    std::unique_ptr<COwnerDrawMenuItem> SyncCommand(int position);
+
+    // Image store.
+    int StoreImage(UINT commandId, const CImageList& source, int index);
+    BOOL AdoptStoredImage(UINT commandId, int slot);
+    COLORREF TransparentColor() const;
+
+    std::vector<std::unique_ptr<COwnerDrawMenuItem>> m_itemData;
+    std::vector<HMENU> m_subMenus;
+    std::vector<std::unique_ptr<COwnerDrawMenu>> m_ownedPopups;  // made while loading
+    int m_iconWidth = 16;
+    int m_iconHeight = 15;
+    COLORREF m_maskColor = RGB(192, 192, 192);
+    BOOL m_useMaskColor = FALSE;
+    BOOL m_embossWithDib = FALSE;
+    std::shared_ptr<CImageList> m_checkImages;  // shared with popups made while loading
+    BOOL m_sharesCheckImages = FALSE;
+    int m_selectedCheckImage = -1;
+    int m_normalCheckImage = -1;
+    BOOL m_iconHandlesGiven = FALSE;
+    BOOL m_loadedFromResource = FALSE;
+};

@@ -1,0 +1,146 @@
+// The chat window's skin buttons on screen: the title buttons show the
+// darkened copy of their bitmap at rest and the bitmap itself under the
+// pointer, and the maximise button shows the restore image while the window
+// is maximised, whichever way it was maximised.
+#include "tests/chatwnd/ChatWindowHarness.h"
+
+#include "controls/ButtonColors.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+constexpr char kUserId[] = "kim01";
+constexpr COLORREF kTransparent = RGB(255, 255, 255);
+
+enum class Look { AtRest, UnderPointer };
+
+// Pixels of the shown button that differ from the bitmap resource `id` as
+// the look draws it: at rest the darkened copy, under the pointer the bitmap
+// itself inside the 1-pixel hot frame. Transparent pixels are not compared.
+int Mismatches(CWindow button, WORD id, Look look) {
+    CBitmap bitmap;
+    if (!bitmap.LoadBitmap(AfxGetResourceHandle(), id)) return -1;
+    BITMAP size{};
+    bitmap.GetBitmap(&size);
+    CDC source;
+    source.CreateCompatibleDC(nullptr);
+    const CSelectedObject in(source, bitmap);
+    const CClientDC shown(button);
+    const int edge = look == Look::UnderPointer ? 1 : 0;
+    int mismatches = 0;
+    for (int y = edge; y < size.bmHeight - edge; ++y) {
+        for (int x = edge; x < size.bmWidth - edge; ++x) {
+            const COLORREF pixel = source.GetPixel(x, y);
+            if (pixel == kTransparent) continue;
+            const COLORREF expected = look == Look::AtRest ? DarkenColor(pixel, kRestImageDarkening) : pixel;
+            if (shown.GetPixel(x, y) != expected) ++mismatches;
+        }
+    }
+    return mismatches;
+}
+
+void Repaint(CWindow window) {
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void PointAt(CWindow button) {
+    const CRect client = button.GetClientRect();
+    button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(client.Width() / 2, client.Height() / 2));
+    button.UpdateWindow();
+}
+
+class SkinButtons : public ::testing::Test {
+protected:
+    SkinButtons() { services.AnswerProfile(kUserId, "nick||1"); }
+
+    void Run(const std::function<void(ChatWindow&)>& body) {
+        ChatWindow window(services.Endpoints(), EncodeIdentity(kUserId));
+        window.scenario = [&](ChatWindow& w) {
+            Repaint(w);
+            body(w);
+            if (w.m_hWnd) w.EndDialog(IDOK);
+        };
+        EXPECT_EQ(window.DoModal(), IDOK);
+    }
+
+    // The maximise button shows bitmap `id`, at rest and under the pointer.
+    static void ExpectMaximizeImage(ChatWindow& w, WORD id) {
+        CWindow button = w.GetDlgItem(IDC_MAXIMIZE);
+        Repaint(w);
+        EXPECT_EQ(Mismatches(button, id, Look::AtRest), 0) << id;
+        PointAt(button);
+        EXPECT_EQ(Mismatches(button, id, Look::UnderPointer), 0) << id;
+        button.SendMessage(WM_MOUSELEAVE);
+    }
+
+    ChatServices services;
+};
+
+}  // namespace
+
+TEST_F(SkinButtons, TitleButtonsShowTheDarkenedCopyAtRestAndTheBitmapUnderThePointer) {
+    Run([](ChatWindow& w) {
+        for (const auto& [control, bitmap] : {std::pair{IDC_CLOSE, IDB_CLOSE}, std::pair{IDC_MAXIMIZE, IDB_MAXIMIZE},
+                                              std::pair{IDC_MINIMIZE, IDB_MINIMIZE}}) {
+            CWindow button = w.GetDlgItem(control);
+            EXPECT_EQ(Mismatches(button, bitmap, Look::AtRest), 0) << control;
+            EXPECT_GT(Mismatches(button, bitmap, Look::UnderPointer), 0) << control;
+            PointAt(button);
+            EXPECT_EQ(Mismatches(button, bitmap, Look::UnderPointer), 0) << control;
+            button.SendMessage(WM_MOUSELEAVE);
+            button.UpdateWindow();
+            EXPECT_EQ(Mismatches(button, bitmap, Look::AtRest), 0) << control;
+        }
+    });
+}
+
+TEST_F(SkinButtons, SendButtonAlwaysShowsItsBitmap) {
+    Run([](ChatWindow& w) {
+        CWindow send = w.GetDlgItem(IDC_SEND);
+        EXPECT_EQ(send.GetWindowRect().Width(), 81);
+        EXPECT_EQ(send.GetWindowRect().Height(), 44);
+        // No darkened copy: the same bitmap at rest and under the pointer
+        // (inside the hot frame), and no caption drawn over it.
+        EXPECT_EQ(Mismatches(send, IDB_SEND, Look::UnderPointer), 0);
+        PointAt(send);
+        EXPECT_EQ(Mismatches(send, IDB_SEND, Look::UnderPointer), 0);
+    });
+}
+
+TEST_F(SkinButtons, MaximiseByTheButtonShowsTheRestoreImage) {
+    Run([](ChatWindow& w) {
+        // The two images differ, or the checks below would prove nothing.
+        ASSERT_GT(Mismatches(w.GetDlgItem(IDC_MAXIMIZE), IDB_RESTORE, Look::AtRest), 0);
+        ExpectMaximizeImage(w, IDB_MAXIMIZE);
+        w.GetDlgItem(IDC_MAXIMIZE).SendMessage(BM_CLICK);
+        ASSERT_TRUE(w.IsZoomed());
+        ExpectMaximizeImage(w, IDB_RESTORE);
+        w.GetDlgItem(IDC_MAXIMIZE).SendMessage(BM_CLICK);
+        ASSERT_FALSE(w.IsZoomed());
+        ExpectMaximizeImage(w, IDB_MAXIMIZE);
+    });
+}
+
+TEST_F(SkinButtons, MaximiseByDoubleClickInTheTitleBandShowsTheRestoreImage) {
+    Run([](ChatWindow& w) {
+        w.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(100, 10));
+        ASSERT_TRUE(w.IsZoomed());
+        ExpectMaximizeImage(w, IDB_RESTORE);
+        w.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(100, 10));
+        ASSERT_FALSE(w.IsZoomed());
+        ExpectMaximizeImage(w, IDB_MAXIMIZE);
+    });
+}
+
+TEST_F(SkinButtons, MaximiseAnotherWayLeavesTheImage) {
+    Run([](ChatWindow& w) {
+        w.ShowWindow(SW_MAXIMIZE);
+        ExpectMaximizeImage(w, IDB_MAXIMIZE);
+        w.ShowWindow(SW_RESTORE);
+    });
+}

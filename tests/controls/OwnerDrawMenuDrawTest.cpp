@@ -1,0 +1,348 @@
+// COwnerDrawMenu's painting, read back from a memory DC: selected, checked,
+// radio, greyed and image items in the classic and the flat look; and no GDI
+// handle left behind.
+#include "controls/OwnerDrawMenu.h"
+
+#include "OwnerDrawMenuTestResources.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 200;
+constexpr int kHeight = 24;
+
+// A 32-bit memory DC the size of one menu item.
+class ItemCanvas {
+public:
+    ItemCanvas() {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = kWidth;
+        info.bmiHeader.biHeight = -kHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        m_dc = ::CreateCompatibleDC(nullptr);
+        m_bitmap = ::CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        m_previous = ::SelectObject(m_dc, m_bitmap);
+    }
+    ~ItemCanvas() {
+        ::SelectObject(m_dc, m_previous);
+        ::DeleteObject(m_bitmap);
+        ::DeleteDC(m_dc);
+    }
+    HDC dc() const { return m_dc; }
+    COLORREF At(int x, int y) const { return ::GetPixel(m_dc, x, y); }
+    int Count(COLORREF color, int left = 0, int right = kWidth) const {
+        int count = 0;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = left; x < right; ++x) count += At(x, y) == color;
+        }
+        return count;
+    }
+
+private:
+    HDC m_dc;
+    HBITMAP m_bitmap;
+    HGDIOBJ m_previous;
+};
+
+COLORREF Sys(int index) { return ::GetSysColor(index); }
+
+// How many GDI objects the process holds, or a figure that grows by one with
+// every object leaked: Wine answers GetGuiResources with 0, but hands out
+// freed handle slots again before new ones, so the highest slot a burst of
+// fresh brushes reaches rises exactly by the number of objects still held.
+DWORD GdiObjectsInUse() {
+    if (const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return counted;
+    std::vector<HBRUSH> burst(4000);
+    DWORD highest = 0;
+    for (HBRUSH& brush : burst) {
+        brush = ::CreateSolidBrush(RGB(1, 2, 3));
+        highest = std::max<DWORD>(highest, LOWORD(reinterpret_cast<ULONG_PTR>(brush)));
+    }
+    for (HBRUSH brush : burst) ::DeleteObject(brush);
+    return highest;
+}
+
+class OwnerDrawMenuDrawTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = COwnerDrawMenu::Settings();
+        COwnerDrawMenu::SetWindowsVersion(COwnerDrawMenu::kNtOther);
+        COwnerDrawMenu::SetClassicTheme(FALSE);
+        ASSERT_TRUE(menu_.CreatePopupMenu());
+    }
+    void TearDown() override { COwnerDrawMenu::Settings() = saved_; }
+
+    void UseFlatLook() { COwnerDrawMenu::Settings().flatModeElsewhere = 1; }
+
+    void Draw(int position, UINT state) {
+        const COwnerDrawMenuItem* item = menu_.GetItem(position);
+        ASSERT_NE(item, nullptr);
+        ::PatBlt(canvas_.dc(), 0, 0, kWidth, kHeight, BLACKNESS);
+        DRAWITEMSTRUCT draw{};
+        draw.CtlType = ODT_MENU;
+        draw.itemID = static_cast<UINT>(item->itemId);
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.itemState = state;
+        draw.hwndItem = reinterpret_cast<HWND>(menu_.GetSafeHmenu());
+        draw.hDC = canvas_.dc();
+        draw.rcItem = RECT{0, 0, kWidth, kHeight};
+        draw.itemData = reinterpret_cast<ULONG_PTR>(item);
+        menu_.DrawItem(&draw);
+    }
+
+    // A 16 x 15 image: a red square on the face colour, which is transparent.
+    static HBITMAP RedSquare() {
+        const HDC screen = ::GetDC(nullptr);
+        const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 15);
+        const HDC dc = ::CreateCompatibleDC(screen);
+        const HGDIOBJ previous = ::SelectObject(dc, bitmap);
+        const RECT all{0, 0, 16, 15};
+        const RECT square{4, 4, 12, 11};
+        const HBRUSH face = ::CreateSolidBrush(Sys(COLOR_BTNFACE));
+        const HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
+        ::FillRect(dc, &all, face);
+        ::FillRect(dc, &square, red);
+        ::DeleteObject(face);
+        ::DeleteObject(red);
+        ::SelectObject(dc, previous);
+        ::DeleteDC(dc);
+        ::ReleaseDC(nullptr, screen);
+        return bitmap;
+    }
+
+    // Appends item `id` with the red square as its stored image.
+    void AppendImageItem(const wchar_t* text, UINT id) {
+        const HBITMAP bitmap = RedSquare();
+        ASSERT_TRUE(menu_.AddImage(id, bitmap));
+        ::DeleteObject(bitmap);
+        ASSERT_TRUE(menu_.AppendItem(text, MF_STRING, id));
+        ASSERT_GE(menu_.GetItem(menu_.GetItemCount() - 1)->globalImageIndex, 0);
+    }
+
+    COwnerDrawMenu menu_;
+    ItemCanvas canvas_;
+
+private:
+    COwnerDrawMenu::LookSettings saved_;
+};
+
+TEST_F(OwnerDrawMenuDrawTest, ClassicSelectedItemIsHighlightedRightOfTheImageColumn) {
+    menu_.AppendItem(L"&Plain", MF_STRING, 1);
+    menu_.AppendItem(L"&Checked", MF_STRING | MF_CHECKED, 2);
+    Draw(0, ODS_SELECTED);
+    EXPECT_EQ(canvas_.At(2, 12), Sys(COLOR_HIGHLIGHT));
+    EXPECT_EQ(canvas_.At(190, 12), Sys(COLOR_HIGHLIGHT));
+    EXPECT_GT(canvas_.Count(Sys(COLOR_HIGHLIGHTTEXT), 25), 10);
+
+    Draw(1, ODS_SELECTED | ODS_CHECKED);
+    EXPECT_EQ(canvas_.At(16 + 5, 12), Sys(COLOR_HIGHLIGHT));
+    EXPECT_EQ(canvas_.At(16 + 4, 1), Sys(COLOR_MENU));
+    EXPECT_EQ(canvas_.At(190, 12), Sys(COLOR_HIGHLIGHT));
+}
+
+TEST_F(OwnerDrawMenuDrawTest, ClassicCheckMarkAndRadioDot) {
+    menu_.AppendItem(L"Check", MF_STRING | MF_CHECKED, 2);
+    Draw(0, ODS_CHECKED);
+    // dy = (24 - 15 - 4) / 2 = 2: the box starts at (1, 4), the mark at (5, 8).
+    EXPECT_EQ(canvas_.At(3, 6), COwnerDrawMenu::LightenColor(Sys(COLOR_MENU), 0.6));
+    EXPECT_EQ(canvas_.At(5, 10), Sys(COLOR_MENUTEXT));   // first stroke, rows 10-12
+    EXPECT_EQ(canvas_.At(5, 12), Sys(COLOR_MENUTEXT));
+    EXPECT_NE(canvas_.At(5, 9), Sys(COLOR_MENUTEXT));
+    EXPECT_EQ(canvas_.At(7, 12), Sys(COLOR_MENUTEXT));   // the low point, rows 12-14
+    EXPECT_EQ(canvas_.At(11, 8), Sys(COLOR_MENUTEXT));   // last stroke, rows 8-10
+    EXPECT_NE(canvas_.At(11, 11), Sys(COLOR_MENUTEXT));
+
+    ::CheckMenuRadioItem(menu_, 2, 2, 2, MF_BYCOMMAND);
+    Draw(0, ODS_CHECKED);
+    // The dot covers (6..11, 8..13); the tick's empty corner is inside it.
+    EXPECT_EQ(canvas_.At(8, 10), Sys(COLOR_MENUTEXT));
+    EXPECT_EQ(canvas_.At(9, 11), Sys(COLOR_MENUTEXT));
+}
+
+TEST_F(OwnerDrawMenuDrawTest, ClassicGreyedItemIsEmbossedOrDrawnInTheBackground) {
+    menu_.AppendItem(L"&Greyed item", MF_STRING | MF_GRAYED, 3);
+    Draw(0, ODS_GRAYED);
+    EXPECT_GT(canvas_.Count(Sys(COLOR_GRAYTEXT), 25), 10);
+    EXPECT_GT(canvas_.Count(Sys(COLOR_BTNHIGHLIGHT), 25), 10);
+    EXPECT_EQ(canvas_.Count(Sys(COLOR_MENUTEXT), 25), 0);
+
+    Draw(0, ODS_GRAYED | ODS_SELECTED);
+    EXPECT_EQ(canvas_.At(190, 12), Sys(COLOR_HIGHLIGHT));
+    EXPECT_GT(canvas_.Count(Sys(COLOR_MENU), 25), 10);
+
+    COwnerDrawMenu::Settings().classicSelectGreyed = FALSE;
+    Draw(0, ODS_GRAYED | ODS_SELECTED);
+    EXPECT_EQ(canvas_.At(190, 12), Sys(COLOR_MENU));
+}
+
+TEST_F(OwnerDrawMenuDrawTest, ClassicSeparatorIsAnEtchedLineAcrossTheMiddle) {
+    menu_.AppendItem(L"", MF_STRING, 0);
+    Draw(0, 0);
+    EXPECT_EQ(canvas_.At(100, 12), Sys(COLOR_BTNSHADOW));
+    EXPECT_EQ(canvas_.At(100, 13), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(canvas_.At(100, 5), Sys(COLOR_MENU));
+}
+
+TEST_F(OwnerDrawMenuDrawTest, ClassicImageFramesOnOlderSystems) {
+    COwnerDrawMenu::SetWindowsVersion(COwnerDrawMenu::kWin2000);
+    AppendImageItem(L"Image", 20);
+    Draw(0, ODS_SELECTED);
+    // The image at (2, 4); its red square at (6..13, 8..14).
+    EXPECT_EQ(canvas_.At(8, 10), RGB(255, 0, 0));
+    EXPECT_EQ(canvas_.At(0, 2), Sys(COLOR_BTNHIGHLIGHT));  // raised: light top-left
+    EXPECT_EQ(canvas_.At(19, 20), Sys(COLOR_BTNSHADOW));
+    Draw(0, ODS_SELECTED | ODS_CHECKED);
+    EXPECT_EQ(canvas_.At(0, 2), Sys(COLOR_BTNSHADOW));  // sunken
+    Draw(0, ODS_GRAYED);
+    EXPECT_EQ(canvas_.Count(RGB(255, 0, 0)), 0);
+    EXPECT_GT(canvas_.Count(Sys(COLOR_BTNSHADOW), 0, 20), 20);
+}
+
+TEST_F(OwnerDrawMenuDrawTest, FlatSelectedAndRestingItems) {
+    UseFlatLook();
+    menu_.AppendItem(L"&Plain\tCtrl+P", MF_STRING, 1);
+    const COLORREF selection = COwnerDrawMenu::LightenColor(Sys(COLOR_HIGHLIGHT), 0.85);
+    const COLORREF bar = COwnerDrawMenu::LightenColor(Sys(COLOR_BTNFACE), 0.25);
+    Draw(0, ODS_SELECTED);
+    EXPECT_EQ(canvas_.At(0, 0), Sys(COLOR_HIGHLIGHT));
+    EXPECT_EQ(canvas_.At(199, 23), Sys(COLOR_HIGHLIGHT));
+    EXPECT_EQ(canvas_.At(3, 12), selection);
+    EXPECT_EQ(canvas_.At(190, 12), selection);
+    EXPECT_GT(canvas_.Count(Sys(COLOR_MENUTEXT), 31), 10);
+
+    Draw(0, 0);
+    EXPECT_EQ(canvas_.At(3, 12), bar);  // the bar is 7 + 16 wide
+    EXPECT_EQ(canvas_.At(22, 12), bar);
+    EXPECT_EQ(canvas_.At(23, 12), Sys(COLOR_WINDOW));
+    EXPECT_EQ(canvas_.At(190, 12), Sys(COLOR_WINDOW));
+}
+
+TEST_F(OwnerDrawMenuDrawTest, FlatCheckedItemShowsATintedBoxWithTheMark) {
+    UseFlatLook();
+    menu_.AppendItem(L"Check", MF_STRING | MF_CHECKED, 2);
+    Draw(0, ODS_CHECKED);
+    // A 16 x 16 box centred in the 23-pixel bar: (3, 4); the mark at (8, 8).
+    EXPECT_EQ(canvas_.At(3, 4), Sys(COLOR_HIGHLIGHT));
+    EXPECT_EQ(canvas_.At(18, 19), Sys(COLOR_HIGHLIGHT));
+    EXPECT_EQ(canvas_.At(4, 5), COwnerDrawMenu::LightenColor(Sys(COLOR_HIGHLIGHT), 0.85));
+    EXPECT_EQ(canvas_.At(8, 10), Sys(COLOR_MENUTEXT));
+    EXPECT_EQ(canvas_.At(14, 8), Sys(COLOR_MENUTEXT));
+}
+
+TEST_F(OwnerDrawMenuDrawTest, FlatGreyedItemUsesLightGreyTextAndIsNeverSelected) {
+    UseFlatLook();
+    menu_.AppendItem(L"&Greyed item", MF_STRING | MF_GRAYED, 3);
+    const COLORREF grey = COwnerDrawMenu::LightenColor(Sys(COLOR_GRAYTEXT), 0.4);
+    Draw(0, ODS_GRAYED | ODS_SELECTED);
+    EXPECT_EQ(canvas_.At(190, 12), Sys(COLOR_WINDOW));
+    EXPECT_GT(canvas_.Count(grey, 31), 10);
+    EXPECT_EQ(canvas_.Count(Sys(COLOR_MENUTEXT), 31), 0);
+
+    COwnerDrawMenu::Settings().flatSelectGreyed = TRUE;
+    Draw(0, ODS_GRAYED | ODS_SELECTED);
+    EXPECT_EQ(canvas_.At(190, 12), COwnerDrawMenu::LightenColor(Sys(COLOR_HIGHLIGHT), 0.85));
+    EXPECT_GT(canvas_.Count(Sys(COLOR_GRAYTEXT), 31), 10);
+}
+
+TEST_F(OwnerDrawMenuDrawTest, FlatImagesShowFadedAtRestAndShadowedWhenSelected) {
+    UseFlatLook();
+    AppendImageItem(L"Image", 30);
+    // x = (23 - 16 + 1) / 2 = 4, y = (24 - 15 + 1) / 2 = 5: the square at (8..15, 9..15).
+    Draw(0, 0);
+    EXPECT_EQ(canvas_.At(10, 12), COwnerDrawMenu::LightenColor(RGB(255, 0, 0), 0.3));
+    EXPECT_EQ(canvas_.Count(RGB(255, 0, 0)), 0);
+
+    Draw(0, ODS_SELECTED);
+    EXPECT_EQ(canvas_.At(7, 8), RGB(255, 0, 0));  // the image one pixel up and left
+    const COLORREF shadow = COwnerDrawMenu::LightenColor(Sys(COLOR_BTNSHADOW), 0.49);
+    EXPECT_EQ(canvas_.At(16, 16), shadow);  // the shadow one pixel down and right
+
+    Draw(0, ODS_GRAYED);
+    EXPECT_EQ(canvas_.Count(RGB(255, 0, 0)), 0);
+    EXPECT_EQ(canvas_.At(8, 9), Sys(COLOR_BTNSHADOW));
+}
+
+TEST_F(OwnerDrawMenuDrawTest, BothWaysOfEmbossingGiveTheSamePicture) {
+    AppendImageItem(L"Image", 40);
+    Draw(0, ODS_GRAYED);
+    std::vector<COLORREF> monochrome;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < 24; ++x) monochrome.push_back(canvas_.At(x, y));
+    }
+    menu_.SetEmbossWithDib(TRUE);
+    Draw(0, ODS_GRAYED);
+    size_t at = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < 24; ++x) ASSERT_EQ(canvas_.At(x, y), monochrome[at++]) << x << "," << y;
+    }
+    EXPECT_GT(canvas_.Count(Sys(COLOR_BTNSHADOW), 0, 24), 20);
+}
+
+TEST_F(OwnerDrawMenuDrawTest, CheckImagesReplaceTheMarkWhenSwitchedOn) {
+    auto images = std::make_unique<CImageList>();
+    ASSERT_TRUE(images->Create(16, 15, ILC_COLOR24 | ILC_MASK, 2, 0));
+    const HBITMAP bitmap = RedSquare();
+    images->Add(bitmap, RGB(0, 0, 0));  // black is not in it: the whole square is opaque
+    images->Add(bitmap, Sys(COLOR_BTNFACE));
+    ::DeleteObject(bitmap);
+    menu_.SetCheckImages(std::move(images), -1, 1);
+    menu_.AppendItem(L"Check", MF_STRING | MF_CHECKED, 2);
+
+    Draw(0, ODS_CHECKED);  // image 0 at (2, 4): opaque face colour around the square
+    EXPECT_EQ(canvas_.At(3, 5), Sys(COLOR_BTNFACE));
+    EXPECT_EQ(canvas_.At(8, 10), RGB(255, 0, 0));
+    Draw(0, ODS_CHECKED | ODS_SELECTED);  // image 1: the face colour is transparent
+    EXPECT_EQ(canvas_.At(3, 5), Sys(COLOR_MENU));
+    EXPECT_EQ(canvas_.At(8, 10), RGB(255, 0, 0));
+
+    menu_.SetCheckImages(nullptr, -1, -1);
+    Draw(0, ODS_CHECKED);
+    EXPECT_EQ(canvas_.At(8, 10), COwnerDrawMenu::LightenColor(Sys(COLOR_MENU), 0.6));
+    EXPECT_EQ(canvas_.At(5, 10), Sys(COLOR_MENUTEXT));
+}
+
+TEST_F(OwnerDrawMenuDrawTest, ManyMenusLeaveNoGdiObjectsBehind) {
+    const auto cycle = [this](UINT id) {
+        COwnerDrawMenu menu;
+        ASSERT_TRUE(menu.LoadMenu(IDR_ODM_TEST_MENU));
+        COwnerDrawMenu* file = COwnerDrawMenu::FromHandle(menu.GetSubMenu(0));
+        ASSERT_NE(file, nullptr);
+        const HBITMAP bitmap = RedSquare();
+        file->AddImage(id, bitmap);
+        ::DeleteObject(bitmap);
+        file->AppendItem(L"&Image\tF9", MF_STRING, id);
+        for (int look = 0; look < 2; ++look) {
+            COwnerDrawMenu::Settings().flatModeElsewhere = look;
+            for (UINT state : {0u, UINT{ODS_SELECTED}, UINT{ODS_GRAYED}, UINT{ODS_CHECKED | ODS_SELECTED}}) {
+                DRAWITEMSTRUCT draw{};
+                draw.CtlType = ODT_MENU;
+                draw.itemID = id;
+                draw.itemState = state;
+                draw.hwndItem = reinterpret_cast<HWND>(file->GetSafeHmenu());
+                draw.hDC = canvas_.dc();
+                draw.rcItem = RECT{0, 0, kWidth, kHeight};
+                draw.itemData = reinterpret_cast<ULONG_PTR>(file->GetItem(file->GetItemCount() - 1));
+                file->DrawItem(&draw);
+                MEASUREITEMSTRUCT measure{};
+                measure.CtlType = ODT_MENU;
+                measure.itemData = draw.itemData;
+                file->MeasureItem(&measure);
+            }
+        }
+    };
+    for (UINT id = 0; id < 5; ++id) cycle(100 + id);  // fills the shared store
+    const DWORD before = GdiObjectsInUse();
+    for (int round = 0; round < 300; ++round) cycle(100 + round % 5);
+    const DWORD after = GdiObjectsInUse();
+    EXPECT_LE(after, before + 2) << before << " -> " << after;
+}
+
+}  // namespace

@@ -1,0 +1,392 @@
+// COwnerDrawMenu without painting: colours, the theme test, measuring,
+// loading templates (and refusing broken ones), mnemonics, aligning and
+// synchronising.
+#include "controls/OwnerDrawMenu.h"
+
+#include "OwnerDrawMenuTestResources.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+class OwnerDrawMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = COwnerDrawMenu::Settings();
+        COwnerDrawMenu::SetWindowsVersion(COwnerDrawMenu::kNtOther);
+        COwnerDrawMenu::SetClassicTheme(FALSE);
+    }
+    void TearDown() override {
+        COwnerDrawMenu::Settings() = saved_;
+        COwnerDrawMenu::SetWindowsVersion(COwnerDrawMenu::kNtOther);
+    }
+
+    static UINT Measure(COwnerDrawMenu& menu, int position, UINT* width = nullptr) {
+        MEASUREITEMSTRUCT measure{};
+        measure.CtlType = ODT_MENU;
+        measure.itemData = reinterpret_cast<ULONG_PTR>(menu.GetItem(position));
+        menu.MeasureItem(&measure);
+        if (width) *width = measure.itemWidth;
+        return measure.itemHeight;
+    }
+
+    // From the item's type: GetMenuState puts a popup's item count in the
+    // high byte, where it overlaps MF_OWNERDRAW.
+    static bool IsOwnerDrawn(HMENU menu, int position) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        return ::GetMenuItemInfoW(menu, position, TRUE, &info) && (info.fType & MFT_OWNERDRAW);
+    }
+
+    static std::vector<BYTE> TemplateBytes() {
+        const HMODULE module = ::GetModuleHandleW(nullptr);
+        const HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(IDR_ODM_TEST_MENU), MAKEINTRESOURCEW(4));
+        const auto* data = static_cast<const BYTE*>(::LockResource(::LoadResource(module, resource)));
+        return std::vector<BYTE>(data, data + ::SizeofResource(module, resource));
+    }
+
+private:
+    COwnerDrawMenu::LookSettings saved_;
+};
+
+// Template bytes placed so that the byte after the last one is on a page that
+// cannot be read: any read past the end faults.
+class GuardedBytes {
+public:
+    explicit GuardedBytes(const BYTE* data, size_t size) {
+        m_base = static_cast<BYTE*>(::VirtualAlloc(nullptr, 2 * kPage, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        DWORD old = 0;
+        ::VirtualProtect(m_base + kPage, kPage, PAGE_NOACCESS, &old);
+        m_data = m_base + kPage - size;
+        if (size) std::memcpy(m_data, data, size);
+    }
+    ~GuardedBytes() { ::VirtualFree(m_base, 0, MEM_RELEASE); }
+    const BYTE* data() const { return m_data; }
+
+private:
+    static constexpr size_t kPage = 4096;
+    BYTE* m_base = nullptr;
+    BYTE* m_data = nullptr;
+};
+
+TEST_F(OwnerDrawMenuTest, LightenColorMovesEachChannelTowardWhite) {
+    EXPECT_EQ(COwnerDrawMenu::LightenColor(RGB(0, 0, 128), 0.85), RGB(216, 216, 235));
+    EXPECT_EQ(COwnerDrawMenu::LightenColor(RGB(10, 200, 255), 1.0), RGB(255, 255, 255));
+    EXPECT_EQ(COwnerDrawMenu::LightenColor(RGB(100, 100, 100), 0.3), RGB(146, 146, 146));
+    for (double factor : {0.0, -0.5, 1.0001, 2.0, std::nan("")}) {
+        EXPECT_EQ(COwnerDrawMenu::LightenColor(RGB(1, 2, 3), factor), RGB(1, 2, 3)) << factor;
+    }
+}
+
+TEST_F(OwnerDrawMenuTest, ClassicThemeIsACaseBlindSuffixOfTheThemePath) {
+    EXPECT_TRUE(COwnerDrawMenu::ThemePathIsClassic("C:\\WINDOWS\\Resources\\Themes\\Windows Classic.theme"));
+    EXPECT_TRUE(COwnerDrawMenu::ThemePathIsClassic("c:\\x\\wINDOWS cLASSIC.THEME"));
+    EXPECT_TRUE(COwnerDrawMenu::ThemePathIsClassic("Windows Classic.theme"));
+    EXPECT_FALSE(COwnerDrawMenu::ThemePathIsClassic("C:\\Windows Classic.theme.bak"));
+    EXPECT_FALSE(COwnerDrawMenu::ThemePathIsClassic("C:\\Windows Classic.theme\\Luna.theme"));
+    EXPECT_FALSE(COwnerDrawMenu::ThemePathIsClassic("indows Classic.theme"));
+    EXPECT_FALSE(COwnerDrawMenu::ThemePathIsClassic(""));
+    EXPECT_FALSE(COwnerDrawMenu::ThemePathIsClassic(nullptr));
+}
+
+TEST_F(OwnerDrawMenuTest, ClassicThemeIsReadFromTheCurrentThemeKey) {
+    const char* const kKey = "Software\\Microsoft\\Plus!\\Themes\\Current";
+    const auto setTheme = [kKey](const char* value) {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                         static_cast<DWORD>(std::strlen(value) + 1));
+        ::RegCloseKey(key);
+    };
+    setTheme("%WinDir%\\Resources\\Themes\\WINDOWS CLASSIC.theme");
+    EXPECT_TRUE(COwnerDrawMenu::ReadClassicThemeSetting());
+    setTheme("%WinDir%\\Resources\\Themes\\Luna.theme");
+    EXPECT_FALSE(COwnerDrawMenu::ReadClassicThemeSetting());
+    // A value longer than the buffer is refused, not read past.
+    setTheme((std::string(400, 'x') + "Windows Classic.theme").c_str());
+    EXPECT_FALSE(COwnerDrawMenu::ReadClassicThemeSetting());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    EXPECT_FALSE(COwnerDrawMenu::ReadClassicThemeSetting());
+}
+
+TEST_F(OwnerDrawMenuTest, VersionClassesAndTheLookTheyChoose) {
+    OSVERSIONINFOW details{};
+    details.dwMajorVersion = 5;
+    details.dwMinorVersion = 1;
+    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0x0A280105, &details), COwnerDrawMenu::kWinXP);
+    details.dwMinorVersion = 0;
+    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0x08930005, &details), COwnerDrawMenu::kWin2000);
+    details.dwMajorVersion = 10;
+    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0x4A61000A, &details), COwnerDrawMenu::kNtOther);
+    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0x4A61000A, nullptr), COwnerDrawMenu::kNtOther);
+    details.dwMajorVersion = 4;
+    details.dwMinorVersion = 90;
+    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0xC0005A04, &details), COwnerDrawMenu::kWinMe);
+    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0x80000003, &details), COwnerDrawMenu::kWin32s);
+    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0xC0000004, nullptr), COwnerDrawMenu::kWin9xOther);
+
+    EXPECT_EQ(COwnerDrawMenu::ChooseLook(), COwnerDrawMenu::Look::Classic);
+    COwnerDrawMenu::SetWindowsVersion(COwnerDrawMenu::kWinXP);
+    EXPECT_EQ(COwnerDrawMenu::ChooseLook(), COwnerDrawMenu::Look::Flat);
+    COwnerDrawMenu::SetClassicTheme(TRUE);
+    EXPECT_EQ(COwnerDrawMenu::ChooseLook(), COwnerDrawMenu::Look::Classic);
+    COwnerDrawMenu::Settings().flatModeElsewhere = 1;
+    EXPECT_EQ(COwnerDrawMenu::ChooseLook(), COwnerDrawMenu::Look::Flat);
+}
+
+TEST_F(OwnerDrawMenuTest, SeparatorAndItemHeightsFollowTheLookAndMargin) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    ASSERT_TRUE(menu.AppendItem(L"", MF_STRING, 0));
+    ASSERT_TRUE(menu.AppendItem(L"&Open\tCtrl+O", MF_STRING, 10));
+    const int halfMenu = ::GetSystemMetrics(SM_CYMENU) >> 1;
+    const int menuHeight = ::GetSystemMetrics(SM_CYMENU);
+
+    UINT width = 99;
+    EXPECT_EQ(Measure(menu, 0, &width), static_cast<UINT>(std::max(halfMenu, (15 + 4) / 2)));
+    EXPECT_EQ(width, 0u);
+    UINT classicWidth = 0;
+    EXPECT_EQ(Measure(menu, 1, &classicWidth), static_cast<UINT>(std::max(menuHeight, 15 + 4)));
+
+    COwnerDrawMenu::Settings().flatModeElsewhere = 1;
+    EXPECT_EQ(Measure(menu, 0), static_cast<UINT>(std::max(halfMenu, 11)));
+    UINT flatWidth = 0;
+    EXPECT_EQ(Measure(menu, 1, &flatWidth), static_cast<UINT>(std::max(menuHeight, 15 + 7)));
+    // Same text: classic adds 2 x 16 + 1, flat 16 + 7 + 8.
+    EXPECT_EQ(classicWidth - flatWidth, 2u);
+
+    COwnerDrawMenu::Settings().flatExtras = FALSE;
+    EXPECT_EQ(Measure(menu, 0), static_cast<UINT>(std::max(halfMenu, (15 + 4) / 2)));
+}
+
+TEST_F(OwnerDrawMenuTest, MeasureIgnoresItemDataThatIsNoRecord) {
+    COwnerDrawMenu menu;
+    int notARecord = 0;
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_MENU;
+    measure.itemHeight = 77;
+    measure.itemData = reinterpret_cast<ULONG_PTR>(&notARecord);
+    menu.MeasureItem(&measure);
+    EXPECT_EQ(measure.itemHeight, 77u);
+}
+
+TEST_F(OwnerDrawMenuTest, AppendItemMakesOwnerDrawnItemsAndSeparators) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    HMENU popup = ::CreatePopupMenu();
+    ASSERT_TRUE(menu.AppendItem(L"&Go", MF_STRING | MF_GRAYED, 5));
+    ASSERT_TRUE(menu.AppendItem(L"ignored", MF_STRING | MF_CHECKED, 0));
+    ASSERT_TRUE(menu.AppendItem(L"&More", MF_POPUP, reinterpret_cast<UINT_PTR>(popup)));
+    ASSERT_EQ(menu.GetItemCount(), 3);
+    EXPECT_EQ(menu.GetItem(0)->itemFlags, static_cast<UINT>(MF_STRING | MF_GRAYED | MF_OWNERDRAW));
+    EXPECT_EQ(menu.GetItem(1)->itemFlags, static_cast<UINT>(MF_SEPARATOR | MF_OWNERDRAW));
+    EXPECT_TRUE(IsOwnerDrawn(menu, 0));
+    EXPECT_TRUE(::GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_TRUE(COwnerDrawMenu::IsOwnerDrawMenu(popup));
+    EXPECT_STREQ(menu.GetItemText(2), "&More");
+    EXPECT_STREQ(menu.GetItemText(3), "");
+    // A bitmap resource that is not there leaves the item without an image.
+    ASSERT_TRUE(menu.AppendItem(L"Nothing", MF_STRING, 6, 31999));
+    EXPECT_EQ(menu.GetItem(3)->imageList, nullptr);
+    EXPECT_EQ(menu.GetItem(3)->ownImage, -1);
+
+    menu.DestroyMenu();
+    EXPECT_FALSE(COwnerDrawMenu::IsOwnerDrawMenu(popup));
+    EXPECT_EQ(menu.GetItemCount(), 0);
+    EXPECT_FALSE(::IsMenu(popup));
+}
+
+TEST_F(OwnerDrawMenuTest, FindShortcutAnswersTheFirstItemWithTheMnemonic) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendItem(L"Open", MF_STRING, 1);
+    menu.AppendItem(L"Fish &&fries", MF_STRING, 2);
+    menu.AppendItem(L"E&xit", MF_STRING, 3);
+    menu.AppendItem(L"&File\tCtrl+F", MF_STRING, 4);
+    menu.AppendItem(L"&find", MF_STRING, 5);
+
+    EXPECT_EQ(COwnerDrawMenu::FindShortcut('F', MF_POPUP, &menu), MAKELRESULT(3, MNC_EXECUTE));
+    EXPECT_EQ(COwnerDrawMenu::FindShortcut('f', MF_POPUP, menu.GetSafeHmenu()), MAKELRESULT(3, MNC_EXECUTE));
+    EXPECT_EQ(COwnerDrawMenu::FindShortcut('x', MF_POPUP, &menu), MAKELRESULT(2, MNC_EXECUTE));
+    EXPECT_EQ(COwnerDrawMenu::FindShortcut('q', MF_POPUP, &menu), 0);
+    EXPECT_EQ(COwnerDrawMenu::FindShortcut('F', MF_SYSMENU, &menu), 0);
+    EXPECT_EQ(COwnerDrawMenu::FindShortcut('F', MF_POPUP, static_cast<COwnerDrawMenu*>(nullptr)), 0);
+    EXPECT_EQ(COwnerDrawMenu::FindShortcut('F', MF_POPUP, ::CreatePopupMenu()), 0);
+
+    // An item added behind the class's back is found after synchronising.
+    ::InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, 9, L"&Fun");
+    EXPECT_EQ(COwnerDrawMenu::FindShortcut('F', MF_POPUP, &menu), MAKELRESULT(0, MNC_EXECUTE));
+}
+
+TEST_F(OwnerDrawMenuTest, LoadMenuBuildsNestedOwnerDrawnPopups) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_ODM_TEST_MENU));
+    EXPECT_TRUE(menu.IsLoadedFromResource());
+    ASSERT_EQ(menu.GetMenuItemCount(), 2);
+    ASSERT_EQ(menu.GetItemCount(), 2);
+
+    // The bar is plain again, with its texts and states.
+    EXPECT_FALSE(IsOwnerDrawn(menu, 0));
+    EXPECT_FALSE(IsOwnerDrawn(menu, 1));
+    EXPECT_EQ(menu.GetMenuString(0, MF_BYPOSITION), L"&File");
+    EXPECT_EQ(menu.GetMenuString(1, MF_BYPOSITION), L"&Help");
+    EXPECT_TRUE(::GetMenuState(menu, 1, MF_BYPOSITION) & MF_GRAYED);
+
+    const HMENU file = menu.GetSubMenu(0);
+    ASSERT_TRUE(COwnerDrawMenu::IsOwnerDrawMenu(file));
+    COwnerDrawMenu* fileMenu = COwnerDrawMenu::FromHandle(file);
+    ASSERT_NE(fileMenu, nullptr);
+    ASSERT_EQ(fileMenu->GetItemCount(), 5);
+    for (int position = 0; position < 5; ++position) {
+        EXPECT_TRUE(IsOwnerDrawn(file, position)) << position;
+    }
+    EXPECT_EQ(fileMenu->GetItem(0)->itemId, static_cast<UINT_PTR>(ID_ODM_OPEN));
+    EXPECT_TRUE(fileMenu->GetItem(2)->itemFlags & MF_SEPARATOR);
+    EXPECT_STREQ(fileMenu->GetItemText(4), "E&xit");
+
+    const HMENU recent = ::GetSubMenu(file, 3);
+    ASSERT_TRUE(COwnerDrawMenu::IsOwnerDrawMenu(recent));
+    COwnerDrawMenu* recentMenu = COwnerDrawMenu::FromHandle(recent);
+    ASSERT_NE(recentMenu, nullptr);
+    ASSERT_EQ(recentMenu->GetItemCount(), 2);
+    EXPECT_STREQ(recentMenu->GetItemText(1), "Two");
+    EXPECT_TRUE(::GetMenuState(recent, 1, MF_BYPOSITION) & MF_GRAYED);
+
+    const HMENU help = menu.GetSubMenu(1);
+    EXPECT_TRUE(::GetMenuState(help, 0, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_EQ(COwnerDrawMenu::FindShortcut('x', MF_POPUP, file), MAKELRESULT(4, MNC_EXECUTE));
+
+    // Loading again replaces everything; the old popups are forgotten.
+    ASSERT_TRUE(menu.LoadMenu(IDR_ODM_TEST_MENU));
+    EXPECT_FALSE(COwnerDrawMenu::IsOwnerDrawMenu(file));
+    EXPECT_FALSE(COwnerDrawMenu::IsOwnerDrawMenu(recent));
+    EXPECT_EQ(menu.GetMenuItemCount(), 2);
+    EXPECT_FALSE(menu.LoadMenu(IDR_ODM_MISSING_MENU));
+}
+
+TEST_F(OwnerDrawMenuTest, TruncatedTemplatesAreRefusedWithoutReadingPastTheEnd) {
+    const std::vector<BYTE> bytes = TemplateBytes();
+    ASSERT_GT(bytes.size(), 40u);
+    COwnerDrawMenu menu;
+    for (size_t size = 0; size < bytes.size(); ++size) {
+        GuardedBytes guarded(bytes.data(), size);
+        EXPECT_FALSE(menu.LoadMenuTemplate(guarded.data(), size)) << size;
+        EXPECT_EQ(menu.GetSafeHmenu(), nullptr) << size;
+        EXPECT_EQ(menu.GetItemCount(), 0) << size;
+    }
+    GuardedBytes whole(bytes.data(), bytes.size());
+    EXPECT_TRUE(menu.LoadMenuTemplate(whole.data(), bytes.size()));
+}
+
+TEST_F(OwnerDrawMenuTest, MalformedTemplatesAreRefused) {
+    COwnerDrawMenu menu;
+    const std::vector<BYTE> extended = {1, 0, 4, 0, 0, 0, 0, 0, 0x80, 0, 1, 0, 0, 0};
+    EXPECT_FALSE(menu.LoadMenuTemplate(extended.data(), extended.size()));
+    const std::vector<BYTE> headerPastEnd = {0, 0, 200, 0, 0x80, 0, 1, 0, 0, 0};
+    EXPECT_FALSE(menu.LoadMenuTemplate(headerPastEnd.data(), headerPastEnd.size()));
+    // Popups that never end.
+    std::vector<BYTE> unclosed = {0, 0, 0, 0};
+    for (int i = 0; i < 50; ++i) unclosed.insert(unclosed.end(), {0x10, 0, 'P', 0, 0, 0});
+    EXPECT_FALSE(menu.LoadMenuTemplate(unclosed.data(), unclosed.size()));
+    // Text without its terminating NUL.
+    const std::vector<BYTE> openText = {0, 0, 0, 0, 0x80, 0, 1, 0, 'A', 0, 'B', 0};
+    EXPECT_FALSE(menu.LoadMenuTemplate(openText.data(), openText.size()));
+    EXPECT_FALSE(menu.LoadMenuTemplate(nullptr, 10));
+
+    // One plain item, its type bits stripped: a bitmap flag must not make the
+    // record's address a bitmap handle.
+    const std::vector<BYTE> bitmapFlag = {0, 0, 0, 0, 0x84, 0, 7, 0, 'A', 0, 0, 0};
+    ASSERT_TRUE(menu.LoadMenuTemplate(bitmapFlag.data(), bitmapFlag.size()));
+    EXPECT_EQ(menu.GetMenuItemCount(), 1);
+    EXPECT_FALSE(::GetMenuState(menu, 0, MF_BYPOSITION) & MF_BITMAP);
+}
+
+TEST_F(OwnerDrawMenuTest, AlignAcceleratorsPadsLabelsToTheWidestPlusASpace) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendItem(L"A\tCtrl+A", MF_STRING, 1);
+    menu.AppendItem(L"A much longer label\tCtrl+L", MF_STRING, 2);
+    menu.AppendItem(L"Mid label\tF5", MF_STRING, 3);
+    menu.AppendItem(L"No accelerator", MF_STRING, 4);
+    menu.AlignAccelerators();
+
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    const HFONT font = ::CreateFontIndirectW(&metrics.lfMenuFont);
+    const HDC dc = ::GetDC(nullptr);
+    const HGDIOBJ previous = ::SelectObject(dc, font);
+    const auto width = [dc](const std::string& text) {
+        SIZE size{};
+        ::GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    const int widest = width("A much longer label ");
+    for (int position = 0; position < 3; ++position) {
+        const std::string text = menu.GetItemText(position).str();
+        const size_t tab = text.find('\t');
+        ASSERT_NE(tab, std::string::npos);
+        const std::string label = text.substr(0, tab);
+        EXPECT_GE(width(label), widest) << label;
+        EXPECT_LT(width(label.substr(0, label.size() - 1)), widest) << label;
+    }
+    EXPECT_EQ(menu.GetItemText(0).str().substr(menu.GetItemText(0).str().find('\t')), "\tCtrl+A");
+    EXPECT_STREQ(menu.GetItemText(3), "No accelerator");
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(nullptr, dc);
+    ::DeleteObject(font);
+}
+
+TEST_F(OwnerDrawMenuTest, SynchronizeItemsFollowsChangesMadeBehindItsBack) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendItem(L"One", MF_STRING, 1);
+    menu.AppendItem(L"", MF_STRING, 0);
+    menu.AppendItem(L"Two", MF_STRING, 2);
+    menu.AppendItem(L"Three", MF_STRING, 3);
+    const COwnerDrawMenuItem* two = menu.GetItem(2);
+
+    ::InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, 7, L"Seven");
+    ::DeleteMenu(menu, 3, MF_BYCOMMAND);
+    ::CheckMenuItem(menu, 2, MF_BYCOMMAND | MF_CHECKED);
+    const HMENU popup = ::CreatePopupMenu();
+    ::AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), L"Sub");
+    menu.SynchronizeItems();
+
+    ASSERT_EQ(menu.GetItemCount(), 5);
+    EXPECT_STREQ(menu.GetItemText(0), "Seven");
+    EXPECT_STREQ(menu.GetItemText(1), "One");
+    EXPECT_TRUE(menu.GetItem(2)->itemFlags & MF_SEPARATOR);
+    EXPECT_EQ(menu.GetItem(3), two);
+    EXPECT_TRUE(two->itemFlags & MF_CHECKED);
+    EXPECT_EQ(menu.GetItem(4)->itemId, reinterpret_cast<UINT_PTR>(popup));
+    EXPECT_STREQ(menu.GetItemText(4), "Sub");
+    for (int position = 0; position < 4; ++position) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_DATA | MIIM_FTYPE;
+        ASSERT_TRUE(::GetMenuItemInfoW(menu, position, TRUE, &info));
+        EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(menu.GetItem(position))) << position;
+    }
+    EXPECT_TRUE(IsOwnerDrawn(menu, 0));
+    EXPECT_FALSE(IsOwnerDrawn(menu, 4));
+}
+
+TEST_F(OwnerDrawMenuTest, RuntimeClassRecordIsNamed) {
+    const CRuntimeClass* record = CRuntimeClass::FromName("COwnerDrawMenu");
+    ASSERT_NE(record, nullptr);
+    EXPECT_TRUE(record->IsDerivedFrom(RUNTIME_CLASS(CMenu)));
+    CObject* made = record->CreateObject();
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(made->IsKindOf(RUNTIME_CLASS(COwnerDrawMenu)));
+    delete made;
+}
+
+}  // namespace

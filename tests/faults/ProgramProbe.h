@@ -1,0 +1,38 @@
+// Probes of a running copy of the program from another process, as a person
+// would check it: does the window answer, does it paint what it was sent,
+// does Esc still end it.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The program as built beside this one, and the command-line argument that
+// names `userId` to it (its bytes scrambled, two hexadecimal digits each).
+std::string ChatProgramPath();
+std::string IdentityArgument(std::string userId);
+
+// Screen pixels of a window's rectangle, as COLORREF values, row by row.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;
+
+    int CountOf(COLORREF color) const;
+};
+
+// The chat window's conversation pane.
+HWND ChatPane(HWND chatWindow);
+// Repaints `window` and its children now, then grabs what the screen shows
+// of it. Nothing when the window is gone or the screen cannot be read.
+std::optional<Screenshot> RepaintAndCapture(HWND window);
+// Whether the window's thread takes a sent message within `timeoutMs`: a
+// hung or dead window does not.
+bool AnswersWithin(HWND window, DWORD timeoutMs);
+// Presses Esc in the chat window's input box, as the user would.
+void PressEscape(HWND chatWindow);
+// Waits until the pane shows at least `pixels` pixels of `color`; true when
+// it does within `timeoutMs`.
+bool WaitUntilPaneShows(HWND chatWindow, COLORREF color, int pixels, DWORD timeoutMs);
