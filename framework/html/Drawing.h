@@ -35,8 +35,8 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-// One font as the engine asks for it. `id` is unique per distinct spec within
-// one document (the engine interns specs), so a back end can cache its font
+// One font as the engine asks for it. `id` is unique per distinct font within
+// one document (the engine interns them), so a back end can cache its font
 // objects by id. `families` is the CSS-style list, most wanted first, e.g.
 // u"Tahoma,굴림"; the back end picks the first it has and falls back per
 // character, as Windows font linking does, for characters the face lacks.

@@ -43,9 +43,9 @@ struct FaceRun {
     bool emboldened = false;  // to be struck a second time, a pixel to the right
 };
 
-// Where a spec's underline and strike-out go: the top of each line, from the
+// Where a font's underline and strike-out go: the top of each line, from the
 // baseline (positive downwards), and its thickness, in pixels. The underline
-// always lies within the spec's descent.
+// always lies within the font's descent.
 struct TextDecorations {
     int underlineOffset = 1;
     int underlineThickness = 1;
@@ -60,7 +60,7 @@ public:
     GdiFontCache& operator=(const GdiFontCache&) = delete;
     ~GdiFontCache() override;
 
-    // The line metrics of the spec: the largest ascent and descent of its
+    // The line metrics of the font: the largest ascent and descent of its
     // chain, so that a fallback glyph never reaches outside its line.
     FontMetrics Metrics(const FontSpec& font) override;
     int TextWidth(const FontSpec& font, std::u16string_view text) override;
@@ -76,7 +76,7 @@ public:
     // Forgets every font; ids are per document, so a new document starts here.
     void Clear();
 
-    // The faces a spec resolved to, by their GDI names; for tests and
+    // The faces a font resolved to, by their GDI names; for tests and
     // diagnostics.
     std::vector<std::wstring> FaceNames(const FontSpec& font);
 
