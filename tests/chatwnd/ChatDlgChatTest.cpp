@@ -6,6 +6,7 @@
 #include "display/ChatView.h"
 #include "net/Protocol.h"
 #include "res/resource.h"
+#include "tests/support/TypedText.h"
 
 #include <gtest/gtest.h>
 

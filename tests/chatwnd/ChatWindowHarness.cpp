@@ -109,19 +109,6 @@ void ChatWindow::FocusInput() {
     m_editInput.SetFocus();
 }
 
-void TypeText(std::wstring_view text) {
-    std::vector<INPUT> inputs;
-    for (const wchar_t c : text) {
-        for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = c;
-            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
-            inputs.push_back(input);
-        }
-    }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
 
 void PressKey(WORD key, bool withControl) {
     std::vector<INPUT> inputs;

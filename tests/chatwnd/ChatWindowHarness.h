@@ -69,5 +69,4 @@ private:
 };
 
 // Typed input through the system's queue, as a user types.
-void TypeText(std::wstring_view text);
 void PressKey(WORD key, bool withControl = false);

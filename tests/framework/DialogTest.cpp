@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "tests/framework/ScriptedDialog.h"
+#include "tests/support/TypedText.h"
 
 #include <gtest/gtest.h>
 
@@ -214,19 +215,6 @@ TEST(ModalLoop, EscapeInMultiLineEditReachesCancelCommand) {
     EXPECT_TRUE(dialog.cancelCommand);
 }
 
-void TypeUnicode(std::wstring_view text) {
-    std::vector<INPUT> inputs;
-    for (const wchar_t c : text) {
-        for (const DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = c;
-            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
-            inputs.push_back(input);
-        }
-    }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
 
 TEST(ModalLoop, TypedHangulArrivesIntactAsCp949) {
     ExchangeDialog dialog;
@@ -234,7 +222,7 @@ TEST(ModalLoop, TypedHangulArrivesIntactAsCp949) {
     dialog.scenario = [&](ScriptedDialog& d) {
         ::SetForegroundWindow(d);
         dialog.input.SetFocus();
-        TypeUnicode(L"한글");
+        TypeText(L"한글");
         d.Poll(50, [&] {
             if (::GetWindowTextLengthW(dialog.input) < 2) return false;
             d.SendMessage(WM_COMMAND, IDOK);
