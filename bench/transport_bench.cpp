@@ -226,7 +226,7 @@ struct DrainState {
     bool ended = false;
 };
 
-// The drain of the chat window: one packet per message, read, given back.
+// The drain: one packet per message, read, given back.
 void TakeOnePacket(DrainState& state)
 {
     ChatPacket* packet = nullptr;

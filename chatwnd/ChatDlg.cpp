@@ -180,11 +180,19 @@ LRESULT CChatDlg::OnChatSend(WPARAM, LPARAM) {
     return 0;
 }
 
+// Every packet waiting is shown, not only one: a notification the system
+// could not post (its queue full during a flood) would otherwise leave a
+// packet unshown until later traffic, and such leftovers fill the pool until
+// new lines are dropped. Only what is queued now is taken, so a steady flood
+// cannot keep the window from painting and from its input. Messages that
+// find the queue empty do nothing.
 LRESULT CChatDlg::OnChatPacket(WPARAM, LPARAM) {
-    ChatPacket* packet = nullptr;
-    if (m_client.GetPackets(&packet, 1) == 0) return 0;
-    DispatchPacket(packet);
-    m_client.ReleasePacket(packet);
+    std::array<ChatPacket*, PacketNodePool::NODE_COUNT> waiting;
+    const int count = m_client.GetPackets(waiting.data(), static_cast<int>(waiting.size()));
+    for (int i = 0; i < count; ++i) {
+        DispatchPacket(waiting[i]);
+        m_client.ReleasePacket(waiting[i]);
+    }
     return 0;
 }
 

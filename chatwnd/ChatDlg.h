@@ -3,8 +3,8 @@
 // While it is being created it decodes the user's identity and asks the
 // profile service for the nickname, refusing to come up on a bad answer; at
 // initialisation it makes the chat view, connects and logs in; while it runs
-// it sends each typed line and shows each received packet, one packet per
-// WM_CHAT_PACKET. Its frame is a captionless skin with its own title band and
+// it sends each typed line and, on each WM_CHAT_PACKET, shows every received
+// packet waiting. Its frame is a captionless skin with its own title band and
 // title buttons, laid out from the client size and docked to the screen area
 // the task bar leaves free.
 //

@@ -31,21 +31,6 @@ constexpr int kToolTipWidth = 400;
 // dialog has no other tab stop.
 bool IsOtherTabStop(HWND next, HWND self) { return next && next != self; }
 
-// Opens `target` with the shell when it is a link that may leave the program.
-void OpenAllowedLink(const CString& target) {
-    const std::wstring wide = AnsiToWide(target);
-    const std::optional<std::wstring> url =
-        html::OpenableUrl(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
-    if (!url) return;
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = L"open";
-    info.lpFile = url->c_str();
-    info.nShow = SW_SHOWMAXIMIZED;
-    ::ShellExecuteExW(&info);
-}
-
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CSkinButton, CButton)
@@ -266,7 +251,29 @@ void CSkinButton::SetSound(Sound which, UINT resourceId, HMODULE module, DWORD f
 }
 
 void CSkinButton::Play(const ButtonSound& sound) {
-    if (sound.namePointer) ::PlaySoundW(sound.namePointer, sound.module, sound.flags);
+    if (sound.namePointer) PlaySoundNow(sound.namePointer, sound.module, sound.flags);
+}
+
+void CSkinButton::PlaySoundNow(const wchar_t* name, HMODULE module, DWORD flags) {
+    ::PlaySoundW(name, module, flags);
+}
+
+// Only links that may leave the program are handed to the shell.
+void CSkinButton::OpenLink() {
+    const std::wstring wide = AnsiToWide(m_linkTarget);
+    const std::optional<std::wstring> url =
+        html::OpenableUrl(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+    if (url) LaunchLink(*url);
+}
+
+void CSkinButton::LaunchLink(const std::wstring& url) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"open";
+    info.lpFile = url.c_str();
+    info.nShow = SW_SHOWMAXIMIZED;
+    ::ShellExecuteExW(&info);
 }
 
 BOOL CSkinButton::SetPopupMenu(UINT menuId, HWND owner) {
@@ -406,7 +413,7 @@ BOOL CSkinButton::OnClicked() {
     } else if (IsMenuAttached()) {
         ShowPopupMenu();
     } else if (!m_linkTarget.IsEmpty()) {
-        OpenAllowedLink(m_linkTarget);
+        OpenLink();
     }
     // Not handled: the parent gets its click command as well.
     return FALSE;

@@ -114,6 +114,11 @@ protected:
     virtual void DrawCaption(CDCHandle& dc, const CString& text, const CRect& item, CRect& caption, BOOL pressed,
                              BOOL disabled);
 
+    // The shell and the sound system, virtual so that a derived button can
+    // stand in for them. `url` has passed the link check already.
+    virtual void LaunchLink(const std::wstring& url);
+    virtual void PlaySoundNow(const wchar_t* name, HMODULE module, DWORD flags);
+
     // Where an image of `width` x `height` goes; may narrow `caption`.
     CRect ComputeImageRect(bool hasCaption, const CRect& item, CRect& caption, BOOL pressed, int width,
                            int height) const;
@@ -173,8 +178,8 @@ private:
     static bool MakeMask(StateBitmap& image);
     bool IsMenuAttached() const { return m_popupMenu.GetSafeHmenu() != nullptr; }
     void ShowPopupMenu();
-    void OpenLink() const;
-    static void Play(const ButtonSound& sound);
+    void OpenLink();
+    void Play(const ButtonSound& sound);
     ButtonSound& SoundOf(Sound which) { return which == Sound::Hover ? m_hoverSound : m_clickSound; }
     void RestoreSystemColors();
 

@@ -46,19 +46,24 @@ class ChatSide : public ::testing::Test {
 protected:
     ChatSide() { services.AnswerProfile(kUserId, std::string(kNickname) + "||1"); }
 
-    // Runs the window; `body` runs after the server has taken the login.
-    INT_PTR RunLoggedIn(const std::function<void(ChatWindow&)>& body) {
+    // Runs the window; `body` runs after the server has taken the login. A
+    // window that never came up fails the test rather than passing it
+    // untried.
+    void RunLoggedIn(const std::function<void(ChatWindow&)>& body) {
         ChatWindow window(services.Endpoints(), EncodeIdentity(kUserId));
+        bool ran = false;
         window.scenario = [&](ChatWindow& w) {
             ReceivedClientFrame login;
             if (!services.chat.Accept() || !services.chat.ReceiveClientFrame(login)) {
                 ADD_FAILURE() << "no login";
             } else {
                 body(w);
+                ran = true;
             }
             if (w.m_hWnd) w.EndDialog(IDOK);
         };
-        return window.DoModal();
+        window.DoModal();
+        EXPECT_TRUE(ran) << "the window never ran";
     }
 
     // The next line the server receives, NUL included.
@@ -107,7 +112,7 @@ TEST_F(ChatSide, OverlongIdAndNicknameAreCutToTheirSlots) {
         EXPECT_TRUE(services.chat.ReceiveClientFrame(login));
         w.EndDialog(IDOK);
     };
-    window.DoModal();
+    EXPECT_EQ(window.DoModal(), IDOK);
     ASSERT_EQ(login.payload.size(), size_t{CHAT_LOGIN_SIZE});
     EXPECT_EQ(std::string(login.payload.begin(), login.payload.begin() + 16), longId.substr(0, 16));
     EXPECT_EQ(std::string(login.payload.begin() + 16, login.payload.begin() + 37), longNick.substr(0, 21));
@@ -240,6 +245,33 @@ TEST_F(ChatSide, PacketMessageWithNothingQueuedDoesNothing) {
     RunLoggedIn([&](ChatWindow& w) {
         EXPECT_EQ(w.SendMessage(WM_CHAT_PACKET, NOTIFY_PACKET), 0);
         EXPECT_EQ(w.ShownText(), u"");
+    });
+}
+
+// A notification lost on the way (the system's queue full) must not strand
+// its packet: the next one shows everything waiting.
+TEST_F(ChatSide, OnePacketMessageShowsEveryPacketWaiting) {
+    RunLoggedIn([&](ChatWindow& w) {
+        constexpr int kLines = 3;
+        for (int i = 0; i < kLines; ++i) services.chat.SendFrame(PKT_NOTICE, "waiting " + std::to_string(i));
+        int notifications = 0;
+        const DWORD start = ::GetTickCount();
+        while (notifications < kLines && ::GetTickCount() - start < kWait) {
+            MSG message;
+            if (::PeekMessageW(&message, w.m_hWnd, WM_CHAT_PACKET, WM_CHAT_PACKET, PM_REMOVE)) {
+                ++notifications;
+            } else {
+                ::Sleep(1);
+            }
+        }
+        ASSERT_EQ(notifications, kLines);
+        EXPECT_EQ(w.ShownText(), u"");
+        w.SendMessage(WM_CHAT_PACKET, NOTIFY_PACKET);
+        const std::u16string shown = w.ShownText();
+        for (int i = 0; i < kLines; ++i) {
+            EXPECT_NE(shown.find(u"waiting " + std::u16string(1, char16_t(u'0' + i))), std::u16string::npos) << i;
+        }
+        EXPECT_LT(shown.find(u"waiting 0"), shown.find(u"waiting 2"));
     });
 }
 
