@@ -35,6 +35,7 @@
 #include "framework/html/HtmlDocument.h"
 #include "framework/html/HtmlObjects.h"
 #include "net/Protocol.h"
+#include "tests/support/IdentityArgument.h"
 #include "tools/common/ServiceProcess.h"
 
 #include <winsock2.h>
@@ -86,17 +87,7 @@ double ThreadCpuSeconds() {
 }
 
 // The command-line form of a user id, as the program decodes it.
-CString EncodeIdentity(const char* userId) {
-    std::vector<uint8_t> bytes(userId, userId + std::strlen(userId));
-    ScrambleBytes(bytes.data(), static_cast<int32_t>(bytes.size()), CHAT_SCRAMBLE_KEY);
-    CString hex;
-    for (const uint8_t byte : bytes) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        hex += digits;
-    }
-    return hex;
-}
+CString EncodeIdentity(const char* userId) { return CString(IdentityArgument(userId).c_str()); }
 
 // Line i's text: its number first, so that it can be found in the view.
 std::string LineText(int index) {

@@ -2,6 +2,7 @@
 // ports: a bad or missing profile, a missing chat server, a second copy, and
 // a shutdown while connected. Every wait is bounded.
 #include "net/Protocol.h"
+#include "tests/support/IdentityArgument.h"
 #include "tools/common/ServiceProcess.h"
 
 #include "ProgramRun.h"
@@ -10,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -28,19 +28,6 @@ constexpr wchar_t kBadProfileText[] = L"사용자 정보가 잘못 되었습니�
 std::string Beside(const char* path) { return ServiceProcess::BesideThisProgram(path); }
 std::string ChatProgram() { return Beside(WOBBLE_PROGRAM_FOLDER "WobbleMiniChat.exe"); }
 std::string ServiceProgram(const char* name) { return Beside((std::string(WOBBLE_SERVICES_FOLDER) + name).c_str()); }
-
-// The command-line argument that names `userId`: its bytes scrambled, then
-// as two hexadecimal digits each.
-std::string IdentityArgument(std::string userId) {
-    ScrambleBytes(reinterpret_cast<uint8_t*>(userId.data()), static_cast<int32_t>(userId.size()), CHAT_SCRAMBLE_KEY);
-    std::string hex;
-    for (const char byte : userId) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned char>(byte));
-        hex += digits;
-    }
-    return hex;
-}
 
 // Whether nothing listens on loopback `port`. The probe reuses addresses so
 // that connections of an earlier run still closing do not count.

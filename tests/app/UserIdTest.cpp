@@ -1,6 +1,7 @@
 #include "app/UserId.h"
 
 #include "net/Protocol.h"
+#include "tests/support/IdentityArgument.h"
 
 #include <gtest/gtest.h>
 
@@ -8,18 +9,7 @@
 
 namespace {
 
-// Hexadecimal text of `identity` scrambled, as a launcher would write it.
-CString Encode(const std::string& identity) {
-    std::string bytes = identity;
-    ScrambleBytes(reinterpret_cast<uint8_t*>(bytes.data()), static_cast<int32_t>(bytes.size()), CHAT_SCRAMBLE_KEY);
-    CString text;
-    for (const char byte : bytes) {
-        CString piece;
-        piece.Format("%02X", static_cast<unsigned char>(byte));
-        text += piece;
-    }
-    return text;
-}
+CString Encode(const std::string& identity) { return CString(IdentityArgument(identity).c_str()); }
 
 // The one byte that an argument of a single piece decodes to.
 int SingleByte(const char* argument) {

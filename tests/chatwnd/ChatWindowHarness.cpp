@@ -4,8 +4,8 @@
 #include "framework/html/HtmlDocument.h"
 #include "framework/html/HtmlObjects.h"
 #include "net/Protocol.h"
+#include "tests/support/IdentityArgument.h"
 
-#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -43,17 +43,7 @@ ChatEndpoints ChatServices::Endpoints() const {
     return {"127.0.0.1", chat.Port(), base.substr(std::string("http://").size()).c_str()};
 }
 
-CString EncodeIdentity(std::string_view userId) {
-    std::vector<uint8_t> bytes(userId.begin(), userId.end());
-    ScrambleBytes(bytes.data(), static_cast<int32_t>(bytes.size()), CHAT_SCRAMBLE_KEY);
-    CString hex;
-    for (const uint8_t byte : bytes) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        hex += digits;
-    }
-    return hex;
-}
+CString EncodeIdentity(std::string_view userId) { return CString(IdentityArgument(userId).c_str()); }
 
 BEGIN_MESSAGE_MAP(ChatWindow, CChatDlg)
     ON_MESSAGE(WM_APP_RUN_SCENARIO, OnRunScenario)

@@ -1,11 +1,9 @@
 #include "ProgramProbe.h"
 
-#include "net/Protocol.h"
 #include "tools/common/ServiceProcess.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 
 namespace {
 
@@ -18,17 +16,6 @@ constexpr DWORD kPollMs = 100;
 
 std::string ChatProgramPath() {
     return ServiceProcess::BesideThisProgram(WOBBLE_PROGRAM_FOLDER "WobbleMiniChat.exe");
-}
-
-std::string IdentityArgument(std::string userId) {
-    ScrambleBytes(reinterpret_cast<uint8_t*>(userId.data()), static_cast<int32_t>(userId.size()), CHAT_SCRAMBLE_KEY);
-    std::string hex;
-    for (const char byte : userId) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned char>(byte));
-        hex += digits;
-    }
-    return hex;
 }
 
 int Screenshot::CountOf(COLORREF color) const {

@@ -3,16 +3,16 @@
 // does Esc still end it.
 #pragma once
 
+#include "tests/support/IdentityArgument.h"
+
 #include <windows.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
-// The program as built beside this one, and the command-line argument that
-// names `userId` to it (its bytes scrambled, two hexadecimal digits each).
+// The program as built beside this one.
 std::string ChatProgramPath();
-std::string IdentityArgument(std::string userId);
 
 // Screen pixels of a window's rectangle, as COLORREF values, row by row.
 struct Screenshot {
