@@ -51,26 +51,28 @@ size_t CommittedPrivateBytes(HANDLE process) {
     return total;
 }
 
-int GdiTableCount(HANDLE process) {
+// Live entries of the process's GDI handle table, by type; empty when the
+// table cannot be read.
+std::map<int, int> GdiTableCensus(HANDLE process) {
     PROCESS_BASIC_INFORMATION basic{};
-    if (::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return -1;
+    if (::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return {};
     UINT64 table = 0;
     const auto* pointerAt = reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + kPebGdiTableOffset;
-    if (!::ReadProcessMemory(process, pointerAt, &table, sizeof table, nullptr) || !table) return -1;
+    if (!::ReadProcessMemory(process, pointerAt, &table, sizeof table, nullptr) || !table) return {};
     std::vector<GdiTableEntry> entries(kGdiTableEntries);
     if (!::ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
                              entries.size() * sizeof(GdiTableEntry), nullptr)) {
-        return -1;
+        return {};
     }
     const USHORT owner = static_cast<USHORT>(::GetProcessId(process));
-    int count = 0;
+    std::map<int, int> census;
     for (const GdiTableEntry& entry : entries) {
         // Windows keeps one table for all processes; Wine one per process,
         // with no owner recorded.
         const USHORT entryOwner = static_cast<USHORT>(entry.owner & 0xFFFF);
-        if (entry.type != 0 && (entryOwner == 0 || entryOwner == owner)) ++count;
+        if (entry.type != 0 && (entryOwner == 0 || entryOwner == owner)) ++census[entry.type];
     }
-    return count;
+    return census;
 }
 
 int WindowCount(DWORD processId) {
@@ -136,7 +138,13 @@ ProcessFigures MeasureProcess(HANDLE process) {
     ProcessFigures figures;
     figures.privateBytes = CommittedPrivateBytes(process);
     const DWORD gdi = ::GetGuiResources(process, GR_GDIOBJECTS);
-    figures.gdiObjects = gdi ? static_cast<int>(gdi) : GdiTableCount(process);
+    if (gdi) {
+        figures.gdiObjects = static_cast<int>(gdi);
+    } else {
+        figures.gdiObjectsByType = GdiTableCensus(process);
+        figures.gdiObjects = figures.gdiObjectsByType.empty() ? -1 : 0;
+        for (const auto& [type, count] : figures.gdiObjectsByType) figures.gdiObjects += count;
+    }
     const DWORD user = ::GetGuiResources(process, GR_USEROBJECTS);
     figures.userObjects = user ? static_cast<int>(user) : WindowCount(processId);
     DWORD handles = 0;

@@ -12,10 +12,13 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <map>
 
 struct ProcessFigures {
     size_t privateBytes = 0;
     int gdiObjects = 0;
+    // GDI objects by the table's type code, where they were counted there.
+    std::map<int, int> gdiObjectsByType;
     int userObjects = 0;  // windows, where the system does not count them
     int handles = 0;
     int threads = 0;
