@@ -75,6 +75,8 @@ for target in "${run[@]}"; do
   status=$?
   set -e
   execs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log_file" | grep -o '[0-9]*$' || true)
+  # With -fork=N the workers' totals are only in the progress lines.
+  [ -n "$execs" ] || execs=$(grep -oE '^#[0-9]+' "$log_file" | tail -1 | tr -d '#' || true)
   coverage=$(grep -E '^#[0-9]+' "$log_file" | grep -o 'cov: [0-9]* ft: [0-9]*' | tail -1 || true)
   if [ $status -eq 0 ]; then
     echo "$target: ok, ${execs:-0} executions, ${coverage:-no coverage reported}"

@@ -277,6 +277,23 @@ TEST_F(ChatSide, OnePacketMessageShowsEveryPacketWaiting) {
 
 namespace {
 
+// The text of the first child of `window` whose text holds `part`.
+std::wstring ChildTextContaining(HWND window, const std::wstring& part) {
+    struct Search {
+        const std::wstring& part;
+        std::wstring found;
+    } search{part, {}};
+    ::EnumChildWindows(window, [](HWND child, LPARAM context) -> BOOL {
+        auto& search = *reinterpret_cast<Search*>(context);
+        wchar_t text[64] = {};
+        ::GetWindowTextW(child, text, 64);
+        if (std::wstring(text).find(search.part) == std::wstring::npos) return TRUE;
+        search.found = text;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // Closes the About box from inside its own modal loop.
 struct AboutBoxWatch {
     bool seen = false;
@@ -289,12 +306,7 @@ BOOL CALLBACK CloseAboutBox(HWND window, LPARAM) {
     ::GetWindowTextW(window, title, 64);
     if (!::IsWindowVisible(window) || std::wstring(title) != L"WobbleMiniChat 정보") return TRUE;
     g_about.seen = true;
-    ::EnumChildWindows(window, [](HWND child, LPARAM) -> BOOL {
-        wchar_t text[64] = {};
-        ::GetWindowTextW(child, text, 64);
-        if (std::wstring(text).starts_with(L"WobbleMiniChat Version")) g_about.firstLine = text;
-        return TRUE;
-    }, 0);
+    g_about.firstLine = ChildTextContaining(window, L"WobbleMiniChat Version");
     ::PostMessageW(window, WM_COMMAND, IDOK, 0);
     return FALSE;
 }
@@ -371,12 +383,7 @@ BOOL CALLBACK CloseProfileBox(HWND window, LPARAM) {
         return TRUE;
     }
     ++g_box.seen;
-    ::EnumChildWindows(window, [](HWND child, LPARAM) -> BOOL {
-        wchar_t text[64] = {};
-        ::GetWindowTextW(child, text, 64);
-        if (std::wstring(text).find(L"사용자") != std::wstring::npos) g_box.text = text;
-        return TRUE;
-    }, 0);
+    g_box.text = ChildTextContaining(window, L"사용자");
     ::PostMessageW(window, WM_COMMAND, IDOK, 0);
     return FALSE;
 }
