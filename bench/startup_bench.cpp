@@ -1,7 +1,8 @@
 // Start-up benchmark: from starting WobbleMiniChat.exe to its chat window
 // on the screen, with the reference services on this machine.
 //
-//   startup_bench [--runs N] [--users FILE] [--chat-port N] [--profile-port N] IDENTITY
+//   startup_bench [--runs N] [--users FILE] [--chat-port N] [--profile-port N]
+//                 [--also PROGRAM] ... IDENTITY
 //
 // Starts wobble-chatd and wobble-profiled on the program's built-in ports
 // (9812 and 9811 unless told otherwise: the program's addresses are compiled
@@ -11,8 +12,11 @@
 // that process titled "워블채팅" that holds the input box (the bad-profile
 // message box has the same title but no input box), notes the time again,
 // and closes the window with WM_CLOSE, waiting for the process to end
-// before the next start. Prints
-//   runs=N startup_ms_median=.. startup_ms_min=.. startup_ms_max=..
+// before the next start. Each --also names another build of the program
+// (such as the Release one) to measure in the same run: each round starts
+// every program once, in turn, so that the machine's load of the moment
+// falls on all of them alike. Prints one line per program:
+//   program=PATH runs=N startup_ms_median=.. startup_ms_min=.. startup_ms_max=..
 //
 // The clock starts just before CreateProcess, inside an already running Wine
 // process, so wineserver is up: each start is a warm Wine start (the
@@ -92,6 +96,12 @@ double StartOnce(const std::wstring& program, const std::wstring& identity) {
     return window ? (shown - start) * 1000 : -1;
 }
 
+std::string FullPath(const std::string& path) {
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+}
+
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const size_t middle = values.size() / 2;
@@ -104,6 +114,7 @@ struct Options {
     int profilePort = 9811;
     std::string usersFile;
     std::string identity;
+    std::vector<std::string> programs{FullPath(ServiceProcess::BesideThisProgram("../app/WobbleMiniChat.exe"))};
 };
 
 bool ReadOptions(int argc, char** argv, Options& options) {
@@ -117,6 +128,8 @@ bool ReadOptions(int argc, char** argv, Options& options) {
             options.profilePort = std::atoi(argv[++i]);
         } else if (name == "--users" && i + 1 < argc) {
             options.usersFile = argv[++i];
+        } else if (name == "--also" && i + 1 < argc) {
+            options.programs.push_back(argv[++i]);
         } else if (options.identity.empty() && name.rfind("--", 0) != 0) {
             options.identity = name;
         } else {
@@ -138,19 +151,24 @@ int Bench(const Options& options) {
                      options.chatPort, options.profilePort);
         return 1;
     }
-    const std::wstring program = Widen(ServiceProcess::BesideThisProgram("../app/WobbleMiniChat.exe"));
-    std::vector<double> times;
+    std::vector<std::vector<double>> times(options.programs.size());
     for (int i = 0; i < options.runs; ++i) {
-        const double ms = StartOnce(program, Widen(options.identity));
-        if (ms < 0) {
-            std::fprintf(stderr, "startup_bench: run %d showed no chat window\n", i + 1);
-            return 1;
+        for (size_t p = 0; p < options.programs.size(); ++p) {
+            const double ms = StartOnce(Widen(options.programs[p]), Widen(options.identity));
+            if (ms < 0) {
+                std::fprintf(stderr, "startup_bench: run %d of %s showed no chat window\n", i + 1,
+                             options.programs[p].c_str());
+                return 1;
+            }
+            times[p].push_back(ms);
         }
-        times.push_back(ms);
     }
-    std::printf("runs=%d startup_ms_median=%.0f startup_ms_min=%.0f startup_ms_max=%.0f\n", options.runs,
-                Median(times), *std::min_element(times.begin(), times.end()),
-                *std::max_element(times.begin(), times.end()));
+    for (size_t p = 0; p < options.programs.size(); ++p) {
+        std::printf("program=%s runs=%d startup_ms_median=%.0f startup_ms_min=%.0f startup_ms_max=%.0f\n",
+                    options.programs[p].c_str(), options.runs, Median(times[p]),
+                    *std::min_element(times[p].begin(), times[p].end()),
+                    *std::max_element(times[p].begin(), times[p].end()));
+    }
     return 0;
 }
 
@@ -159,7 +177,8 @@ int Bench(const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!ReadOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: startup_bench [--runs N] [--users FILE] [--chat-port N] [--profile-port N] IDENTITY\n");
+        std::fprintf(stderr, "usage: startup_bench [--runs N] [--users FILE] [--chat-port N] [--profile-port N]"
+                             " [--also PROGRAM] ... IDENTITY\n");
         return 2;
     }
     return Bench(options);

@@ -5,8 +5,8 @@
 #include "chatwnd/ProfileRecord.h"
 #include "display/ChatRendering.h"
 #include "display/ChatView.h"
-#include "framework/AnsiText.h"
 #include "framework/Internet.h"
+#include "framework/MessageBox.h"
 #include "framework/WinApp.h"
 #include "net/Protocol.h"
 #include "res/resource.h"
@@ -100,8 +100,7 @@ int CChatDlg::OnCreate(LPCREATESTRUCT) {
         error->Delete();
         return -1;
     }
-    ::MessageBoxW(m_hWnd, AnsiToWide(kBadProfileText).c_str(), AnsiToWide(kWindowTitle).c_str(),
-                  MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(m_hWnd, kBadProfileText, kWindowTitle, MB_OK | MB_ICONEXCLAMATION);
     ::PostQuitMessage(0);
     return -1;
 }

@@ -20,7 +20,7 @@ constexpr COLORREF kSendButtonTransparent = RGB(0, 0, 0);
 
 // The task bar: the top-level window of its class with an empty title.
 std::optional<DockRect> FindTaskBar() {
-    const HWND taskBar = ::FindWindowA("Shell_TrayWnd", "");
+    const HWND taskBar = ::FindWindowW(L"Shell_TrayWnd", L"");
     RECT edges;
     if (!taskBar || !::GetWindowRect(taskBar, &edges)) return std::nullopt;
     return DockRect{edges.left, edges.top, edges.right, edges.bottom};

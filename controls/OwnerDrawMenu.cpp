@@ -2,6 +2,7 @@
 
 #include "controls/MenuImages.h"
 #include "framework/Gdi.h"
+#include "framework/TextConversion.h"
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
 
@@ -111,19 +112,13 @@ private:
     HGDIOBJ m_previousFont = nullptr;
 };
 
-std::string ToThreadAnsi(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int bytes = ::WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<size_t>(std::max(bytes, 0)), '\0');
-    if (bytes > 0) ::WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), length, ansi.data(), bytes, nullptr, nullptr);
-    return ansi;
-}
-
-int AnsiTextWidth(HDC dc, const std::wstring& text) {
-    const std::string ansi = ToThreadAnsi(text);
+// The width of the text as the program's 8-bit text holds it, which is how
+// the accelerators line up on a Korean system: a character that code page 949
+// cannot hold is measured as the "?" it becomes there.
+int Cp949TextWidth(HDC dc, const std::wstring& text) {
+    const std::wstring held = ToWide(FromWide(text));
     SIZE size{};
-    ::GetTextExtentPoint32A(dc, ansi.data(), static_cast<int>(ansi.size()), &size);
+    ::GetTextExtentPoint32W(dc, held.data(), static_cast<int>(held.size()), &size);
     return size.cx;
 }
 
@@ -136,11 +131,13 @@ SIZE MeasureItemText(const std::wstring& text) {
         ::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
         return size;
     }
-    const std::string ansi = ToThreadAnsi(text);
+    // This class measured its 8-bit text: the widening goes by its bytes.
+    const CString bytes = FromWide(text);
+    const std::wstring held = ToWide(bytes);
     RECT bounds{};
-    ::DrawTextA(dc, ansi.data(), static_cast<int>(ansi.size()), &bounds, DT_SINGLELINE | DT_VCENTER | DT_CALCRECT);
+    ::DrawTextW(dc, held.data(), static_cast<int>(held.size()), &bounds, DT_SINGLELINE | DT_VCENTER | DT_CALCRECT);
     int width = bounds.right - bounds.left + 3;
-    if (!ansi.empty()) width += (width / static_cast<int>(ansi.size())) * 3;
+    if (!bytes.IsEmpty()) width += (width / bytes.GetLength()) * 3;
     return SIZE{width, bounds.bottom - bounds.top};
 }
 
@@ -309,18 +306,18 @@ BOOL COwnerDrawMenu::ThemePathIsClassic(const char* themePath) {
 
 BOOL COwnerDrawMenu::ReadClassicThemeSetting() {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Plus!\\Themes\\Current", 0, KEY_READ, &key) !=
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Plus!\\Themes\\Current", 0, KEY_READ, &key) !=
         ERROR_SUCCESS) {
         return FALSE;
     }
-    char value[MAX_PATH + 1] = {};
-    DWORD size = MAX_PATH;
+    wchar_t value[MAX_PATH + 1] = {};
+    DWORD size = MAX_PATH * sizeof(wchar_t);
     DWORD type = 0;
-    const LONG read = ::RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    const LONG read = ::RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
     ::RegCloseKey(key);
     if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return FALSE;
-    value[std::min<DWORD>(size, MAX_PATH)] = '\0';  // the stored value need not end in a NUL
-    return ThemePathIsClassic(value);
+    value[std::min<DWORD>(size / sizeof(wchar_t), MAX_PATH)] = L'\0';  // the stored value need not end in a NUL
+    return ThemePathIsClassic(FromWide(value));
 }
 
 BOOL COwnerDrawMenu::IsClassicTheme() {
@@ -797,7 +794,7 @@ const COwnerDrawMenuItem* COwnerDrawMenu::GetItem(int position) const {
 
 CString COwnerDrawMenu::GetItemText(int position) const {
     const COwnerDrawMenuItem* item = GetItem(position);
-    return item ? CString(ToThreadAnsi(item->itemText)) : CString();
+    return item ? FromWide(item->itemText) : CString();
 }
 
 BOOL COwnerDrawMenu::AppendItem(const wchar_t* text, UINT flags, UINT_PTR id, INT_PTR image) {
@@ -991,15 +988,15 @@ void COwnerDrawMenu::AlignAccelerators() {
     int widest = 0;
     for (const auto& record : m_itemData) {
         const std::wstring label = record->itemText.substr(0, record->itemText.find(L'\t'));
-        widest = std::max(widest, AnsiTextWidth(dc, label + L" "));
+        widest = std::max(widest, Cp949TextWidth(dc, label + L" "));
     }
     for (auto& record : m_itemData) {
         const size_t tab = record->itemText.find(L'\t');
         if (tab == std::wstring::npos) continue;
         std::wstring label = record->itemText.substr(0, tab);
-        for (int width = AnsiTextWidth(dc, label); width < widest;) {
+        for (int width = Cp949TextWidth(dc, label); width < widest;) {
             label += L' ';
-            const int wider = AnsiTextWidth(dc, label);
+            const int wider = Cp949TextWidth(dc, label);
             if (wider <= width) break;
             width = wider;
         }

@@ -3,7 +3,7 @@
 #include "controls/SkinButton.h"
 
 #include "controls/ButtonImages.h"
-#include "framework/AnsiText.h"
+#include "framework/TextConversion.h"
 #include "framework/WinApp.h"
 #include "framework/html/LinkOpener.h"
 
@@ -236,7 +236,7 @@ BOOL CSkinButton::SetLink(const char* target) {
 
 void CSkinButton::SetSound(Sound which, const char* name, HMODULE module, DWORD flags) {
     ButtonSound& sound = SoundOf(which);
-    sound.name = name ? AnsiToWide(name) : std::wstring();
+    sound.name = name ? ToWide(name) : std::wstring();
     sound.namePointer = name ? sound.name.c_str() : nullptr;
     sound.module = module;
     sound.flags = flags;
@@ -260,7 +260,7 @@ void CSkinButton::PlaySoundNow(const wchar_t* name, HMODULE module, DWORD flags)
 
 // Only links that may leave the program are handed to the shell.
 void CSkinButton::OpenLink() {
-    const std::wstring wide = AnsiToWide(m_linkTarget);
+    const std::wstring wide = ToWide(m_linkTarget);
     const std::optional<std::wstring> url =
         html::OpenableUrl(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
     if (url) LaunchLink(*url);

@@ -1,25 +1,10 @@
 #include "display/ChatView.h"
 
+#include "framework/TextConversion.h"
 #include "framework/WinApp.h"
 
 #include <string>
 #include <utility>
-
-namespace {
-
-// The text of the thread's ANSI code page, widened. A fragment may hold any
-// bytes; invalid sequences become the default character, not an error.
-std::wstring WidenThreadAnsi(const CString& text) {
-    const int length = text.GetLength();
-    if (length == 0) return {};
-    const int needed = ::MultiByteToWideChar(CP_THREAD_ACP, 0, text.GetString(), length, nullptr, 0);
-    if (needed <= 0) return {};
-    std::wstring wide(static_cast<size_t>(needed), L'\0');
-    ::MultiByteToWideChar(CP_THREAD_ACP, 0, text.GetString(), length, wide.data(), needed);
-    return wide;
-}
-
-}  // namespace
 
 IMPLEMENT_DYNCREATE(CChatView, CHtmlView)
 
@@ -32,12 +17,12 @@ CChatView::CChatView() = default;
 CChatView::~CChatView() = default;
 
 BOOL CChatView::LoadFromResource(UINT resourceId) {
-    char path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameA(AfxGetResourceHandle(), path, MAX_PATH);
-    // A full buffer means the path was cut, and a cut path names another file.
-    if (length == 0 || length >= MAX_PATH) return FALSE;
+    // The path as 8-bit text: a character that code page 949 cannot spell
+    // becomes "?", which the pane still takes for this program.
+    const CString path = FromWide(AfxGetModulePath(AfxGetResourceHandle()));
+    if (path.IsEmpty()) return FALSE;
     CString url;
-    url.Format("res://%s/%u", path, resourceId);
+    url.Format("res://%s/%u", path.GetString(), resourceId);
     return Navigate(url) ? TRUE : FALSE;
 }
 
@@ -64,7 +49,7 @@ bool CChatView::InsertIntoBody(const CString& fragment) {
     // insert into, which counts as failure.
     if (FAILED(m_pDocument->get_body(&body)) || !body) return false;
     // Refused insertions are not looked at: the body is scrolled all the same.
-    body->insertAdjacentHTML(L"beforeEnd", WidenThreadAnsi(fragment));
+    body->insertAdjacentHTML(L"beforeEnd", ToWide(fragment));
     ScrollToBottom(body);
     return true;
 }

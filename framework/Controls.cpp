@@ -1,6 +1,6 @@
 #include "framework/Controls.h"
 
-#include "framework/AnsiText.h"
+#include "framework/TextConversion.h"
 
 IMPLEMENT_DYNAMIC(CEdit, CWnd)
 
@@ -11,6 +11,6 @@ END_MESSAGE_MAP()
 void CButton::DrawItem(LPDRAWITEMSTRUCT) {}
 
 void CEdit::ReplaceSel(const char* text, bool canUndo) {
-    const std::wstring wide = AnsiToWide(text);
+    const std::wstring wide = ToWide(text);
     SendMessage(EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(wide.c_str()));
 }

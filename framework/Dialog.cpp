@@ -1,6 +1,9 @@
 #include "framework/Dialog.h"
 
+#include "framework/DialogTemplate.h"
 #include "framework/WinApp.h"
+
+#include <vector>
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
@@ -14,8 +17,10 @@ bool CDialog::CreateFromTemplate(HWND owner) {
     const HINSTANCE module = AfxGetResourceHandle();
     const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(m_templateId), MAKEINTRESOURCEW(5));  // RT_DIALOG
     const HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
-    const auto* dialogTemplate = loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
-    if (!dialogTemplate) return false;
+    const auto* resource = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
+    if (!resource) return false;
+    const std::vector<BYTE> bytes = TemplateShowingText(resource, ::SizeofResource(module, found));
+    const auto* dialogTemplate = reinterpret_cast<const DLGTEMPLATE*>(bytes.data());
     return CreateHooked([&] {
         return ::CreateDialogIndirectParamW(module, dialogTemplate, owner, &CDialog::NoDialogProcedure, 0);
     });
@@ -71,7 +76,15 @@ void CDialog::EndDialog(INT_PTR result) {
     if (m_hWnd) ::EndDialog(m_hWnd, result);
 }
 
-LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+// A dialog that neither moves nor shows itself while it initialises is
+// centred on its owner afterwards, as the classic framework does: its
+// template's position is only relative to the owner's client corner.
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) {
+    const CRect before = GetWindowRect();
+    const BOOL result = OnInitDialog();
+    if (m_hWnd && !(GetStyle() & (WS_VISIBLE | WS_CHILD)) && GetWindowRect() == before) CenterWindow();
+    return result;
+}
 
 BOOL CDialog::OnInitDialog() {
     UpdateData(false);

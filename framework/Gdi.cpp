@@ -1,6 +1,6 @@
 #include "framework/Gdi.h"
 
-#include "framework/AnsiText.h"
+#include "framework/TextConversion.h"
 
 void CDCBase::FillSolidRect(const RECT& rect, COLORREF color) {
     // A brush of its own rather than ExtTextOut's opaque trick, which would
@@ -10,7 +10,7 @@ void CDCBase::FillSolidRect(const RECT& rect, COLORREF color) {
 }
 
 int CDCBase::DrawText(const CString& text, RECT& rect, UINT format) {
-    const std::wstring wide = AnsiToWide(text);
+    const std::wstring wide = ToWide(text);
     return ::DrawTextW(m_hDC, wide.c_str(), static_cast<int>(wide.size()), &rect, format);
 }
 

@@ -21,4 +21,5 @@ public:
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
     bool PtInRect(POINT p) const { return ::PtInRect(this, p) != FALSE; }
+    bool operator==(const RECT& other) const { return ::EqualRect(this, &other) != FALSE; }
 };

@@ -1,5 +1,6 @@
 #include "framework/Internet.h"
 
+#include "framework/TextConversion.h"
 #include "framework/WinApp.h"
 
 #include <algorithm>
@@ -23,6 +24,9 @@ CString AgentOrAppName(const char* agent) {
     if (const CWinApp* app = AfxGetApp()) return app->GetAppName();
     return AfxGetProgramTitle();
 }
+
+// WinINet reads a null proxy or bypass list as "none", unlike an empty one.
+const wchar_t* NullIfAbsent(const char* text, const std::wstring& wide) { return text ? wide.c_str() : nullptr; }
 
 }  // namespace
 
@@ -80,7 +84,10 @@ BOOL CHttpFile::ReadString(CString& line) {
 CInternetSession::CInternetSession(const char* agent, DWORD_PTR context, DWORD accessType, const char* proxy,
                                    const char* bypass, DWORD flags)
     : m_context(context) {
-    m_session = ::InternetOpenA(AgentOrAppName(agent), accessType, proxy, bypass, flags);
+    const std::wstring wideProxy = ToWide(proxy);
+    const std::wstring wideBypass = ToWide(bypass);
+    m_session = ::InternetOpenW(ToWide(AgentOrAppName(agent)).c_str(), accessType, NullIfAbsent(proxy, wideProxy),
+                                NullIfAbsent(bypass, wideBypass), flags);
     if (!m_session) ThrowLastError(m_context);
 }
 
@@ -96,6 +103,8 @@ CHttpFile* CInternetSession::OpenURL(const char* url, DWORD_PTR context, DWORD f
     if (!m_session) throw new CInternetException(ERROR_INVALID_HANDLE, context);
     // WinINet reads a length of -1 as "up to the NUL".
     const DWORD length = !headers ? 0 : headersLength ? headersLength : static_cast<DWORD>(-1);
+    // The URL's bytes go out as they are, not converted: a user id in code
+    // page 949 is asked for in its own bytes, which the profile service reads.
     HINTERNET request = ::InternetOpenUrlA(m_session, url, headers, length, flags, context);
     if (!request) ThrowLastError(context);
     return new CHttpFile(request, context);

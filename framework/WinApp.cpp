@@ -1,6 +1,6 @@
 #include "framework/WinApp.h"
 
-#include "framework/AnsiText.h"
+#include "framework/TextConversion.h"
 #include "framework/Wnd.h"
 
 #include <cstdlib>
@@ -12,21 +12,26 @@ CWinApp* g_app = nullptr;
 
 }  // namespace
 
-CString AfxGetProgramTitle() {
+std::wstring AfxGetModulePath(HMODULE module) {
+    // A full buffer means the path was cut: try again with a larger one.
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) return {};
         if (length < path.size()) {
             path.resize(length);
-            break;
+            return path;
         }
         path.resize(path.size() * 2);
     }
+}
+
+CString AfxGetProgramTitle() {
+    const std::wstring path = AfxGetModulePath(nullptr);
     const size_t nameStart = path.find_last_of(L"\\/") + 1;  // npos + 1 == 0
     const size_t dot = path.rfind(L'.');
     const size_t nameEnd = (dot == std::wstring::npos || dot < nameStart) ? path.size() : dot;
-    return WideToAnsi(path.c_str() + nameStart, static_cast<int>(nameEnd - nameStart));
+    return FromWide(std::wstring_view(path).substr(nameStart, nameEnd - nameStart));
 }
 
 CWinApp::CWinApp() : m_hInstance(::GetModuleHandleW(nullptr)), m_appName(AfxGetProgramTitle()) {

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <span>
+#include <string>
 
 class CWnd;
 class CWinApp;
@@ -73,6 +74,9 @@ private:
 };
 
 CWinApp* AfxGetApp();
+// The full path of a module's file (null: the program's), however long;
+// empty when the system cannot tell it.
+std::wstring AfxGetModulePath(HMODULE module);
 // The name of the program file without folder and extension.
 CString AfxGetProgramTitle();
 // The program module, from which resources come.

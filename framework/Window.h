@@ -5,7 +5,7 @@
 // made temporary objects for that and collected them when idle). CWnd adds
 // the object side: message maps, subclassing and lifetime.
 //
-// Each wrapper is one call. Text goes through the ANSI code page (AnsiText.h)
+// Each wrapper is one call. Text goes through code page 949 (TextConversion.h)
 // into the window's wide text.
 #pragma once
 
@@ -45,6 +45,10 @@ public:
     }
     CRect GetClientRect() const;
     CRect GetWindowRect() const;
+    // Centres a top-level window on its owner, or on the work area when the
+    // owner is hidden or minimised, kept within the owner's work area; a
+    // child window on its parent.
+    void CenterWindow();
 
     void Invalidate(bool erase = true) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     void InvalidateRect(const RECT* rect, bool erase = true) { ::InvalidateRect(m_hWnd, rect, erase); }

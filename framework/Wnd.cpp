@@ -1,6 +1,6 @@
 #include "framework/Wnd.h"
 
-#include "framework/AnsiText.h"
+#include "framework/TextConversion.h"
 #include "framework/WinApp.h"
 
 #include <optional>
@@ -153,7 +153,7 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const char* windowN
         if (!RegisterPlainClass()) return false;
         className = kPlainClassName;
     }
-    const std::wstring name = AnsiToWide(windowName);
+    const std::wstring name = ToWide(windowName);
     // A child's menu handle is its identifier.
     const HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
     return CreateHooked([&] {

@@ -4,7 +4,10 @@
 #   scripts/bench.sh pane
 #   scripts/bench.sh relay [RATE ...]   (lines/s, or max; default 10000 max)
 #   scripts/bench.sh flood [RATE ...]   (lines/s, or max; default 2000 5000 10000 max)
-#   scripts/bench.sh startup [--runs N] (needs ports 9812 and 9811 free)
+#   scripts/bench.sh startup [--runs N] [--also PROGRAM.exe]
+#                            (needs ports 9812 and 9811 free; --also measures
+#                            another build of the client in the same run, e.g.
+#                            build-release/app/WobbleMiniChat.exe)
 # Run by hand, not in CI; bench/README.md holds the figures and their reading.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -51,7 +54,18 @@ ensure_prefix
 start_wineserver
 
 if [ "$name" = startup ]; then
-  set -- "$@" --users "$(winepath -w "$wobble_root/tools/demo-users.txt" 2>/dev/null)" \
+  # The benchmark is a Windows program: it takes Windows paths.
+  args=()
+  while [ $# -gt 0 ]; do
+    if [ "$1" = --also ] && [ $# -ge 2 ]; then
+      args+=(--also "$(winepath -w "$(realpath "$2")" 2>/dev/null)")
+      shift 2
+    else
+      args+=("$1")
+      shift
+    fi
+  done
+  set -- "${args[@]}" --users "$(winepath -w "$wobble_root/tools/demo-users.txt" 2>/dev/null)" \
     "$("$wobble_root/scripts/encode-id.sh" demo)"
 fi
 

@@ -3,7 +3,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 wobble_packages=(g++-mingw-w64-x86-64 wine wine64 xvfb xauth fonts-nanum
-                 cmake make googletest locales x11-apps imagemagick xdotool)
+                 cmake make googletest locales x11-apps imagemagick xdotool zip unzip)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -24,13 +24,21 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Wine takes its ANSI code page from the locale: ko_KR.UTF-8 gives 949.
+# Wine takes its ANSI code page from the locale: ko_KR.UTF-8 gives 949, and
+# en_US.UTF-8 gives 1252, which the tests also run under.
+wobble_locales=(ko_KR.UTF-8 en_US.UTF-8)
 ensure_locale() {
-  locale -a 2>/dev/null | grep -qi '^ko_KR\.utf-\?8$' && return 0
-  [ "$(id -u)" -eq 0 ] || { log "locale ko_KR.UTF-8 is missing"; return 0; }
-  log "generating locale ko_KR.UTF-8"
-  sed -i 's/^# *\(ko_KR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^ko_KR.UTF-8 UTF-8' /etc/locale.gen || echo 'ko_KR.UTF-8 UTF-8' >> /etc/locale.gen
+  local missing=() l
+  for l in "${wobble_locales[@]}"; do
+    locale -a 2>/dev/null | grep -qix "${l%.UTF-8}.utf-\?8" || missing+=("$l")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  [ "$(id -u)" -eq 0 ] || { log "locales missing: ${missing[*]}"; return 0; }
+  log "generating locales ${missing[*]}"
+  for l in "${missing[@]}"; do
+    sed -i "s/^# *\($l UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$l UTF-8" /etc/locale.gen || echo "$l UTF-8" >> /etc/locale.gen
+  done
   locale-gen >/dev/null
 }
 
@@ -82,12 +90,35 @@ start_wineserver() {
 }
 stop_wineserver() { wineserver -k 2>/dev/null || true; }
 
-# Configures once, then builds incrementally.
-build_project() {
-  if [ ! -f "$WOBBLE_BUILD/CMakeCache.txt" ]; then
-    LC_ALL=C.UTF-8 cmake -S "$wobble_root" -B "$WOBBLE_BUILD" \
-      -DCMAKE_TOOLCHAIN_FILE="$wobble_root/cmake/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  fi
-  LC_ALL=C.UTF-8 cmake --build "$WOBBLE_BUILD" -j "$(nproc)" "$@"
+# Configures build folder DIR once, with the toolchain and the cmake options
+# given after DIR.
+configure_folder() {
+  local dir=$1
+  shift
+  [ -f "$dir/CMakeCache.txt" ] && return 0
+  LC_ALL=C.UTF-8 cmake -S "$wobble_root" -B "$dir" \
+    -DCMAKE_TOOLCHAIN_FILE="$wobble_root/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null
 }
+
+# Builds folder DIR incrementally; the other arguments go to cmake --build.
+build_folder() {
+  local dir=$1
+  shift
+  LC_ALL=C.UTF-8 cmake --build "$dir" -j "$(nproc)" "$@"
+}
+
+# The build that the tests and benchmarks run from.
+build_project() {
+  configure_folder "$WOBBLE_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  build_folder "$WOBBLE_BUILD" "$@"
+}
+
+# The project's version, as the root CMakeLists.txt gives it to CMake.
+project_version() {
+  sed -n 's/^project(WobbleMiniChat VERSION \([0-9.]*\) .*/\1/p' "$wobble_root/CMakeLists.txt"
+}
+
+# The Windows zip that scripts/package.sh writes, and what it holds beside
+# SHA256SUMS, which covers these.
+package_archive() { echo "$wobble_root/dist/WobbleMiniChat-$(project_version)-win64.zip"; }
+wobble_package_files=(WobbleMiniChat.exe wobble-chatd.exe wobble-profiled.exe demo-users.txt README.txt)

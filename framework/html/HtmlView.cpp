@@ -1,6 +1,6 @@
 #include "framework/html/HtmlView.h"
 
-#include "framework/AnsiText.h"
+#include "framework/TextConversion.h"
 #include "framework/Gdi.h"
 #include "framework/html/Clipboard.h"
 #include "framework/html/GdiSurface.h"
@@ -81,7 +81,7 @@ BOOL CHtmlView::Create(const wchar_t* className, const char* windowName, DWORD s
 
 bool CHtmlView::Navigate2(const char* url) {
     if (!m_hWnd || !url) return false;
-    const std::optional<html::ResourceUrl> resource = html::ParseResourceUrl(AnsiToWide(url));
+    const std::optional<html::ResourceUrl> resource = html::ParseResourceUrl(ToWide(url));
     if (!resource) return false;
     const std::optional<std::u16string> text = html::LoadHtmlResource(*resource);
     if (!text) return false;
@@ -426,8 +426,8 @@ HMENU CHtmlView::CreateContextMenu() const {
     const HMENU menu = ::CreatePopupMenu();
     if (!menu) return nullptr;
     const UINT copyState = HasSelection() ? MF_ENABLED : MF_GRAYED;
-    ::AppendMenuW(menu, MF_STRING | copyState, kCopyCommand, AnsiToWide("복사").c_str());
-    ::AppendMenuW(menu, MF_STRING, kSelectAllCommand, AnsiToWide("모두 선택").c_str());
+    ::AppendMenuW(menu, MF_STRING | copyState, kCopyCommand, ToWide("복사").c_str());
+    ::AppendMenuW(menu, MF_STRING, kSelectAllCommand, ToWide("모두 선택").c_str());
     return menu;
 }
 

@@ -1,5 +1,8 @@
 #include "framework/html/ResourceUrl.h"
 
+#include "framework/TextConversion.h"
+#include "framework/WinApp.h"
+
 #include <windows.h>
 
 namespace html {
@@ -25,22 +28,16 @@ std::optional<unsigned> ResourceNumber(std::wstring_view digits) {
     return number;
 }
 
-std::wstring CurrentModulePath(HMODULE module) {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
            CSTR_EQUAL;
+}
+
+// A program names its own file in 8-bit text, where a character that code
+// page 949 cannot spell (a folder named in another script) has become "?":
+// the path is this module's when it reads the same after that round trip.
+bool NamesModule(const std::wstring& urlPath, const std::wstring& modulePath) {
+    return SamePath(urlPath, modulePath) || SamePath(urlPath, ToWide(FromWide(modulePath)));
 }
 
 std::optional<std::u16string> ReadHtmlResource(HMODULE module, unsigned number) {
@@ -51,11 +48,9 @@ std::optional<std::u16string> ReadHtmlResource(HMODULE module, unsigned number) 
     const auto* bytes = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
     if (!bytes) return std::nullopt;
     if (size == 0) return std::u16string();
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), nullptr, 0);
-    if (length <= 0) return std::nullopt;
-    std::u16string text(static_cast<std::size_t>(length), u'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), reinterpret_cast<wchar_t*>(text.data()), length);
-    return text;
+    const std::wstring text = ToWide(bytes, size);
+    if (text.empty()) return std::nullopt;
+    return std::u16string(text.begin(), text.end());
 }
 
 }  // namespace
@@ -72,7 +67,7 @@ std::optional<ResourceUrl> ParseResourceUrl(std::wstring_view url) {
 
 std::optional<std::u16string> LoadHtmlResource(const ResourceUrl& url) {
     const HMODULE self = ::GetModuleHandleW(nullptr);
-    if (SamePath(url.modulePath, CurrentModulePath(self))) return ReadHtmlResource(self, url.number);
+    if (NamesModule(url.modulePath, AfxGetModulePath(self))) return ReadHtmlResource(self, url.number);
     const HMODULE data = ::LoadLibraryExW(url.modulePath.c_str(), nullptr,
                                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!data) return std::nullopt;

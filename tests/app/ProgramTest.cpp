@@ -6,6 +6,7 @@
 #include "tools/common/ServiceProcess.h"
 
 #include "ProgramRun.h"
+#include "tests/faults/ProgramProbe.h"
 
 #include <winsock2.h>
 
@@ -24,6 +25,7 @@ constexpr DWORD kExitMs = 10000;
 // How long the window waits for the chat server before giving up on it.
 constexpr ULONGLONG kConnectWaitMs = 5000;
 constexpr wchar_t kBadProfileText[] = L"사용자 정보가 잘못 되었습니다";
+constexpr wchar_t kWelcomeNotice[] = L"워블채팅에 오신것을 환영합니다.";
 
 std::string Beside(const char* path) { return ServiceProcess::BesideThisProgram(path); }
 std::string ChatProgram() { return Beside(WOBBLE_PROGRAM_FOLDER "WobbleMiniChat.exe"); }
@@ -84,6 +86,16 @@ protected:
         EXPECT_TRUE(run.Start(ChatProgram(), IdentityArgument("demo")));
         const HWND window = run.WaitForWindow(WindowKind::ChatWindow, kStartMs);
         EXPECT_NE(window, nullptr) << "the chat window did not come up";
+        return window;
+    }
+
+    // Starts both services and a copy, and waits until it has logged in as
+    // "nick"; null when its window does not come up.
+    HWND StartLoggedIn(ProgramRun& run) {
+        StartProfileService("nick||1");
+        StartChatServer();
+        const HWND window = StartUntilChatWindow(run);
+        EXPECT_TRUE(window && chat.WaitForOutput("login:", kStartMs)) << chat.Output();
         return window;
     }
 
@@ -157,14 +169,30 @@ TEST_F(ProgramTest, ClosingWhileConnectedEndsTheConnectionAndTheProgram) {
     // The socket library shuts down before the window, and with it the
     // connection and its reader thread, goes: the end must still be prompt
     // and clean, and the server must see the connection end.
-    StartProfileService("nick||1");
-    StartChatServer();
     ProgramRun run;
-    const HWND window = StartUntilChatWindow(run);
+    const HWND window = StartLoggedIn(run);
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(chat.WaitForOutput("login:", kStartMs)) << chat.Output();
     CloseAndExpectCleanEnd(run, window);
     EXPECT_TRUE(chat.WaitForOutput("left:", kExitMs)) << chat.Output();
+}
+
+// The whole road of a Korean line, whatever the system's code page: typed
+// into the box (an emoji among it, which code page 949 cannot hold), sent as
+// its code page 949 bytes, relayed by the server and shown in the pane beside
+// the welcome notice, as copying the pane gives them back.
+TEST_F(ProgramTest, TypedHangulLeavesAsItsCp949BytesAndComesBackIntoThePane) {
+    ProgramRun run;
+    const HWND window = StartLoggedIn(run);
+    ASSERT_NE(window, nullptr);
+
+    TypeLine(window, L"안녕하세요 \xD83D\xDE00!");
+    EXPECT_TRUE(chat.WaitForOutput("line: nick: \xBE\xC8\xB3\xE7\xC7\xCF\xBC\xBC\xBF\xE4 ?!", kExitMs))
+        << chat.Output();
+    const std::wstring line = L"nick(demo): 안녕하세요 ?!";
+    const std::wstring shown = WaitForPaneText(window, {kWelcomeNotice, line}, kExitMs);
+    EXPECT_NE(shown.find(kWelcomeNotice), std::wstring::npos);
+    EXPECT_NE(shown.find(line), std::wstring::npos);
+    CloseAndExpectCleanEnd(run, window);
 }
 
 }  // namespace

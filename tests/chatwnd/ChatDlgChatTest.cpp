@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -298,6 +299,7 @@ std::wstring ChildTextContaining(HWND window, const std::wstring& part) {
 struct AboutBoxWatch {
     bool seen = false;
     std::wstring firstLine;
+    RECT rect{};
 };
 AboutBoxWatch g_about;
 
@@ -307,6 +309,7 @@ BOOL CALLBACK CloseAboutBox(HWND window, LPARAM) {
     if (!::IsWindowVisible(window) || std::wstring(title) != L"WobbleMiniChat 정보") return TRUE;
     g_about.seen = true;
     g_about.firstLine = ChildTextContaining(window, L"WobbleMiniChat Version");
+    ::GetWindowRect(window, &g_about.rect);
     ::PostMessageW(window, WM_COMMAND, IDOK, 0);
     return FALSE;
 }
@@ -317,14 +320,20 @@ void CALLBACK WatchForAboutBox(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
-TEST_F(ChatSide, SystemCommandsSixteenToThirtyOneOpenTheAboutBox) {
+// Opened at two places of the chat window, the box is centred on it each time.
+TEST_F(ChatSide, SystemCommandsSixteenToThirtyOneOpenTheAboutBoxCentredOnTheWindow) {
     RunLoggedIn([&](ChatWindow& w) {
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, WatchForAboutBox);
-        for (const WPARAM command : {WPARAM{16}, WPARAM{31}}) {
+        const std::pair<WPARAM, POINT> openings[] = {{16, {0, 0}}, {31, {500, 300}}};
+        for (const auto& [command, corner] : openings) {
             g_about = {};
+            w.SetWindowPos(nullptr, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             w.SendMessage(WM_SYSCOMMAND, command);
             EXPECT_TRUE(g_about.seen) << command;
             EXPECT_EQ(g_about.firstLine, L"WobbleMiniChat Version 1.0");
+            const CRect window = w.GetWindowRect();
+            EXPECT_NEAR((g_about.rect.left + g_about.rect.right) / 2, (window.left + window.right) / 2, 2) << command;
+            EXPECT_NEAR((g_about.rect.top + g_about.rect.bottom) / 2, (window.top + window.bottom) / 2, 2) << command;
         }
         ::KillTimer(nullptr, timer);
         EXPECT_TRUE(w.IsWindowEnabled());

@@ -54,11 +54,14 @@ TEST_F(FetchUrlTest, EveryFetchGoesToTheServer) {
     EXPECT_EQ(server.Requests(), 2);
 }
 
+// A Korean id goes out in its code page 949 bytes, whatever code page the
+// system has, and the nickname comes back in them.
 TEST_F(FetchUrlTest, SendsTheIdAsItIsUnderTheProgramsName) {
-    server.Route("/program/user_info.asp?id=a&b", HttpAnswer(200, "n||1"));
+    const std::string path = "/program/user_info.asp?id=a&b데모";
+    server.Route(path, HttpAnswer(200, "닉||1"));
     CString response;
-    EXPECT_TRUE(CChatDlg::FetchUrl(Url("/program/user_info.asp?id=a&b").c_str(), response));
-    EXPECT_EQ(response, "n||1");
+    EXPECT_TRUE(CChatDlg::FetchUrl(Url(path).c_str(), response));
+    EXPECT_EQ(response, "닉||1");
     const std::string request = server.LastRequest();
     EXPECT_NE(request.find("User-Agent: chatwnd_tests\r\n"), std::string::npos) << request;
 }

@@ -2,6 +2,7 @@
 // loading templates (and refusing broken ones), mnemonics, aligning and
 // synchronising.
 #include "controls/OwnerDrawMenu.h"
+#include "framework/TextConversion.h"
 
 #include "OwnerDrawMenuTestResources.h"
 
@@ -308,11 +309,13 @@ TEST_F(OwnerDrawMenuTest, MalformedTemplatesAreRefused) {
     EXPECT_FALSE(::GetMenuState(menu, 0, MF_BYPOSITION) & MF_BITMAP);
 }
 
+// Measured from the Hangul itself, whatever the system's ANSI code page: an
+// English one would measure each Hangul character as a narrow "?".
 TEST_F(OwnerDrawMenuTest, AlignAcceleratorsPadsLabelsToTheWidestPlusASpace) {
     COwnerDrawMenu menu;
     ASSERT_TRUE(menu.CreatePopupMenu());
     menu.AppendItem(L"A\tCtrl+A", MF_STRING, 1);
-    menu.AppendItem(L"A much longer label\tCtrl+L", MF_STRING, 2);
+    menu.AppendItem(L"훨씬 더 긴 이름의 메뉴 항목\tCtrl+L", MF_STRING, 2);
     menu.AppendItem(L"Mid label\tF5", MF_STRING, 3);
     menu.AppendItem(L"No accelerator", MF_STRING, 4);
     menu.AlignAccelerators();
@@ -324,20 +327,22 @@ TEST_F(OwnerDrawMenuTest, AlignAcceleratorsPadsLabelsToTheWidestPlusASpace) {
     const HDC dc = ::GetDC(nullptr);
     const HGDIOBJ previous = ::SelectObject(dc, font);
     const auto width = [dc](const std::string& text) {
+        const std::wstring wide = ToWide(text.c_str());
         SIZE size{};
-        ::GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+        ::GetTextExtentPoint32W(dc, wide.data(), static_cast<int>(wide.size()), &size);
         return static_cast<int>(size.cx);
     };
-    const int widest = width("A much longer label ");
+    const int widest = width("훨씬 더 긴 이름의 메뉴 항목 ");
     for (int position = 0; position < 3; ++position) {
         const std::string text = menu.GetItemText(position).str();
         const size_t tab = text.find('\t');
         ASSERT_NE(tab, std::string::npos);
         const std::string label = text.substr(0, tab);
-        EXPECT_GE(width(label), widest) << label;
-        EXPECT_LT(width(label.substr(0, label.size() - 1)), widest) << label;
+        EXPECT_GE(width(label), widest) << position;
+        EXPECT_LT(width(label.substr(0, label.size() - 1)), widest) << position;
     }
     EXPECT_EQ(menu.GetItemText(0).str().substr(menu.GetItemText(0).str().find('\t')), "\tCtrl+A");
+    EXPECT_STREQ(menu.GetItemText(1), "훨씬 더 긴 이름의 메뉴 항목 \tCtrl+L");
     EXPECT_STREQ(menu.GetItemText(3), "No accelerator");
     ::SelectObject(dc, previous);
     ::ReleaseDC(nullptr, dc);

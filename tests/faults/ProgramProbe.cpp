@@ -11,6 +11,19 @@ namespace {
 constexpr int kChatPaneId = 0xFFFF;
 constexpr int kInputBoxId = 1001;
 constexpr DWORD kPollMs = 100;
+constexpr WPARAM kControlA = 1;
+constexpr WPARAM kControlC = 3;
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!::OpenClipboard(nullptr)) return text;
+    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) text = chars;
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return text;
+}
 
 }  // namespace
 
@@ -80,6 +93,32 @@ void PressEscape(HWND chatWindow) {
     const UINT scanCode = ::MapVirtualKeyW(VK_ESCAPE, MAPVK_VK_TO_VSC);
     ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 1 | (scanCode << 16));
     ::PostMessageW(target, WM_KEYUP, VK_ESCAPE, 1 | (scanCode << 16) | 0xC0000000u);
+}
+
+void TypeLine(HWND chatWindow, std::wstring_view text) {
+    const HWND input = ::GetDlgItem(chatWindow, kInputBoxId);
+    for (const wchar_t c : text) ::PostMessageW(input, WM_CHAR, c, 1);
+    ::PostMessageW(input, WM_CHAR, L'\r', 1);
+}
+
+// Sent rather than posted: the copy is on the clipboard once they return.
+std::wstring CopiedPaneText(HWND chatWindow) {
+    DWORD_PTR result = 0;
+    for (const WPARAM key : {kControlA, kControlC}) {
+        ::SendMessageTimeoutW(ChatPane(chatWindow), WM_CHAR, key, 1, SMTO_ABORTIFHUNG, kPollMs * 20, &result);
+    }
+    return ClipboardText();
+}
+
+std::wstring WaitForPaneText(HWND chatWindow, std::initializer_list<std::wstring_view> parts, DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        const std::wstring text = CopiedPaneText(chatWindow);
+        const bool holdsAll = std::all_of(parts.begin(), parts.end(),
+                                          [&](std::wstring_view part) { return text.find(part) != std::wstring::npos; });
+        if (holdsAll || ::GetTickCount64() >= deadline) return text;
+        ::Sleep(kPollMs * 2);
+    }
 }
 
 bool WaitUntilPaneShows(HWND chatWindow, COLORREF color, int pixels, DWORD timeoutMs) {

@@ -7,8 +7,10 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The program as built beside this one.
@@ -33,6 +35,15 @@ std::optional<Screenshot> RepaintAndCapture(HWND window);
 bool AnswersWithin(HWND window, DWORD timeoutMs);
 // Presses Esc in the chat window's input box, as the user would.
 void PressEscape(HWND chatWindow);
+// Types a line into the chat window's input box and ends it with Enter, one
+// character message per UTF-16 unit, as the keyboard delivers them.
+void TypeLine(HWND chatWindow, std::wstring_view text);
+// What the pane shows, read as a user copies it: select all and copy through
+// the pane's own keys, then the clipboard.
+std::wstring CopiedPaneText(HWND chatWindow);
+// The pane's copied text once it holds every one of `parts`, or what it held
+// last when `timeoutMs` ran out first.
+std::wstring WaitForPaneText(HWND chatWindow, std::initializer_list<std::wstring_view> parts, DWORD timeoutMs);
 // Waits until the pane shows at least `pixels` pixels of `color`; true when
 // it does within `timeoutMs`.
 bool WaitUntilPaneShows(HWND chatWindow, COLORREF color, int pixels, DWORD timeoutMs);

@@ -20,6 +20,7 @@
 
 #include "display/ChatFormat.h"
 #include "display/HtmlTagFilter.h"
+#include "framework/TextConversion.h"
 #include "framework/html/HtmlDocument.h"
 #include "framework/html/ImageLoader.h"
 #include "net/Protocol.h"
@@ -72,10 +73,8 @@ RoomLine LineOfTheRoom(long long n, int imagePort) {
 }
 
 std::u16string Widen(const CString& text) {
-    const int needed = ::MultiByteToWideChar(949, 0, text.GetString(), text.GetLength(), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(needed > 0 ? needed : 0), L'\0');
-    ::MultiByteToWideChar(949, 0, text.GetString(), text.GetLength(), wide.data(), needed);
-    return std::u16string(wide.begin(), wide.end());
+    const std::wstring wide = ToWide(text);
+    return {wide.begin(), wide.end()};
 }
 
 // Bytes of private memory that a document in this process grows by per
@@ -151,12 +150,6 @@ ProcessFigures MeasureAtQuietPoint(ScriptedChatServer& chat, ScriptedProfileServ
     return LeastOfSeveralLooks(process);
 }
 
-void TypeLine(HWND chatWindow, const std::string& text) {
-    const HWND input = ::GetDlgItem(chatWindow, 1001);
-    for (const char c : text) ::PostMessageW(input, WM_CHAR, static_cast<WPARAM>(c), 1);
-    ::PostMessageW(input, WM_CHAR, '\r', 1);
-}
-
 int Fail(const char* why) {
     std::printf("failure=%s\n", why);
     return 1;
@@ -196,7 +189,7 @@ int main(int argc, char** argv) {
         const RoomLine line = LineOfTheRoom(sent, images.Port());
         chat.Send(ServerFrame(line.type, line.payload));
     }
-    TypeLine(window, "warm up");
+    TypeLine(window, L"warm up");
     if (!AnswersWithin(window, kCatchUpMs)) return Fail("no_answer_at_start");
     const ProcessFigures start = MeasureAtQuietPoint(chat, images, process);
     const long long sentAtStart = sent;
@@ -215,7 +208,7 @@ int main(int argc, char** argv) {
         }
         if (!chat.Send(batch)) return Fail("connection_lost");
         if (::GetTickCount64() >= nextTyping) {
-            TypeLine(window, "typed line " + std::to_string(++typed));
+            TypeLine(window, L"typed line " + std::to_wstring(++typed));
             nextTyping += kTypeEveryMs;
         }
         chat.DrainIncoming();

@@ -5,6 +5,7 @@
 // document, measured and painted with fixed metrics.
 #include "display/ChatFormat.h"
 #include "display/HtmlTagFilter.h"
+#include "framework/TextConversion.h"
 #include "framework/html/ImageLoader.h"
 #include "framework/html/LinkOpener.h"
 #include "tests/html/PaneTestSupport.h"
@@ -47,10 +48,8 @@ public:
 };
 
 std::u16string WidenCp949(const CString& text) {
-    const int needed = ::MultiByteToWideChar(949, 0, text.GetString(), text.GetLength(), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(needed, 0)), L'\0');
-    ::MultiByteToWideChar(949, 0, text.GetString(), text.GetLength(), wide.data(), needed);
-    return std::u16string(wide.begin(), wide.end());
+    const std::wstring wide = ToWide(text);
+    return {wide.begin(), wide.end()};
 }
 
 class RenderedChat : public ::testing::Test {

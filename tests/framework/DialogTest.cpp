@@ -2,6 +2,8 @@
 // ends them, data exchange, and keyboard input through the modal loop.
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "framework/MessageBox.h"
+#include "framework/TextFont.h"
 #include "tests/framework/ScriptedDialog.h"
 #include "tests/support/TypedText.h"
 
@@ -77,6 +79,133 @@ TEST(DialogRun, EndDialogCancelReturnsCancelAndOwnerIsDisabledMeanwhile) {
     EXPECT_FALSE(ownerEnabledDuringRun);
     EXPECT_TRUE(owner.IsWindowEnabled());
     EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
+}
+
+// Moves itself while it initialises, as the chat window does.
+class SelfPlacingDialog : public ScriptedDialog {
+public:
+    using ScriptedDialog::ScriptedDialog;
+    BOOL OnInitDialog() override {
+        MoveWindow(10, 20, 300, 200);
+        return ScriptedDialog::OnInitDialog();
+    }
+};
+
+POINT CentreOf(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+TEST(DialogRun, ADialogThatStaysPutIsCentredOnItsOwnerAndOneThatMovesItselfIsLeft) {
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 500, 400), nullptr, 0));
+    for (const CRect& place : {CRect(300, 200, 800, 600), CRect(40, 500, 740, 900)}) {
+        owner.MoveWindow(place);
+        ScriptedDialog dialog(&owner);
+        POINT centre{};
+        dialog.scenario = [&](ScriptedDialog& d) {
+            centre = CentreOf(d);
+            d.EndDialog(IDOK);
+        };
+        dialog.DoModal();
+        const POINT expected = CentreOf(owner);
+        EXPECT_NEAR(centre.x, expected.x, 2) << place.left;
+        EXPECT_NEAR(centre.y, expected.y, 2) << place.left;
+    }
+    SelfPlacingDialog placed(&owner);
+    CRect rect;
+    placed.scenario = [&](ScriptedDialog& d) {
+        rect = d.GetWindowRect();
+        d.EndDialog(IDOK);
+    };
+    placed.DoModal();
+    EXPECT_EQ(rect, CRect(10, 20, 310, 220));
+}
+
+// Whether the font of `control` has a glyph for 한, as drawn on the screen.
+bool FontShowsHangul(HWND control) {
+    const HDC dc = ::GetDC(control);
+    const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    WORD glyph = 0xFFFF;
+    ::GetGlyphIndicesW(dc, L"\xD55C", 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(control, dc);
+    return glyph != 0xFFFF;
+}
+
+// The template names the shell's dialog face, which an English system maps
+// to a face without Hangul.
+TEST(DialogRun, TemplateFontShowsHangulWhateverTheSystemCodePage) {
+    ScriptedDialog dialog;
+    bool inputShows = false;
+    bool buttonShows = false;
+    dialog.scenario = [&](ScriptedDialog& d) {
+        inputShows = FontShowsHangul(d.GetDlgItem(IDC_INPUT));
+        buttonShows = FontShowsHangul(d.GetDlgItem(IDC_SEND));
+        d.EndDialog(IDOK);
+    };
+    dialog.DoModal();
+    EXPECT_TRUE(inputShows);
+    EXPECT_TRUE(buttonShows);
+}
+
+// What a message box showed, read from inside its own loop, and closed.
+struct MessageBoxLook {
+    bool seen = false;
+    bool textShowsHangul = false;
+    int textWidth = 0;
+    int neededWidth = 0;
+};
+MessageBoxLook g_box;
+
+void CALLBACK LookAtMessageBox(HWND, UINT, UINT_PTR, DWORD) {
+    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND box, LPARAM) -> BOOL {
+        wchar_t title[16] = {};
+        ::GetWindowTextW(box, title, 16);
+        const HWND text = ::GetDlgItem(box, 0xFFFF);  // the box's message
+        if (!::IsWindowVisible(box) || std::wstring(title) != L"시험" || !text) return TRUE;
+        g_box.seen = true;
+        g_box.textShowsHangul = FontShowsHangul(text);
+        RECT rect{};
+        ::GetClientRect(text, &rect);
+        g_box.textWidth = rect.right;
+        const HDC dc = ::GetDC(text);
+        const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(text, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, L"\xD55C\xAE00 \xBA54\xC2DC\xC9C0", 6, &size);  // 한글 메시지
+        g_box.neededWidth = size.cx;
+        ::SelectObject(dc, previous);
+        ::ReleaseDC(text, dc);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return FALSE;
+    }, 0);
+}
+
+// A message font without Hangul, as an English system has it under Wine:
+// the box's text still shows, in a face that has it, and is not cut off.
+TEST(SystemMessageBox, ShowsHangulWhenTheMessageFontHasNone) {
+    NONCLIENTMETRICSW saved{};
+    saved.cbSize = sizeof saved;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof saved, &saved, 0));
+    NONCLIENTMETRICSW latinOnly = saved;
+    ::lstrcpyW(latinOnly.lfMessageFont.lfFaceName, L"DejaVu Sans");
+    latinOnly.lfMessageFont.lfCharSet = ANSI_CHARSET;
+    const HFONT probe = ::CreateFontIndirectW(&latinOnly.lfMessageFont);
+    const bool probeCovers = FontCoversText(probe);
+    ::DeleteObject(probe);
+    ASSERT_FALSE(probeCovers) << "the test needs a message font without Hangul";
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof latinOnly, &latinOnly, 0));
+
+    g_box = {};
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, LookAtMessageBox);
+    AfxMessageBox(nullptr, "한글 메시지", "시험", MB_OK);
+    ::KillTimer(nullptr, timer);
+    ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof saved, &saved, 0);
+
+    EXPECT_TRUE(g_box.seen);
+    EXPECT_TRUE(g_box.textShowsHangul);
+    EXPECT_GE(g_box.textWidth, g_box.neededWidth);
 }
 
 TEST(DialogRun, DestroyingTheWindowEndsTheRun) {

@@ -1,4 +1,4 @@
-// The program's icon, its About menu text and its version record.
+// The program's icon and its About menu text.
 #include <gtest/gtest.h>
 
 #include "ResourceBytes.h"
@@ -18,15 +18,6 @@ TEST(AboutMenuText, ReadsBackAsUnicode) {
     ASSERT_GT(length, 0);
     const std::u16string expected = u"WobbleMiniChat 정보(&A)...";
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(text), length), expected);
-}
-
-TEST(AboutMenuText, ReadsBackInCodePage949ForTheNarrowCode) {
-    // The window loads it through the 8-bit interface; under a Korean code
-    // page the bytes are the CP949 spelling, like every narrow literal here.
-    if (GetACP() != 949) GTEST_SKIP() << "the ANSI code page is " << GetACP();
-    char text[64] = {};
-    const int length = LoadStringA(nullptr, IDS_ABOUTBOX, text, sizeof text);
-    EXPECT_EQ(std::string(text, length), "WobbleMiniChat 정보(&A)...");
 }
 
 #pragma pack(push, 2)
@@ -85,26 +76,6 @@ TEST(ProgramIcon, LoadsAtBothSizesWithAColourImage) {
         DeleteObject(info.hbmMask);
         DestroyIcon(icon);
     }
-}
-
-TEST(VersionRecord, NamesVersionOneOfAnApplication) {
-    auto version = FindResourceBytes(RT_VERSION, VS_VERSION_INFO);
-    ASSERT_TRUE(version.has_value());
-    // The fixed part follows the record's header, at the first DWORD boundary
-    // after the key; find it by its signature rather than by offsets.
-    const DWORD signature = 0xFEEF04BD;
-    const BYTE* found = nullptr;
-    for (size_t at = 0; at + sizeof(VS_FIXEDFILEINFO) <= version->size; at += 4)
-        if (std::memcmp(version->data + at, &signature, sizeof signature) == 0) {
-            found = version->data + at;
-            break;
-        }
-    ASSERT_NE(found, nullptr);
-    VS_FIXEDFILEINFO fixed;
-    std::memcpy(&fixed, found, sizeof fixed);
-    EXPECT_EQ(fixed.dwFileVersionMS, DWORD{MAKELONG(0, 1)});
-    EXPECT_EQ(fixed.dwProductVersionMS, DWORD{MAKELONG(0, 1)});
-    EXPECT_EQ(fixed.dwFileType, DWORD{VFT_APP});
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+// ToWide, FromWide: the one crossing between the program's 8-bit text and
+// the system's UTF-16.
+//
+// Text lives in 8-bit strings of code page 949 whatever code page the system
+// gives non-Unicode programs, while windows, menus and the HTML document are
+// UTF-16. Converting through the ANSI code page instead (CP_ACP,
+// CP_THREAD_ACP, or a text-taking ...A function) is right only on a Korean
+// system: an English Windows has code page 1252, where Hangul shows as
+// mojibake and typed Hangul leaves as "?". So every crossing comes here, with
+// the code page named.
+#pragma once
+
+#include "framework/CString.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+constexpr unsigned kTextCodePage = 949;
+
+// Invalid 8-bit sequences become the code page's default character, never an
+// error: text from the network may hold any bytes. Null is empty text.
+std::wstring ToWide(const char* text);
+std::wstring ToWide(const char* text, std::size_t length);
+inline std::wstring ToWide(const CString& text) {
+    return ToWide(text.GetString(), static_cast<std::size_t>(text.GetLength()));
+}
+
+// A character that code page 949 cannot hold (an emoji, a lone surrogate)
+// becomes one "?", as on a Korean system; the rest of the text is kept.
+CString FromWide(std::wstring_view text);
+inline CString FromWide(const wchar_t* text) { return text ? FromWide(std::wstring_view(text)) : CString(); }
