@@ -10,11 +10,19 @@
 
 namespace {
 
-bool IsTextStatic(HWND control) {
+// The box's message, a static control of this number, as on every Windows.
+constexpr int kMessageTextId = 0xFFFF;
+
+bool IsClass(HWND window, const wchar_t* name) {
     wchar_t className[16] = {};
-    ::GetClassNameW(control, className, 16);
-    return ::lstrcmpiW(className, L"Static") == 0 && (::GetWindowLongPtrW(control, GWL_STYLE) & SS_TYPEMASK) != SS_ICON &&
-           ::GetWindowTextLengthW(control) > 0;
+    return ::GetClassNameW(window, className, 16) > 0 && ::lstrcmpiW(className, name) == 0;
+}
+
+// The message of a message box; null for any other window, such as one
+// activated before the box.
+HWND MessageText(HWND box) {
+    const HWND text = IsClass(box, L"#32770") ? ::GetDlgItem(box, kMessageTextId) : nullptr;
+    return text && IsClass(text, L"Static") ? text : nullptr;
 }
 
 std::vector<HWND> Children(HWND box) {
@@ -66,11 +74,10 @@ private:
     }
 
     void Mend(HWND box) {
-        const std::vector<HWND> children = Children(box);
-        const auto text = std::find_if(children.begin(), children.end(), IsTextStatic);
-        if (text == children.end()) return;  // not the box: a window activated before it
+        const HWND text = MessageText(box);
+        if (!text) return;
         m_done = true;
-        const auto current = reinterpret_cast<HFONT>(::SendMessageW(*text, WM_GETFONT, 0, 0));
+        const auto current = reinterpret_cast<HFONT>(::SendMessageW(text, WM_GETFONT, 0, 0));
         LOGFONTW font{};
         if (!current || FontCoversText(current) || !::GetObjectW(current, sizeof font, &font)) return;
         const std::wstring face = FaceForText(font);
@@ -79,13 +86,13 @@ private:
         font.lfFaceName[std::min<size_t>(face.size(), LF_FACESIZE - 1)] = L'\0';
         m_font = ::CreateFontIndirectW(&font);
         if (!m_font) return;
-        const CRect textRect = RectIn(box, *text);
-        const SIZE needed = TextSize(*text, m_font);
+        const CRect textRect = RectIn(box, text);
+        const SIZE needed = TextSize(text, m_font);
         const int wider = std::max(0, static_cast<int>(needed.cx) - textRect.Width());
         const int taller = std::max(0, static_cast<int>(needed.cy) - textRect.Height());
-        for (const HWND child : children) {
+        for (const HWND child : Children(box)) {
             ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), TRUE);
-            if (IsTextStatic(child)) {
+            if (child == text) {
                 const CRect rect = RectIn(box, child);
                 ::SetWindowPos(child, nullptr, 0, 0, rect.Width() + wider, rect.Height() + taller,
                                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
