@@ -16,12 +16,16 @@
 
 namespace {
 
-// The button type bits of a window style, and the bit of value 2 that the
-// check-box-like types (and BS_OWNERDRAW) have.
+// The button type of a window style: the four type bits of BS_TYPEMASK and
+// the unused bit above them, so that a stray 0x10 goes with the type.
 constexpr DWORD kButtonTypeMask = 0x1F;
+// Bit 0x02 of the type, which the check-box types have (BS_CHECKBOX,
+// BS_AUTOCHECKBOX, BS_AUTO3STATE) but also BS_GROUPBOX, BS_PUSHBOX and
+// BS_OWNERDRAW; the radio buttons (4 and 9) and BS_3STATE do not.
 constexpr DWORD kCheckLikeBit = 0x02;
-// BM_SETSTYLE: these bits go and BS_OWNERDRAW's come, which gives
-// BS_OWNERDRAW whatever type was asked for.
+// BM_SETSTYLE: bits 0x04 and 0x10 go and BS_OWNERDRAW's (0x0B) come. With
+// 0x04 cleared every type is one of 0-3 or 8-11, and each of those ORed with
+// 0x0B is 0x0B: BS_OWNERDRAW whatever type was asked for.
 constexpr WPARAM kStyleBitsReplaced = 0x14;
 // The link target's room, terminator included.
 constexpr int kLinkTargetRoom = 260;

@@ -35,7 +35,10 @@
 
 class CWnd;
 
-// Added to a message when it is offered to the control it concerns.
+// Added to a message when it is offered to the control it concerns: the
+// classic framework's base, above WM_APP (0x8000) and below the registered
+// messages (0xC000), so a reflected code never meets a system message, and
+// every message a control is sent by its parent (below 0x0400) fits below it.
 constexpr UINT WM_REFLECT_BASE = 0xBC00;
 // Key under which the seven WM_CTLCOLOR* messages share one entry.
 constexpr UINT WM_CTLCOLOR_ANY = 0x0019;
