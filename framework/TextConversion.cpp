@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -28,13 +29,6 @@ std::wstring OneUnitPerCharacter(std::wstring_view text) {
     return units;
 }
 
-bool HasSurrogate(std::wstring_view text) {
-    for (const wchar_t c : text) {
-        if (IsSurrogate(c)) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 std::wstring ToWide(const char* text) { return text ? ToWide(text, std::char_traits<char>::length(text)) : L""; }
@@ -51,7 +45,7 @@ std::wstring ToWide(const char* text, std::size_t length) {
 
 CString FromWide(std::wstring_view text) {
     if (text.empty() || text.size() > INT_MAX) return {};
-    if (HasSurrogate(text)) return FromWide(std::wstring_view(OneUnitPerCharacter(text)));
+    if (std::any_of(text.begin(), text.end(), IsSurrogate)) return FromWide(OneUnitPerCharacter(text));
     const int size = static_cast<int>(text.size());
     const int needed = ::WideCharToMultiByte(kTextCodePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     if (needed <= 0) return {};

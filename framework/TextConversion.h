@@ -3,11 +3,10 @@
 //
 // Text lives in 8-bit strings of code page 949 whatever code page the system
 // gives non-Unicode programs, while windows, menus and the HTML document are
-// UTF-16. Converting through the ANSI code page instead (CP_ACP,
-// CP_THREAD_ACP, or a text-taking ...A function) is right only on a Korean
-// system: an English Windows has code page 1252, where Hangul shows as
-// mojibake and typed Hangul leaves as "?". So every crossing comes here, with
-// the code page named.
+// UTF-16. Converting through the system's own code page instead is right
+// only on a Korean system: an English Windows has code page 1252, where
+// Hangul shows as mojibake and typed Hangul leaves as "?". So every crossing
+// comes here, with the code page named.
 #pragma once
 
 #include "framework/CString.h"
