@@ -249,9 +249,9 @@ void Feeder::ReceiveAll() {
         inbox.append(buffer.data(), static_cast<size_t>(got));
         size_t at = 0;
         while (inbox.size() - at >= 4) {
-            const size_t length = static_cast<uint8_t>(inbox[at]) | (static_cast<uint8_t>(inbox[at + 1]) << 8);
+            const size_t length = ReadLittle16(inbox.data() + at);
             if (inbox.size() - at < 2 + length) break;
-            const int type = static_cast<uint8_t>(inbox[at + 2]) | (static_cast<uint8_t>(inbox[at + 3]) << 8);
+            const int type = ReadLittle16(inbox.data() + at + 2);
             if (type == PKT_WELCOME) m_welcomed = true;
             if (type == PKT_CHAT_LINE) {
                 ++m_relayed;

@@ -160,9 +160,9 @@ void Room::Receive(size_t index, RunResult* result) {
     size_t at = 0;
     const std::string& inbox = member.inbox;
     while (inbox.size() - at >= 4) {
-        const size_t length = static_cast<uint8_t>(inbox[at]) | (static_cast<uint8_t>(inbox[at + 1]) << 8);
+        const size_t length = ReadLittle16(inbox.data() + at);
         if (inbox.size() - at < 2 + length) break;
-        const int type = static_cast<uint8_t>(inbox[at + 2]) | (static_cast<uint8_t>(inbox[at + 3]) << 8);
+        const int type = ReadLittle16(inbox.data() + at + 2);
         if (type == PKT_CHAT_LINE) {
             ++member.lines;
             if (result && index == 0) {

@@ -232,7 +232,7 @@ void TakeOnePacket(DrainState& state)
     ChatPacket* packet = nullptr;
     if (state.client->GetPackets(&packet, 1) != 1)
         return;
-    const uint16_t type = static_cast<uint16_t>(packet->data[0] | packet->data[1] << 8);
+    const uint16_t type = ReadLittle16(packet->data);
     if (type != PKT_CHAT_LINE || packet->length != state.bodyLength)
         ++state.misframed;
     ++state.delivered;

@@ -30,7 +30,7 @@ constexpr int kInitialHeight = 480;
 constexpr UINT kSystemCommandMask = 0xFFF0;
 
 int16_t TypeOf(const ChatPacket& packet) {
-    return static_cast<int16_t>(packet.data[0] | (packet.data[1] << 8));
+    return static_cast<int16_t>(ReadLittle16(packet.data));
 }
 
 // The payload as text: terminated in the spare room behind the body, so it

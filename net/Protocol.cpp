@@ -5,11 +5,6 @@
 
 namespace {
 
-void PutLittleEndian16(uint8_t* at, uint16_t value) {
-    at[0] = static_cast<uint8_t>(value);
-    at[1] = static_cast<uint8_t>(value >> 8);
-}
-
 // Copies `text` into a slot of `slotSize` bytes, cut to fit; the slot must
 // be zero already.
 void PutSlot(uint8_t* slot, size_t slotSize, std::string_view text) {
@@ -47,11 +42,11 @@ void ScrambleBytes(uint8_t* buffer, int32_t length, uint32_t key) {
 bool BuildClientFrame(uint16_t type, const void* payload, int32_t length, uint32_t tick, ClientFrame& frame) {
     if (length < 0 || length > CHAT_MAX_PAYLOAD || (length > 0 && !payload)) return false;
     const auto stamp = static_cast<uint16_t>(tick);
-    PutLittleEndian16(frame.stampCheck, static_cast<uint16_t>(stamp ^ CHAT_STAMP_CHECK));
-    PutLittleEndian16(frame.stamp, stamp);
+    WriteLittle16(frame.stampCheck, static_cast<uint16_t>(stamp ^ CHAT_STAMP_CHECK));
+    WriteLittle16(frame.stamp, stamp);
     frame.bodySize = CHAT_TYPE_SIZE + length;
-    PutLittleEndian16(frame.bodyLength, static_cast<uint16_t>(frame.bodySize));
-    PutLittleEndian16(frame.body, type);
+    WriteLittle16(frame.bodyLength, static_cast<uint16_t>(frame.bodySize));
+    WriteLittle16(frame.body, type);
     if (length > 0) std::memcpy(frame.body + CHAT_TYPE_SIZE, payload, static_cast<size_t>(length));
     ScrambleBytes(frame.body, frame.bodySize, CHAT_SCRAMBLE_KEY);
     return true;
@@ -67,8 +62,8 @@ std::array<uint8_t, CHAT_LOGIN_SIZE> BuildLoginRecord(std::string_view userId, s
 
 std::vector<uint8_t> BuildServerFrame(uint16_t type, const void* payload, size_t length) {
     std::vector<uint8_t> frame(CHAT_LENGTH_SIZE + CHAT_TYPE_SIZE + length);
-    PutLittleEndian16(frame.data(), static_cast<uint16_t>(CHAT_TYPE_SIZE + length));
-    PutLittleEndian16(frame.data() + CHAT_LENGTH_SIZE, type);
+    WriteLittle16(frame.data(), static_cast<uint16_t>(CHAT_TYPE_SIZE + length));
+    WriteLittle16(frame.data() + CHAT_LENGTH_SIZE, type);
     if (length > 0) std::memcpy(frame.data() + CHAT_LENGTH_SIZE + CHAT_TYPE_SIZE, payload, length);
     return frame;
 }
@@ -89,7 +84,7 @@ bool ReadServerFrameLength(ByteSource& source, uint16_t& length) {
         if (got <= 0) return false;
         have += got;
     }
-    length = static_cast<uint16_t>(prefix[0] | (prefix[1] << 8));
+    length = ReadLittle16(prefix);
     return true;
 }
 

@@ -49,6 +49,19 @@ inline constexpr int CHAT_USER_ID_SLOT = 16;
 inline constexpr int CHAT_NICKNAME_SLOT = 21;
 inline constexpr int CHAT_LOGIN_SIZE = CHAT_USER_ID_SLOT + CHAT_NICKNAME_SLOT + 1;
 
+// The 16-bit little-endian value whose low byte is at `at`. Takes char as
+// well as unsigned char bytes: a string's char may be signed.
+template <typename Byte>
+constexpr uint16_t ReadLittle16(const Byte* at) {
+    return static_cast<uint16_t>(static_cast<uint8_t>(at[0]) | (static_cast<uint8_t>(at[1]) << 8));
+}
+
+// Stores `value` at `at`, low byte first.
+constexpr void WriteLittle16(uint8_t* at, uint16_t value) {
+    at[0] = static_cast<uint8_t>(value);
+    at[1] = static_cast<uint8_t>(value >> 8);
+}
+
 // XORs byte j with byte (j mod 4) of `key`, least significant first. Applying
 // it twice restores the data. A length of 0 or less changes nothing.
 void ScrambleBytes(uint8_t* buffer, int32_t length, uint32_t key);

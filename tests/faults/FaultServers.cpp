@@ -151,7 +151,7 @@ bool ScriptedChatServer::ReceiveClientFrame(DWORD timeoutMs) {
     // Stamp check, stamp, body length; then the body.
     char header[6];
     if (!ReceiveExactly(header, sizeof header, timeoutMs)) return false;
-    const int bodyLength = static_cast<uint8_t>(header[4]) | (static_cast<uint8_t>(header[5]) << 8);
+    const int bodyLength = ReadLittle16(header + 4);
     std::string body(static_cast<size_t>(bodyLength), '\0');
     return ReceiveExactly(body.data(), bodyLength, timeoutMs);
 }

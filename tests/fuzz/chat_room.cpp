@@ -74,8 +74,8 @@ private:
     static void CheckServerFrame(std::string_view bytes) {
         FUZZ_CHECK(bytes.size() >= CHAT_LENGTH_SIZE + CHAT_TYPE_SIZE);
         const auto* at = reinterpret_cast<const uint8_t*>(bytes.data());
-        FUZZ_CHECK(size_t{static_cast<uint16_t>(at[0] | at[1] << 8)} + CHAT_LENGTH_SIZE == bytes.size());
-        const auto type = static_cast<uint16_t>(at[2] | at[3] << 8);
+        FUZZ_CHECK(size_t{ReadLittle16(at)} + CHAT_LENGTH_SIZE == bytes.size());
+        const auto type = ReadLittle16(at + 2);
         FUZZ_CHECK(type == PKT_WELCOME || type == PKT_CHAT_LINE || type == PKT_NOTICE);
     }
 

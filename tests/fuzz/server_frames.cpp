@@ -57,7 +57,7 @@ private:
 
 void Dispatch(uint8_t* body, int32_t length, const CHtmlTagFilter& filter) {
     if (length < CHAT_TYPE_SIZE) return;
-    const auto type = static_cast<uint16_t>(body[0] | (body[1] << 8));
+    const auto type = ReadLittle16(body);
     body[length] = 0;
     const char* text = reinterpret_cast<const char*>(body + CHAT_TYPE_SIZE);
     FUZZ_CHECK(std::strlen(text) <= static_cast<size_t>(length - CHAT_TYPE_SIZE));

@@ -12,7 +12,6 @@ bool WaitReadable(SOCKET socket) {
     return select(0, &readable, nullptr, nullptr, &wait) == 1;
 }
 
-uint16_t Little16(const uint8_t* at) { return static_cast<uint16_t>(at[0] | (at[1] << 8)); }
 
 }  // namespace
 
@@ -63,13 +62,13 @@ bool LoopbackServer::ReceiveExactly(uint8_t* into, int count) {
 bool LoopbackServer::ReceiveClientFrame(ReceivedClientFrame& frame) {
     uint8_t header[6];
     if (!ReceiveExactly(header, sizeof header)) return false;
-    frame.stampCheck = Little16(header);
-    frame.stamp = Little16(header + 2);
-    frame.bodyLength = Little16(header + 4);
+    frame.stampCheck = ReadLittle16(header);
+    frame.stamp = ReadLittle16(header + 2);
+    frame.bodyLength = ReadLittle16(header + 4);
     std::vector<uint8_t> body(frame.bodyLength);
     if (frame.bodyLength < 2 || !ReceiveExactly(body.data(), frame.bodyLength)) return false;
     ScrambleBytes(body.data(), frame.bodyLength, CHAT_SCRAMBLE_KEY);
-    frame.type = Little16(body.data());
+    frame.type = ReadLittle16(body.data());
     frame.payload.assign(body.begin() + 2, body.end());
     return true;
 }

@@ -15,7 +15,6 @@ std::vector<uint8_t> ScrambledByDefinition(std::vector<uint8_t> bytes) {
     return bytes;
 }
 
-uint16_t Little16(const uint8_t* at) { return static_cast<uint16_t>(at[0] | (at[1] << 8)); }
 
 // Hands out at most `step` bytes per receive and remembers the largest ask.
 class TricklingSource final : public ByteSource {
@@ -71,10 +70,10 @@ TEST(ScrambleBytes, LengthOfZeroOrLessChangesNothing) {
 TEST(ClientFrame, StampIsLowSixteenBitsOfTheTickWithItsCheck) {
     ClientFrame frame;
     ASSERT_TRUE(BuildClientFrame(PKT_CHAT_SEND, nullptr, 0, 0x0001ABCD, frame));
-    EXPECT_EQ(Little16(frame.stamp), 0xABCD);
-    EXPECT_EQ(Little16(frame.stampCheck), 0xABCD ^ 0x2F4A);
+    EXPECT_EQ(ReadLittle16(frame.stamp), 0xABCD);
+    EXPECT_EQ(ReadLittle16(frame.stampCheck), 0xABCD ^ 0x2F4A);
     ASSERT_TRUE(BuildClientFrame(PKT_CHAT_SEND, nullptr, 0, 65536, frame));
-    EXPECT_EQ(Little16(frame.stamp), 0) << "the stamp wraps every 65536 ms";
+    EXPECT_EQ(ReadLittle16(frame.stamp), 0) << "the stamp wraps every 65536 ms";
 }
 
 TEST(ClientFrame, BodyIsScrambledCopyOfTypeAndPayload) {
@@ -82,7 +81,7 @@ TEST(ClientFrame, BodyIsScrambledCopyOfTypeAndPayload) {
     const std::string kept = payload;
     ClientFrame frame;
     ASSERT_TRUE(BuildClientFrame(PKT_CHAT_SEND, payload.c_str(), 4, 7, frame));
-    EXPECT_EQ(Little16(frame.bodyLength), 6);
+    EXPECT_EQ(ReadLittle16(frame.bodyLength), 6);
     EXPECT_EQ(frame.bodySize, 6);
     ScrambleBytes(frame.body, frame.bodySize, CHAT_SCRAMBLE_KEY);
     EXPECT_EQ(std::vector<uint8_t>(frame.body, frame.body + 6), (std::vector<uint8_t>{33, 0, 'a', 'b', 'c', 0}));
@@ -112,7 +111,7 @@ TEST(ServerFrame, BackToBackFramesReadFromMemory) {
     std::vector<uint8_t> stream = BuildServerFrame(PKT_NOTICE, "hi", 2);
     const std::vector<uint8_t> second = BuildServerFrame(PKT_WELCOME, nullptr, 0);
     stream.insert(stream.end(), second.begin(), second.end());
-    EXPECT_EQ(Little16(stream.data()), 4);
+    EXPECT_EQ(ReadLittle16(stream.data()), 4);
 
     MemoryByteSource source(stream.data(), stream.size());
     uint16_t length = 0;
@@ -123,7 +122,7 @@ TEST(ServerFrame, BackToBackFramesReadFromMemory) {
     EXPECT_EQ(std::vector<uint8_t>(body, body + 4), (std::vector<uint8_t>{PKT_NOTICE, 0, 'h', 'i'}));
     ASSERT_TRUE(ReadServerFrameLength(source, length));
     ASSERT_TRUE(ReadServerFrameBody(source, body, length));
-    EXPECT_EQ(Little16(body), PKT_WELCOME);
+    EXPECT_EQ(ReadLittle16(body), PKT_WELCOME);
     EXPECT_FALSE(ReadServerFrameLength(source, length)) << "the stream has ended";
 }
 

@@ -30,9 +30,9 @@ std::string LoginRecord(std::string_view id, std::string_view nickname) {
 // What a client would read from one server frame: "type:payload".
 std::string Read(const std::string& frame) {
     EXPECT_GE(frame.size(), 4u);
-    const auto length = static_cast<size_t>(static_cast<uint8_t>(frame[0]) | (static_cast<uint8_t>(frame[1]) << 8));
+    const auto length = size_t{ReadLittle16(frame.data())};
     EXPECT_EQ(length + 2, frame.size());
-    const int type = static_cast<uint8_t>(frame[2]) | (static_cast<uint8_t>(frame[3]) << 8);
+    const int type = ReadLittle16(frame.data() + 2);
     return std::to_string(type) + ":" + frame.substr(4);
 }
 

@@ -2,6 +2,7 @@
 // them: the chat server through the project's connection client, the profile
 // service through WinINet. Every wait is bounded.
 #include "net/ChatClient.h"
+#include "net/Protocol.h"
 #include "tools/common/ServiceProcess.h"
 
 #include "../net/NotifyWindow.h"
@@ -43,7 +44,7 @@ public:
         ChatPacket* packet = nullptr;
         while (m_client.GetPackets(&packet, 1) == 1) {
             const auto* body = reinterpret_cast<const char*>(packet->data);
-            heard.push_back(std::to_string(static_cast<uint8_t>(body[0]) | (static_cast<uint8_t>(body[1]) << 8)) + ":" +
+            heard.push_back(std::to_string(ReadLittle16(body)) + ":" +
                             std::string(body + 2, packet->length - 2));
             m_client.ReleasePacket(packet);
         }

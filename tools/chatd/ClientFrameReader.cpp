@@ -7,10 +7,6 @@ namespace {
 constexpr int kMinBody = CHAT_TYPE_SIZE;
 constexpr int kMaxBody = CHAT_TYPE_SIZE + CHAT_MAX_PAYLOAD;
 
-uint16_t Little16(const char* at) {
-    return static_cast<uint16_t>(static_cast<uint8_t>(at[0]) | (static_cast<uint8_t>(at[1]) << 8));
-}
-
 }  // namespace
 
 void ClientFrameReader::Append(const uint8_t* data, size_t size) {
@@ -27,9 +23,9 @@ ClientFrameReader::Status ClientFrameReader::Next(ClientPacket& packet) {
     const size_t available = m_pending.size() - m_consumed;
     if (available < CHAT_CLIENT_HEADER_SIZE) return Status::NeedMore;
     const char* header = m_pending.data() + m_consumed;
-    const uint16_t stampCheck = Little16(header);
-    const uint16_t stamp = Little16(header + 2);
-    const uint16_t bodyLength = Little16(header + 4);
+    const uint16_t stampCheck = ReadLittle16(header);
+    const uint16_t stamp = ReadLittle16(header + 2);
+    const uint16_t bodyLength = ReadLittle16(header + 4);
     if (stampCheck != (stamp ^ CHAT_STAMP_CHECK)) {
         m_fault = Fault::BadCheckValue;
         return Status::Malformed;
@@ -42,7 +38,7 @@ ClientFrameReader::Status ClientFrameReader::Next(ClientPacket& packet) {
 
     std::string body(header + CHAT_CLIENT_HEADER_SIZE, bodyLength);
     ScrambleBytes(reinterpret_cast<uint8_t*>(body.data()), bodyLength, CHAT_SCRAMBLE_KEY);
-    packet.type = Little16(body.data());
+    packet.type = ReadLittle16(body.data());
     packet.payload = body.substr(CHAT_TYPE_SIZE);
     m_consumed += CHAT_CLIENT_HEADER_SIZE + size_t{bodyLength};
     return Status::Packet;
