@@ -30,6 +30,7 @@
 // last packet the window took; relayed_per_s is the same for the lines that
 // reached the feeder. Each rate runs in a window of its own.
 
+#include "bench/BenchClock.h"
 #include "chatwnd/ChatDlg.h"
 #include "display/ChatView.h"
 #include "framework/html/HtmlDocument.h"
@@ -71,12 +72,6 @@ constexpr int kPacketsBeforeFeeder = 2;
 constexpr int kNoticesOfFeeder = 1;
 constexpr UINT WM_APP_FLOOD = WM_APP + 200;
 
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // User plus kernel time of the calling thread, in seconds.
 double ThreadCpuSeconds() {

@@ -22,6 +22,7 @@
 //   lines=N appends_per_s=.. bytes_per_line=.. ws_bytes_per_line=.. slowdown=..
 // where slowdown is appends_per_s at 1,000 lines over appends_per_s at N.
 
+#include "bench/BenchClock.h"
 #include "display/ChatFormat.h"
 #include "display/ChatView.h"
 #include "display/HtmlTagFilter.h"
@@ -60,12 +61,6 @@ constexpr char kRunArgument[] = "--run";
     ExitProcess(1);
 }
 
-double Seconds() {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // ---- The conversation ----
 
@@ -262,9 +257,9 @@ public:
             }
             m_batch.Clear();
             for (int i = 0; i < kWindow; ++i) m_batch.Add(m_conversation.Line(index + i));
-            const double started = Seconds();
+            const double started = Now();
             for (int i = 0; i < kWindow; ++i) Append(index++, m_batch.Fragment(i));
-            m_results[timed].seconds = Seconds() - started;
+            m_results[timed].seconds = Now() - started;
         }
         CheckAtBottom();
         for (std::size_t m = 0; m < std::size(kMarks); ++m) {
@@ -385,12 +380,6 @@ std::vector<MarkResult> ParseRun(const std::string& output) {
     return results;
 }
 
-template <typename T>
-T Median(std::vector<T> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 void Report(const std::vector<std::vector<MarkResult>>& runs) {
     double firstRate = 0;

@@ -20,6 +20,7 @@
 // which measures what the server sustains without its send queues
 // overflowing.
 
+#include "bench/BenchClock.h"
 #include "net/Protocol.h"
 #include "tools/common/ServiceProcess.h"
 
@@ -43,12 +44,6 @@ constexpr double kQuietSeconds = 5.0;  // a run ends when nothing arrives this l
 constexpr int kReceiveSize = 256 * 1024;
 constexpr DWORD kStartWait = 10000;
 
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 struct Member {
     SOCKET socket = INVALID_SOCKET;

@@ -23,10 +23,13 @@
 // program's own loading, the profile fetch, the connection and the window),
 // not Wine's cold start. The window is looked for every millisecond.
 
+#include "bench/BenchClock.h"
+#include "framework/TextConversion.h"
 #include "res/resource.h"
 #include "tools/common/ServiceProcess.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -42,20 +45,6 @@ constexpr DWORD kServiceStartMs = 10000;
 constexpr double kWindowWaitSeconds = 20;
 constexpr DWORD kExitWaitMs = 10000;
 
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-std::wstring Widen(const std::string& text) {
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(size, 1)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
 
 // The chat window of `processId`, once it is visible; null before.
 HWND ShownChatWindow(DWORD processId) {
@@ -96,41 +85,38 @@ double StartOnce(const std::wstring& program, const std::wstring& identity) {
     return window ? (shown - start) * 1000 : -1;
 }
 
-std::string FullPath(const std::string& path) {
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+std::wstring FullPath(const std::wstring& path) {
+    wchar_t full[MAX_PATH];
+    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::wstring(full, length) : path;
 }
 
 struct Options {
     int runs = 10;
     int chatPort = 9812;
     int profilePort = 9811;
-    std::string usersFile;
-    std::string identity;
-    std::vector<std::string> programs{FullPath(ServiceProcess::BesideThisProgram("../app/WobbleMiniChat.exe"))};
+    std::wstring usersFile;
+    std::wstring identity;
+    std::vector<std::wstring> programs{
+        FullPath(ToWide(ServiceProcess::BesideThisProgram("../app/WobbleMiniChat.exe").c_str()))};
 };
 
-bool ReadOptions(int argc, char** argv, Options& options) {
+// The command line as the system holds it, in UTF-16, so that paths reach
+// CreateProcessW as they were typed whatever the system's code page.
+bool ReadOptions(int argc, wchar_t** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
-        const std::string name = argv[i];
-        if (name == "--runs" && i + 1 < argc) {
-            options.runs = std::atoi(argv[++i]);
-        } else if (name == "--chat-port" && i + 1 < argc) {
-            options.chatPort = std::atoi(argv[++i]);
-        } else if (name == "--profile-port" && i + 1 < argc) {
-            options.profilePort = std::atoi(argv[++i]);
-        } else if (name == "--users" && i + 1 < argc) {
+        const std::wstring name = argv[i];
+        if (name == L"--runs" && i + 1 < argc) {
+            options.runs = _wtoi(argv[++i]);
+        } else if (name == L"--chat-port" && i + 1 < argc) {
+            options.chatPort = _wtoi(argv[++i]);
+        } else if (name == L"--profile-port" && i + 1 < argc) {
+            options.profilePort = _wtoi(argv[++i]);
+        } else if (name == L"--users" && i + 1 < argc) {
             options.usersFile = argv[++i];
-        } else if (name == "--also" && i + 1 < argc) {
+        } else if (name == L"--also" && i + 1 < argc) {
             options.programs.push_back(argv[++i]);
-        } else if (options.identity.empty() && name.rfind("--", 0) != 0) {
+        } else if (options.identity.empty() && name.rfind(L"--", 0) != 0) {
             options.identity = name;
         } else {
             return false;
@@ -145,7 +131,8 @@ int Bench(const Options& options) {
     if (!chatServer.Start(ServiceProcess::BesideThisProgram("../tools/wobble-chatd.exe"),
                           "--port " + std::to_string(options.chatPort), kServiceStartMs) ||
         !profileService.Start(ServiceProcess::BesideThisProgram("../tools/wobble-profiled.exe"),
-                              "--port " + std::to_string(options.profilePort) + " --users \"" + options.usersFile + "\"",
+                              "--port " + std::to_string(options.profilePort) + " --users \"" +
+                                  FromWide(options.usersFile).GetString() + "\"",
                               kServiceStartMs)) {
         std::fprintf(stderr, "startup_bench: the services did not start (ports %d and %d taken?)\n",
                      options.chatPort, options.profilePort);
@@ -154,10 +141,10 @@ int Bench(const Options& options) {
     std::vector<std::vector<double>> times(options.programs.size());
     for (int i = 0; i < options.runs; ++i) {
         for (size_t p = 0; p < options.programs.size(); ++p) {
-            const double ms = StartOnce(Widen(options.programs[p]), Widen(options.identity));
+            const double ms = StartOnce(options.programs[p], options.identity);
             if (ms < 0) {
                 std::fprintf(stderr, "startup_bench: run %d of %s showed no chat window\n", i + 1,
-                             options.programs[p].c_str());
+                             FromWide(options.programs[p]).GetString());
                 return 1;
             }
             times[p].push_back(ms);
@@ -165,7 +152,7 @@ int Bench(const Options& options) {
     }
     for (size_t p = 0; p < options.programs.size(); ++p) {
         std::printf("program=%s runs=%d startup_ms_median=%.0f startup_ms_min=%.0f startup_ms_max=%.0f\n",
-                    options.programs[p].c_str(), options.runs, Median(times[p]),
+                    FromWide(options.programs[p]).GetString(), options.runs, Median(times[p]),
                     *std::min_element(times[p].begin(), times[p].end()),
                     *std::max_element(times[p].begin(), times[p].end()));
     }
@@ -174,9 +161,11 @@ int Bench(const Options& options) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options options;
-    if (!ReadOptions(argc, argv, options)) {
+    if (!argv || !ReadOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: startup_bench [--runs N] [--users FILE] [--chat-port N] [--profile-port N]"
                              " [--also PROGRAM] ... IDENTITY\n");
         return 2;

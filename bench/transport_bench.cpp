@@ -19,6 +19,7 @@
 // ratio = mb_per_s / limit_mb_per_s; dropped counts frames sent but never
 // delivered (the client drops beyond 1000 outstanding), over all runs.
 
+#include "bench/BenchClock.h"
 #include "net/ChatClient.h"
 #include "net/Protocol.h"
 
@@ -46,25 +47,6 @@ constexpr int64_t kCalibrationStartFrames = 16;
 constexpr UINT kStreamEndedMessage = WM_APP + 1;
 constexpr UINT kWatchdogMs = 60000;
 constexpr wchar_t kDrainClassName[] = L"WobbleTransportBenchDrain";
-
-// <chrono> cannot be used here: its "\u00b5s" suffix has no CP949 form, so
-// it does not compile with the project's execution character set.
-class Stopwatch {
-public:
-    Stopwatch() { QueryPerformanceCounter(&m_start); }
-
-    double Seconds() const
-    {
-        LARGE_INTEGER now, frequency;
-        QueryPerformanceCounter(&now);
-        QueryPerformanceFrequency(&frequency);
-        return static_cast<double>(now.QuadPart - m_start.QuadPart) /
-               static_cast<double>(frequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER m_start;
-};
 
 // A benchmark that cannot set up its sockets or its window has nothing to
 // report; stopping at once keeps the measuring code free of error paths.
@@ -329,11 +311,11 @@ Run MeasureClientRun(const FrameStream& stream)
     client.SetNotify(drain.Get(), WM_CHAT_PACKET, NOTIFY_PACKET);
     state.client = &client;
 
-    const Stopwatch stopwatch;
+    const double started = Now();
     if (!client.Connect("127.0.0.1", listener.Port(), 5000))
         Fail("CChatClient::Connect");
     PumpUntilEnded(state);
-    const double seconds = stopwatch.Seconds();
+    const double seconds = Now() - started;
 
     if (state.misframed != 0) {
         std::fprintf(stderr, "transport_bench: %lld packets arrived misframed\n",
@@ -350,7 +332,7 @@ Run MeasureLimitRun(const FrameStream& stream)
     Socket reader(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     std::vector<char> buffer(kLimitReceiveSize);
 
-    const Stopwatch stopwatch;
+    const double started = Now();
     const sockaddr_in address = LoopbackAddress(listener.Port());
     if (connect(reader.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         Fail("connect");
@@ -358,18 +340,13 @@ Run MeasureLimitRun(const FrameStream& stream)
     int result;
     while ((result = recv(reader.Get(), buffer.data(), kLimitReceiveSize, 0)) > 0)
         received += result;
-    const double seconds = stopwatch.Seconds();
+    const double seconds = Now() - started;
 
     if (result < 0 || received != stream.Bytes())
         Fail("limit receive");
     return {seconds, stream.Frames()};
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 using Measure = Run (*)(const FrameStream&);
 
