@@ -2,11 +2,10 @@
 // ports: a bad or missing profile, a missing chat server, a second copy, and
 // a shutdown while connected. Every wait is bounded.
 #include "net/Protocol.h"
-#include "tests/support/IdentityArgument.h"
+#include "tests/support/ProgramProbe.h"
+#include "tests/support/ProgramRun.h"
+#include "tests/support/Sockets.h"
 #include "tools/common/ServiceProcess.h"
-
-#include "ProgramRun.h"
-#include "tests/faults/ProgramProbe.h"
 
 #include <winsock2.h>
 
@@ -27,37 +26,8 @@ constexpr ULONGLONG kConnectWaitMs = 5000;
 constexpr wchar_t kBadProfileText[] = L"사용자 정보가 잘못 되었습니다";
 constexpr wchar_t kWelcomeNotice[] = L"워블채팅에 오신것을 환영합니다.";
 
-std::string Beside(const char* path) { return ServiceProcess::BesideThisProgram(path); }
-std::string ChatProgram() { return Beside(WOBBLE_PROGRAM_FOLDER "WobbleMiniChat.exe"); }
-std::string ServiceProgram(const char* name) { return Beside((std::string(WOBBLE_SERVICES_FOLDER) + name).c_str()); }
-
-// Whether nothing listens on loopback `port`. The probe reuses addresses so
-// that connections of an earlier run still closing do not count.
-bool NothingListensOn(int port) {
-    const SOCKET probe = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (probe == INVALID_SOCKET) return false;
-    const BOOL reuse = TRUE;
-    ::setsockopt(probe, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<u_short>(port));
-    const bool bound = ::bind(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-                       ::listen(probe, 1) == 0;
-    ::closesocket(probe);
-    return bound;
-}
-
-// The ports are the machine's, not the test's: another build's run of these
-// tests, or a demo, may hold them for a while.
-bool WaitUntilBuiltInPortsAreFree() {
-    constexpr DWORD kPortsWaitMs = 120000;
-    const ULONGLONG deadline = ::GetTickCount64() + kPortsWaitMs;
-    while (!NothingListensOn(WOBBLE_PROFILE_PORT) || !NothingListensOn(CHAT_SERVER_PORT)) {
-        if (::GetTickCount64() >= deadline) return false;
-        ::Sleep(250);
-    }
-    return true;
+std::string ServiceProgram(const char* name) {
+    return ServiceProcess::BesideThisProgram(std::string(WOBBLE_SERVICES_FOLDER) + name);
 }
 
 class ProgramTest : public ::testing::Test {
@@ -65,7 +35,8 @@ protected:
     void SetUp() override {
         WSADATA data;
         ASSERT_EQ(::WSAStartup(MAKEWORD(2, 2), &data), 0);
-        ASSERT_TRUE(WaitUntilBuiltInPortsAreFree()) << "something else keeps listening on the built-in ports";
+        ASSERT_TRUE(WaitUntilPortsAreFree({WOBBLE_PROFILE_PORT, CHAT_SERVER_PORT}))
+            << "something else keeps listening on the built-in ports";
     }
     void TearDown() override { ::WSACleanup(); }
 
@@ -83,7 +54,7 @@ protected:
 
     // Starts a copy and waits for its chat window.
     HWND StartUntilChatWindow(ProgramRun& run) {
-        EXPECT_TRUE(run.Start(ChatProgram(), IdentityArgument("demo")));
+        EXPECT_TRUE(run.StartAs("demo"));
         const HWND window = run.WaitForWindow(WindowKind::ChatWindow, kStartMs);
         EXPECT_NE(window, nullptr) << "the chat window did not come up";
         return window;
@@ -113,7 +84,7 @@ protected:
 // Runs a copy that must refuse to come up, and checks the message it shows.
 void ExpectRefusalWithMessage() {
     ProgramRun run;
-    ASSERT_TRUE(run.Start(ChatProgram(), IdentityArgument("demo")));
+    ASSERT_TRUE(run.StartAs("demo"));
     const HWND box = run.WaitForWindow(WindowKind::MessageBox, kStartMs);
     ASSERT_NE(box, nullptr) << "no message box";
     EXPECT_EQ(MessageBoxText(box), kBadProfileText);
@@ -152,7 +123,7 @@ TEST_F(ProgramTest, SecondCopyEndsAtOnceWithoutAWindowAndAThirdStartsOnceTheFirs
     ASSERT_NE(firstWindow, nullptr);
 
     ProgramRun second;
-    ASSERT_TRUE(second.Start(ChatProgram(), IdentityArgument("demo")));
+    ASSERT_TRUE(second.StartAs("demo"));
     bool secondShowedWindow = false;
     EXPECT_EQ(second.WaitForExitWithoutWindow(kStartMs, secondShowedWindow), std::optional<DWORD>(0));
     EXPECT_FALSE(secondShowedWindow);

@@ -5,11 +5,16 @@
 #include "framework/html/HtmlObjects.h"
 #include "net/Protocol.h"
 #include "tests/support/IdentityArgument.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/WinsockEnvironment.h"
 
 #include <utility>
 #include <vector>
 
 namespace {
+
+// Windows Sockets for the whole program.
+testing::Environment* const winsock = testing::AddGlobalTestEnvironment(new WinsockEnvironment);
 
 constexpr UINT WM_APP_RUN_SCENARIO = WM_APP + 100;
 constexpr UINT_PTR kWatchdogTimer = 1;
@@ -67,22 +72,7 @@ void ChatWindow::OnTimer(UINT_PTR id) {
 }
 
 bool ChatWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > timeoutMs) return false;
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                ::PostQuitMessage(static_cast<int>(msg.wParam));
-                return false;
-            }
-            if (CWnd::WalkPreTranslateTree(m_hWnd, &msg) || (m_hWnd && ::IsDialogMessageW(m_hWnd, &msg))) continue;
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(1);
-    }
-    return true;
+    return PumpMessagesUntil(done, timeoutMs, m_hWnd);
 }
 
 std::u16string ChatWindow::ShownText() {

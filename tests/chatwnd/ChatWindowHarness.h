@@ -6,8 +6,8 @@
 #pragma once
 
 #include "chatwnd/ChatDlg.h"
-#include "tests/htmlview/LoopbackHttpServer.h"
-#include "tests/net/LoopbackServer.h"
+#include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/LoopbackServer.h"
 
 #include <functional>
 #include <string>

@@ -4,7 +4,7 @@
 
 #include "framework/Dialog.h"
 #include "tests/chatwnd/SendEditTestResources.h"
-#include "tests/framework/ScriptedDialog.h"
+#include "tests/support/ScriptedDialog.h"
 
 #include <gtest/gtest.h>
 

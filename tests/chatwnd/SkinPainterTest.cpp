@@ -4,6 +4,7 @@
 #include "chatwnd/SkinPainter.h"
 
 #include "chatwnd/FrameLayout.h"
+#include "tests/support/Canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -13,33 +14,6 @@ constexpr COLORREF kUntouched = RGB(1, 2, 3);
 constexpr COLORREF kPurple = RGB(90, 44, 107);
 constexpr COLORREF kLavender = RGB(231, 219, 239);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-// A 32-bit memory canvas filled with kUntouched.
-class Canvas {
-public:
-    Canvas(int width, int height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        m_bitmap.Attach(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_dc.CreateCompatibleDC(nullptr);
-        m_previous = m_dc.SelectObject(m_bitmap);
-        m_dc.FillSolidRect(0, 0, width, height, kUntouched);
-    }
-    ~Canvas() { m_dc.SelectObject(m_previous); }
-
-    CDC& Dc() { return m_dc; }
-    COLORREF At(int x, int y) const { return m_dc.GetPixel(x, y); }
-
-private:
-    CBitmap m_bitmap;
-    CDC m_dc;
-    HGDIOBJ m_previous = nullptr;
-};
 
 class SkinPainting : public ::testing::Test {
 protected:
@@ -51,7 +25,7 @@ protected:
 }  // namespace
 
 TEST_F(SkinPainting, OutlineRunsOnePixelOutsideTheChatView) {
-    Canvas canvas(632, 446);
+    Canvas canvas(632, 446, kUntouched);
     PaintSkin(canvas.Dc(), 632, 446, pen);
     for (const int y : {74, 200, 321}) {
         EXPECT_EQ(canvas.At(9, y), kPurple) << y;
@@ -69,7 +43,7 @@ TEST_F(SkinPainting, OutlineRunsOnePixelOutsideTheChatView) {
 }
 
 TEST_F(SkinPainting, StripsTakeTheirColoursAndLeaveThePiecesAlone) {
-    Canvas canvas(632, 446);
+    Canvas canvas(632, 446, kUntouched);
     PaintSkin(canvas.Dc(), 632, 446, pen);
     EXPECT_EQ(canvas.At(0, 19), kLavender);     // left edge
     EXPECT_EQ(canvas.At(631, 445), kLavender);  // right edge, bottom corner
@@ -85,7 +59,7 @@ TEST_F(SkinPainting, StripsTakeTheirColoursAndLeaveThePiecesAlone) {
 }
 
 TEST_F(SkinPainting, WithoutItsPenTheOutlineTakesTheDcsPen) {
-    Canvas canvas(632, 446);
+    Canvas canvas(632, 446, kUntouched);
     CPen green;
     green.CreatePen(PS_SOLID, 1, RGB(0, 200, 0));
     const CSelectedObject selected(canvas.Dc(), green);
@@ -95,7 +69,7 @@ TEST_F(SkinPainting, WithoutItsPenTheOutlineTakesTheDcsPen) {
 }
 
 TEST_F(SkinPainting, HandsTheDcBackWithItsOwnPenAndBrush) {
-    Canvas canvas(632, 446);
+    Canvas canvas(632, 446, kUntouched);
     const HGDIOBJ penBefore = ::GetCurrentObject(canvas.Dc(), OBJ_PEN);
     const HGDIOBJ brushBefore = ::GetCurrentObject(canvas.Dc(), OBJ_BRUSH);
     PaintSkin(canvas.Dc(), 632, 446, pen);
@@ -104,7 +78,7 @@ TEST_F(SkinPainting, HandsTheDcBackWithItsOwnPenAndBrush) {
 }
 
 TEST_F(SkinPainting, NegativeExtentsOfATinyClientAreaPaintNothing) {
-    Canvas canvas(64, 64);
+    Canvas canvas(64, 64, kUntouched);
     PaintSkin(canvas.Dc(), 10, 10, pen);
     // The left edge strip would run from y 19 up to y 10; nothing is there.
     EXPECT_EQ(canvas.At(4, 15), kUntouched);

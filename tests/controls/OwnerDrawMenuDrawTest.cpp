@@ -4,10 +4,11 @@
 #include "controls/OwnerDrawMenu.h"
 
 #include "OwnerDrawMenuTestResources.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/GdiObjects.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -16,59 +17,7 @@ namespace {
 constexpr int kWidth = 200;
 constexpr int kHeight = 24;
 
-// A 32-bit memory DC the size of one menu item.
-class ItemCanvas {
-public:
-    ItemCanvas() {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        m_dc = ::CreateCompatibleDC(nullptr);
-        m_bitmap = ::CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_previous = ::SelectObject(m_dc, m_bitmap);
-    }
-    ~ItemCanvas() {
-        ::SelectObject(m_dc, m_previous);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc);
-    }
-    HDC dc() const { return m_dc; }
-    COLORREF At(int x, int y) const { return ::GetPixel(m_dc, x, y); }
-    int Count(COLORREF color, int left = 0, int right = kWidth) const {
-        int count = 0;
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = left; x < right; ++x) count += At(x, y) == color;
-        }
-        return count;
-    }
-
-private:
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_previous;
-};
-
 COLORREF Sys(int index) { return ::GetSysColor(index); }
-
-// How many GDI objects the process holds, or a figure that grows by one with
-// every object leaked: Wine answers GetGuiResources with 0, but hands out
-// freed handle slots again before new ones, so the highest slot a burst of
-// fresh brushes reaches rises exactly by the number of objects still held.
-DWORD GdiObjectsInUse() {
-    if (const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return counted;
-    std::vector<HBRUSH> burst(4000);
-    DWORD highest = 0;
-    for (HBRUSH& brush : burst) {
-        brush = ::CreateSolidBrush(RGB(1, 2, 3));
-        highest = std::max<DWORD>(highest, LOWORD(reinterpret_cast<ULONG_PTR>(brush)));
-    }
-    for (HBRUSH brush : burst) ::DeleteObject(brush);
-    return highest;
-}
 
 class OwnerDrawMenuDrawTest : public ::testing::Test {
 protected:
@@ -85,14 +34,14 @@ protected:
     void Draw(int position, UINT state) {
         const COwnerDrawMenuItem* item = menu_.GetItem(position);
         ASSERT_NE(item, nullptr);
-        ::PatBlt(canvas_.dc(), 0, 0, kWidth, kHeight, BLACKNESS);
+        ::PatBlt(canvas_.Dc(), 0, 0, kWidth, kHeight, BLACKNESS);
         DRAWITEMSTRUCT draw{};
         draw.CtlType = ODT_MENU;
         draw.itemID = static_cast<UINT>(item->itemId);
         draw.itemAction = ODA_DRAWENTIRE;
         draw.itemState = state;
         draw.hwndItem = reinterpret_cast<HWND>(menu_.GetSafeHmenu());
-        draw.hDC = canvas_.dc();
+        draw.hDC = canvas_.Dc();
         draw.rcItem = RECT{0, 0, kWidth, kHeight};
         draw.itemData = reinterpret_cast<ULONG_PTR>(item);
         menu_.DrawItem(&draw);
@@ -128,7 +77,7 @@ protected:
     }
 
     COwnerDrawMenu menu_;
-    ItemCanvas canvas_;
+    Canvas canvas_{kWidth, kHeight, RGB(0, 0, 0)};
 
 private:
     COwnerDrawMenu::LookSettings saved_;
@@ -140,7 +89,7 @@ TEST_F(OwnerDrawMenuDrawTest, ClassicSelectedItemIsHighlightedRightOfTheImageCol
     Draw(0, ODS_SELECTED);
     EXPECT_EQ(canvas_.At(2, 12), Sys(COLOR_HIGHLIGHT));
     EXPECT_EQ(canvas_.At(190, 12), Sys(COLOR_HIGHLIGHT));
-    EXPECT_GT(canvas_.Count(Sys(COLOR_HIGHLIGHTTEXT), 25), 10);
+    EXPECT_GT(canvas_.Count(Sys(COLOR_HIGHLIGHTTEXT), RECT{25, 0, kWidth, kHeight}), 10);
 
     Draw(1, ODS_SELECTED | ODS_CHECKED);
     EXPECT_EQ(canvas_.At(16 + 5, 12), Sys(COLOR_HIGHLIGHT));
@@ -170,13 +119,13 @@ TEST_F(OwnerDrawMenuDrawTest, ClassicCheckMarkAndRadioDot) {
 TEST_F(OwnerDrawMenuDrawTest, ClassicGreyedItemIsEmbossedOrDrawnInTheBackground) {
     menu_.AppendItem(L"&Greyed item", MF_STRING | MF_GRAYED, 3);
     Draw(0, ODS_GRAYED);
-    EXPECT_GT(canvas_.Count(Sys(COLOR_GRAYTEXT), 25), 10);
-    EXPECT_GT(canvas_.Count(Sys(COLOR_BTNHIGHLIGHT), 25), 10);
-    EXPECT_EQ(canvas_.Count(Sys(COLOR_MENUTEXT), 25), 0);
+    EXPECT_GT(canvas_.Count(Sys(COLOR_GRAYTEXT), RECT{25, 0, kWidth, kHeight}), 10);
+    EXPECT_GT(canvas_.Count(Sys(COLOR_BTNHIGHLIGHT), RECT{25, 0, kWidth, kHeight}), 10);
+    EXPECT_EQ(canvas_.Count(Sys(COLOR_MENUTEXT), RECT{25, 0, kWidth, kHeight}), 0);
 
     Draw(0, ODS_GRAYED | ODS_SELECTED);
     EXPECT_EQ(canvas_.At(190, 12), Sys(COLOR_HIGHLIGHT));
-    EXPECT_GT(canvas_.Count(Sys(COLOR_MENU), 25), 10);
+    EXPECT_GT(canvas_.Count(Sys(COLOR_MENU), RECT{25, 0, kWidth, kHeight}), 10);
 
     COwnerDrawMenu::Settings().classicSelectGreyed = FALSE;
     Draw(0, ODS_GRAYED | ODS_SELECTED);
@@ -203,7 +152,7 @@ TEST_F(OwnerDrawMenuDrawTest, ClassicImageFramesOnOlderSystems) {
     EXPECT_EQ(canvas_.At(0, 2), Sys(COLOR_BTNSHADOW));  // sunken
     Draw(0, ODS_GRAYED);
     EXPECT_EQ(canvas_.Count(RGB(255, 0, 0)), 0);
-    EXPECT_GT(canvas_.Count(Sys(COLOR_BTNSHADOW), 0, 20), 20);
+    EXPECT_GT(canvas_.Count(Sys(COLOR_BTNSHADOW), RECT{0, 0, 20, kHeight}), 20);
 }
 
 TEST_F(OwnerDrawMenuDrawTest, FlatSelectedAndRestingItems) {
@@ -216,7 +165,7 @@ TEST_F(OwnerDrawMenuDrawTest, FlatSelectedAndRestingItems) {
     EXPECT_EQ(canvas_.At(199, 23), Sys(COLOR_HIGHLIGHT));
     EXPECT_EQ(canvas_.At(3, 12), selection);
     EXPECT_EQ(canvas_.At(190, 12), selection);
-    EXPECT_GT(canvas_.Count(Sys(COLOR_MENUTEXT), 31), 10);
+    EXPECT_GT(canvas_.Count(Sys(COLOR_MENUTEXT), RECT{31, 0, kWidth, kHeight}), 10);
 
     Draw(0, 0);
     EXPECT_EQ(canvas_.At(3, 12), bar);  // the bar is 7 + 16 wide
@@ -243,13 +192,13 @@ TEST_F(OwnerDrawMenuDrawTest, FlatGreyedItemUsesLightGreyTextAndIsNeverSelected)
     const COLORREF grey = COwnerDrawMenu::LightenColor(Sys(COLOR_GRAYTEXT), 0.4);
     Draw(0, ODS_GRAYED | ODS_SELECTED);
     EXPECT_EQ(canvas_.At(190, 12), Sys(COLOR_WINDOW));
-    EXPECT_GT(canvas_.Count(grey, 31), 10);
-    EXPECT_EQ(canvas_.Count(Sys(COLOR_MENUTEXT), 31), 0);
+    EXPECT_GT(canvas_.Count(grey, RECT{31, 0, kWidth, kHeight}), 10);
+    EXPECT_EQ(canvas_.Count(Sys(COLOR_MENUTEXT), RECT{31, 0, kWidth, kHeight}), 0);
 
     COwnerDrawMenu::Settings().flatSelectGreyed = TRUE;
     Draw(0, ODS_GRAYED | ODS_SELECTED);
     EXPECT_EQ(canvas_.At(190, 12), COwnerDrawMenu::LightenColor(Sys(COLOR_HIGHLIGHT), 0.85));
-    EXPECT_GT(canvas_.Count(Sys(COLOR_GRAYTEXT), 31), 10);
+    EXPECT_GT(canvas_.Count(Sys(COLOR_GRAYTEXT), RECT{31, 0, kWidth, kHeight}), 10);
 }
 
 TEST_F(OwnerDrawMenuDrawTest, FlatImagesShowFadedAtRestAndShadowedWhenSelected) {
@@ -283,7 +232,7 @@ TEST_F(OwnerDrawMenuDrawTest, BothWaysOfEmbossingGiveTheSamePicture) {
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < 24; ++x) ASSERT_EQ(canvas_.At(x, y), monochrome[at++]) << x << "," << y;
     }
-    EXPECT_GT(canvas_.Count(Sys(COLOR_BTNSHADOW), 0, 24), 20);
+    EXPECT_GT(canvas_.Count(Sys(COLOR_BTNSHADOW), RECT{0, 0, 24, kHeight}), 20);
 }
 
 TEST_F(OwnerDrawMenuDrawTest, CheckImagesReplaceTheMarkWhenSwitchedOn) {
@@ -327,7 +276,7 @@ TEST_F(OwnerDrawMenuDrawTest, ManyMenusLeaveNoGdiObjectsBehind) {
                 draw.itemID = id;
                 draw.itemState = state;
                 draw.hwndItem = reinterpret_cast<HWND>(file->GetSafeHmenu());
-                draw.hDC = canvas_.dc();
+                draw.hDC = canvas_.Dc();
                 draw.rcItem = RECT{0, 0, kWidth, kHeight};
                 draw.itemData = reinterpret_cast<ULONG_PTR>(file->GetItem(file->GetItemCount() - 1));
                 file->DrawItem(&draw);
@@ -339,9 +288,9 @@ TEST_F(OwnerDrawMenuDrawTest, ManyMenusLeaveNoGdiObjectsBehind) {
         }
     };
     for (UINT id = 0; id < 5; ++id) cycle(100 + id);  // fills the shared store
-    const DWORD before = GdiObjectsInUse();
+    const int before = GdiObjectCount();
     for (int round = 0; round < 300; ++round) cycle(100 + round % 5);
-    const DWORD after = GdiObjectsInUse();
+    const int after = GdiObjectCount();
     EXPECT_LE(after, before + 2) << before << " -> " << after;
 }
 

@@ -1,19 +1,11 @@
 #include "tests/controls/SkinButtonFixture.h"
 
+#include "tests/support/MessagePump.h"
+
 BEGIN_MESSAGE_MAP(ClickCountingParent, CWnd)
     ON_BN_CLICKED(SkinButtonTest::kButtonId, OnClick)
     ON_CONTROL(BN_DOUBLECLICKED, SkinButtonTest::kButtonId, OnDoubleClick)
 END_MESSAGE_MAP()
-
-Canvas::Canvas(int width, int height, COLORREF fill) {
-    const CClientDC screen(nullptr);
-    m_dc.CreateCompatibleDC(screen);
-    m_bitmap.CreateCompatibleBitmap(screen, width, height);
-    m_previous = m_dc.SelectObject(m_bitmap);
-    m_dc.FillSolidRect(0, 0, width, height, fill);
-}
-
-Canvas::~Canvas() { m_dc.SelectObject(m_previous); }
 
 HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int x, int y)>& pixel) {
     const CClientDC screen(nullptr);
@@ -58,11 +50,4 @@ void SkinButtonTest::Draw(TestButton& button, Canvas& canvas, UINT itemState) {
     button.DrawItem(&item);
 }
 
-void SkinButtonTest::Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (CWnd::WalkPreTranslateTree(parent, &msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
+void SkinButtonTest::Pump() { DispatchWaitingMessages(parent); }

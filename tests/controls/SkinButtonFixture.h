@@ -6,6 +6,7 @@
 #include "controls/SkinButton.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
+#include "tests/support/Canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -27,22 +28,6 @@ protected:
     void OnClick() { ++clicks; }
     void OnDoubleClick() { ++doubleClicks; }
     DECLARE_MESSAGE_MAP()
-};
-
-// A memory DC over a screen-compatible bitmap, filled with one colour.
-class Canvas {
-public:
-    Canvas(int width, int height, COLORREF fill);
-    ~Canvas();
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    COLORREF At(int x, int y) const { return m_dc.GetPixel(x, y); }
-    HDC Dc() const { return m_dc; }
-
-private:
-    CDC m_dc;
-    CBitmap m_bitmap;
-    HGDIOBJ m_previous = nullptr;
 };
 
 // A screen-compatible bitmap of `width` x `height` painted by `pixel`.

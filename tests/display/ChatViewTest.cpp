@@ -10,10 +10,10 @@
 #include "display/HtmlTagFilter.h"
 
 #include "framework/Wnd.h"
+#include "tests/support/MessagePump.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -174,19 +174,7 @@ private:
     int& m_destroyed;
 };
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > timeoutMs) return false;
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(1);
-    }
-    return true;
-}
+constexpr DWORD kPageWaitMs = 5000;
 
 // A top-level window holding a chat view of 300 x 120 pixels.
 class ChatViewPane : public ::testing::Test {
@@ -203,7 +191,7 @@ protected:
     }
 
     bool LoadAndWait() {
-        return view->LoadFromResource(kTemplateId) && PumpUntil([&] { return view->m_pDocument != nullptr; });
+        return view->LoadFromResource(kTemplateId) && PumpMessagesUntil([&] { return view->m_pDocument != nullptr; }, kPageWaitMs);
     }
 
     // The page's text as the user would copy it.
@@ -237,7 +225,7 @@ TEST_F(ChatViewPane, CompletesLoadingAfterNavigationHasReturned) {
     ASSERT_TRUE(view->LoadFromResource(kTemplateId));
     EXPECT_TRUE(view->completedUrls.empty());
     EXPECT_EQ(view->m_pDocument, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return view->m_pDocument != nullptr; }));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return view->m_pDocument != nullptr; }, kPageWaitMs));
     char path[MAX_PATH];
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     EXPECT_EQ(view->completedUrls, std::vector<std::string>({std::string("res://") + path + "/129"}));
@@ -246,7 +234,7 @@ TEST_F(ChatViewPane, CompletesLoadingAfterNavigationHasReturned) {
 TEST_F(ChatViewPane, MissingResourceLoadsNothing) {
     EXPECT_FALSE(view->LoadFromResource(4321));
     EXPECT_TRUE(view->AppendHtml("kept"));
-    PumpUntil([] { return false; }, 200);  // lets any stray completion arrive
+    PumpMessagesFor(200);  // lets any stray completion arrive
     EXPECT_EQ(view->m_pDocument, nullptr);
 }
 
@@ -254,7 +242,7 @@ TEST_F(ChatViewPane, KeepsFragmentsAppendedBeforeLoadingInOrder) {
     EXPECT_TRUE(view->AppendHtml("one "));
     ASSERT_TRUE(view->LoadFromResource(kTemplateId));
     EXPECT_TRUE(view->AppendHtml("two "));
-    ASSERT_TRUE(PumpUntil([&] { return view->m_pDocument != nullptr; }));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return view->m_pDocument != nullptr; }, kPageWaitMs));
     EXPECT_TRUE(view->AppendHtml("three"));
     EXPECT_EQ(ShownText(), u"one two three");
 }

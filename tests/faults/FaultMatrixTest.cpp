@@ -3,11 +3,11 @@
 // still answering, its pane painting what it was last sent (a block of a
 // colour nothing else in the skin uses), and Esc (or, for the bad-profile
 // message, OK) ending it with exit code 0. Every wait is bounded.
-#include "../app/ProgramRun.h"
-#include "FaultServers.h"
-#include "ProgramProbe.h"
-
 #include "net/Protocol.h"
+#include "tests/support/ProgramProbe.h"
+#include "tests/support/ProgramRun.h"
+#include "tests/support/ScriptedServers.h"
+#include "tests/support/Sockets.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,8 @@ protected:
     static void SetUpTestSuite() {
         WSADATA data;
         ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
-        ASSERT_TRUE(WaitUntilBuiltInPortsAreFree()) << "something else keeps listening on the built-in ports";
+        ASSERT_TRUE(WaitUntilPortsAreFree({WOBBLE_PROFILE_PORT, CHAT_SERVER_PORT}))
+            << "something else keeps listening on the built-in ports";
         chat = new ScriptedChatServer(CHAT_SERVER_PORT);
         profile = new ScriptedProfileService(WOBBLE_PROFILE_PORT);
     }
@@ -58,7 +59,7 @@ protected:
     // Starts the program, takes its connection and login, and waits for its
     // window.
     HWND StartConnected() {
-        EXPECT_TRUE(run.Start(ChatProgramPath(), IdentityArgument("demo")));
+        EXPECT_TRUE(run.StartAs("demo"));
         EXPECT_TRUE(chat->AcceptClient(kStartMs)) << "the program did not connect";
         EXPECT_TRUE(chat->ReceiveClientFrame(kStartMs)) << "no login";
         const HWND window = run.WaitForWindow(WindowKind::ChatWindow, kStartMs);
@@ -83,7 +84,7 @@ protected:
 
     // The bad-profile message comes up, answers, and OK ends the program.
     void ExpectRefusalEndedByOk(DWORD withinMs) {
-        ASSERT_TRUE(run.Start(ChatProgramPath(), IdentityArgument("demo")));
+        ASSERT_TRUE(run.StartAs("demo"));
         const HWND box = run.WaitForWindow(WindowKind::MessageBox, withinMs);
         ASSERT_NE(box, nullptr) << "no message box";
         EXPECT_EQ(run.WaitForWindow(WindowKind::ChatWindow, 0), nullptr);
@@ -230,7 +231,7 @@ TEST_F(FaultMatrix, AnswerAfterThirtySecondsIsWaitedFor) {
     late.delayBeforeBodyMs = 30000;
     profile->SetAnswer(late);
     const ULONGLONG start = ::GetTickCount64();
-    EXPECT_TRUE(run.Start(ChatProgramPath(), IdentityArgument("demo")));
+    EXPECT_TRUE(run.StartAs("demo"));
     EXPECT_TRUE(chat->AcceptClient(late.delayBeforeBodyMs + kStartMs)) << "the program did not connect";
     EXPECT_TRUE(chat->ReceiveClientFrame(kStartMs));
     const HWND window = run.WaitForWindow(WindowKind::ChatWindow, kStartMs);

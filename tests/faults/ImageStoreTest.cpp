@@ -1,7 +1,7 @@
 // Images kept by the pane do not each hold a GDI object: a conversation
 // keeps every image it is sent, and a process has only so many.
 #include "framework/html/GdiImageStore.h"
-#include "ProcessFigures.h"
+#include "tests/support/GdiObjects.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +19,10 @@ TEST(ImageStore, ThousandsOfImagesHoldNoGdiObjectsAndStillDraw) {
     html::GdiImageStore store;
     // The first look at the screen makes the system's own objects.
     ::ReleaseDC(nullptr, ::GetDC(nullptr));
-    MeasureProcess(::GetCurrentProcess());
-    const int before = MeasureProcess(::GetCurrentProcess()).gdiObjects;
+    const int before = GdiObjectCount();
     ASSERT_GT(before, 0) << "GDI objects cannot be counted here";
     for (int id = 0; id < 3000; ++id) ASSERT_TRUE(store.Add(id, SolidImage(4, 0xFFFF0000)));
-    EXPECT_LE(MeasureProcess(::GetCurrentProcess()).gdiObjects, before + 2);
+    EXPECT_LE(GdiObjectCount(), before + 2);
 
     // Drawn into a memory DC: the last image shows, in its colour (opaque
     // red: 0xAARRGGBB in memory order B, G, R, A), and drawing leaves no object behind.
@@ -31,10 +30,10 @@ TEST(ImageStore, ThousandsOfImagesHoldNoGdiObjectsAndStillDraw) {
     const HDC memory = ::CreateCompatibleDC(screen);
     const HBITMAP canvas = ::CreateCompatibleBitmap(screen, 8, 8);
     const HGDIOBJ old = ::SelectObject(memory, canvas);
-    const int withCanvas = MeasureProcess(::GetCurrentProcess()).gdiObjects;
+    const int withCanvas = GdiObjectCount();
     EXPECT_TRUE(store.Draw(memory, 2999, {0, 0, 4, 4}));
     EXPECT_EQ(::GetPixel(memory, 1, 1), RGB(255, 0, 0));
-    EXPECT_EQ(MeasureProcess(::GetCurrentProcess()).gdiObjects, withCanvas);
+    EXPECT_EQ(GdiObjectCount(), withCanvas);
     EXPECT_FALSE(store.Draw(memory, 3000, {0, 0, 4, 4}));
     ::SelectObject(memory, old);
     ::DeleteObject(canvas);

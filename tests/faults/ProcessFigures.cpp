@@ -1,25 +1,13 @@
 #include "ProcessFigures.h"
 
+#include "tests/support/GdiObjects.h"
+
 #include <winternl.h>
 #include <tlhelp32.h>
 
 #include <vector>
 
 namespace {
-
-// The 64-bit PEB's pointer to the GDI handle table, and one entry of that
-// table: a kernel-object pointer, owner, reuse count, type (0: free), flags
-// and a user pointer.
-constexpr size_t kPebGdiTableOffset = 0xF8;
-constexpr size_t kGdiTableEntries = 0x10000;
-struct GdiTableEntry {
-    UINT64 object;
-    ULONG owner;
-    USHORT unique;
-    UCHAR type;
-    UCHAR flags;
-    UINT64 user;
-};
 
 // SystemExtendedHandleInformation: every open handle of every process.
 constexpr ULONG kSystemExtendedHandleInformation = 64;
@@ -49,30 +37,6 @@ size_t CommittedPrivateBytes(HANDLE process) {
         at = next;
     }
     return total;
-}
-
-// Live entries of the process's GDI handle table, by type; empty when the
-// table cannot be read.
-std::map<int, int> GdiTableCensus(HANDLE process) {
-    PROCESS_BASIC_INFORMATION basic{};
-    if (::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return {};
-    UINT64 table = 0;
-    const auto* pointerAt = reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + kPebGdiTableOffset;
-    if (!::ReadProcessMemory(process, pointerAt, &table, sizeof table, nullptr) || !table) return {};
-    std::vector<GdiTableEntry> entries(kGdiTableEntries);
-    if (!::ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
-                             entries.size() * sizeof(GdiTableEntry), nullptr)) {
-        return {};
-    }
-    const USHORT owner = static_cast<USHORT>(::GetProcessId(process));
-    std::map<int, int> census;
-    for (const GdiTableEntry& entry : entries) {
-        // Windows keeps one table for all processes; Wine one per process,
-        // with no owner recorded.
-        const USHORT entryOwner = static_cast<USHORT>(entry.owner & 0xFFFF);
-        if (entry.type != 0 && (entryOwner == 0 || entryOwner == owner)) ++census[entry.type];
-    }
-    return census;
 }
 
 int WindowCount(DWORD processId) {
@@ -137,14 +101,9 @@ ProcessFigures MeasureProcess(HANDLE process) {
     const DWORD processId = ::GetProcessId(process);
     ProcessFigures figures;
     figures.privateBytes = CommittedPrivateBytes(process);
-    const DWORD gdi = ::GetGuiResources(process, GR_GDIOBJECTS);
-    if (gdi) {
-        figures.gdiObjects = static_cast<int>(gdi);
-    } else {
-        figures.gdiObjectsByType = GdiTableCensus(process);
-        figures.gdiObjects = figures.gdiObjectsByType.empty() ? -1 : 0;
-        for (const auto& [type, count] : figures.gdiObjectsByType) figures.gdiObjects += count;
-    }
+    figures.gdiObjects = GdiObjectCount(process);
+    // By type only where the system does not count them itself.
+    if (!::GetGuiResources(process, GR_GDIOBJECTS)) figures.gdiObjectsByType = GdiObjectsByType(process);
     const DWORD user = ::GetGuiResources(process, GR_USEROBJECTS);
     figures.userObjects = user ? static_cast<int>(user) : WindowCount(processId);
     DWORD handles = 0;

@@ -4,9 +4,9 @@
 // Each figure comes from the documented call where the system answers it
 // (GetGuiResources, GetProcessHandleCount, GetProcessMemoryInfo). Wine
 // answers those with 0, so each has a stand-in that both systems answer:
-// committed private pages summed with VirtualQueryEx; GDI objects counted in
-// the process's GDI handle table (its PEB points at it); the process's
-// windows for USER objects; the system's handle list for handles.
+// committed private pages summed with VirtualQueryEx; GDI objects as the
+// tests count them (tests/support/GdiObjects.h); the process's windows for
+// USER objects; the system's handle list for handles.
 #pragma once
 
 #include <windows.h>

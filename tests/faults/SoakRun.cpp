@@ -12,20 +12,21 @@
 // when GDI or USER objects grew, handles grew by more than the image
 // loader's worker threads can hold for a moment, or the program stopped
 // answering or did not end cleanly.
-#include "../app/ProgramRun.h"
-#include "../htmlview/TestImages.h"
-#include "FaultServers.h"
 #include "ProcessFigures.h"
-#include "ProgramProbe.h"
 
 #include "display/ChatFormat.h"
 #include "display/HtmlTagFilter.h"
-#include "framework/TextConversion.h"
 #include "framework/html/HtmlDocument.h"
 #include "framework/html/ImageLoader.h"
 #include "net/Protocol.h"
 #include "tests/html/FixedMetrics.h"
 #include "tests/html/PaneTestSupport.h"
+#include "tests/support/DocumentText.h"
+#include "tests/support/ProgramProbe.h"
+#include "tests/support/ProgramRun.h"
+#include "tests/support/ScriptedServers.h"
+#include "tests/support/Sockets.h"
+#include "tests/support/TestImages.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -72,11 +73,6 @@ RoomLine LineOfTheRoom(long long n, int imagePort) {
     }
 }
 
-std::u16string Widen(const CString& text) {
-    const std::wstring wide = ToWide(text);
-    return {wide.begin(), wide.end()};
-}
-
 // Bytes of private memory that a document in this process grows by per
 // line of the room, laid out as the pane lays it out.
 double DocumentBytesPerLine(int imagePort) {
@@ -92,7 +88,7 @@ double DocumentBytesPerLine(int imagePort) {
     const size_t before = MeasureProcess(::GetCurrentProcess()).privateBytes;
     for (long long n = 0; n < kSample; ++n) {
         const RoomLine line = LineOfTheRoom(n, imagePort);
-        document.AppendHtml(Widen(line.type == PKT_NOTICE ? FormatNotice(line.payload.c_str())
+        document.AppendHtml(DocumentText(line.type == PKT_NOTICE ? FormatNotice(line.payload.c_str())
                                                           : FormatChatLine(line.payload.c_str(), filter)));
         if (n % 100 == 0) document.ScrollHeight();
     }
@@ -162,7 +158,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     WSADATA data;
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return Fail("winsock");
-    if (!WaitUntilBuiltInPortsAreFree()) return Fail("ports_busy");
+    if (!WaitUntilPortsAreFree({WOBBLE_PROFILE_PORT, CHAT_SERVER_PORT})) return Fail("ports_busy");
 
     ScriptedChatServer chat(CHAT_SERVER_PORT);
     ScriptedProfileService profile(WOBBLE_PROFILE_PORT);
@@ -172,7 +168,7 @@ int main(int argc, char** argv) {
     images.SetAnswer(ScriptedProfileService::Plain(200, MakeBmp(kImageSide, kImageSide, 255, 200, 0)));
 
     ProgramRun run;
-    if (!run.Start(ChatProgramPath(), IdentityArgument("soak"))) {
+    if (!run.StartAs("soak")) {
         return Fail("start");
     }
     if (!chat.AcceptClient(kStartMs) || !chat.ReceiveClientFrame(kStartMs)) return Fail("login");

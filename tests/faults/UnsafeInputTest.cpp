@@ -5,10 +5,10 @@
 // document, measured and painted with fixed metrics.
 #include "display/ChatFormat.h"
 #include "display/HtmlTagFilter.h"
-#include "framework/TextConversion.h"
 #include "framework/html/ImageLoader.h"
 #include "framework/html/LinkOpener.h"
 #include "tests/html/PaneTestSupport.h"
+#include "tests/support/DocumentText.h"
 
 #include <windows.h>
 
@@ -47,11 +47,6 @@ public:
     std::vector<DrawnRun> runs;
 };
 
-std::u16string WidenCp949(const CString& text) {
-    const std::wstring wide = ToWide(text);
-    return {wide.begin(), wide.end()};
-}
-
 class RenderedChat : public ::testing::Test {
 protected:
     RenderedChat() {
@@ -63,8 +58,8 @@ protected:
         document.SetViewport(kPaneWidth, 2000, metrics);
     }
 
-    void AddChatLine(const char* record) { document.AppendHtml(WidenCp949(FormatChatLine(record, filter))); }
-    void AddNotice(const char* text) { document.AppendHtml(WidenCp949(FormatNotice(text))); }
+    void AddChatLine(const char* record) { document.AppendHtml(DocumentText(FormatChatLine(record, filter))); }
+    void AddNotice(const char* text) { document.AppendHtml(DocumentText(FormatNotice(text))); }
 
     // The painted runs, by baseline, top to bottom.
     std::map<int, std::vector<DrawnRun>> RunsByLine() {

@@ -4,7 +4,7 @@
 #include "framework/Dialog.h"
 #include "framework/MessageBox.h"
 #include "framework/TextFont.h"
-#include "tests/framework/ScriptedDialog.h"
+#include "tests/support/ScriptedDialog.h"
 #include "tests/support/TypedText.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // failures thrown as CInternetException*, and what reaches the server.
 #include "framework/Internet.h"
 
-#include "../htmlview/LoopbackHttpServer.h"
+#include "tests/support/LoopbackHttpServer.h"
 
 #include <gtest/gtest.h>
 

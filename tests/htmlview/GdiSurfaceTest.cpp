@@ -5,7 +5,7 @@
 #include "framework/html/GdiImageStore.h"
 #include "framework/html/GdiSurface.h"
 
-#include "Canvas.h"
+#include "tests/support/Canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -116,7 +116,7 @@ TEST(GdiSurface, TextIsDrawnInItsColourInsideItsMeasuredBox) {
     const int width = fonts.TextWidth(font, u"Hello 한글");
     const html::FontMetrics metrics = fonts.Metrics(font);
     {
-        GdiSurface surface(canvas.dc(), fonts, nullptr);
+        GdiSurface surface(canvas.Dc(), fonts, nullptr);
         surface.DrawTextRun(font, 10, 25, u"Hello 한글", Rgb(0, 0, 0));
     }
     const RECT inside{10, 25 - metrics.ascent, 10 + width, 25 + metrics.descent};
@@ -134,7 +134,7 @@ TEST(GdiSurface, HangulIsDrawnByTheFallbackFaceExactlyAsThatFaceDrawsIt) {
     ASSERT_GE(faces.size(), 2u);
     Canvas viaSurface(80, 30);
     {
-        GdiSurface surface(viaSurface.dc(), fonts, nullptr);
+        GdiSurface surface(viaSurface.Dc(), fonts, nullptr);
         surface.DrawTextRun(BodyFont(), 2, 20, u"한글", Rgb(0, 0, 0));
     }
     Canvas direct(80, 30);
@@ -143,11 +143,11 @@ TEST(GdiSurface, HangulIsDrawnByTheFallbackFaceExactlyAsThatFaceDrawsIt) {
     logFont.lfCharSet = DEFAULT_CHARSET;
     faces[1].copy(logFont.lfFaceName, LF_FACESIZE - 1);
     const HFONT font = ::CreateFontIndirectW(&logFont);
-    const HGDIOBJ previous = ::SelectObject(direct.dc(), font);
-    ::SetBkMode(direct.dc(), TRANSPARENT);
-    ::SetTextAlign(direct.dc(), TA_BASELINE);
-    ::TextOutW(direct.dc(), 2, 20, L"한글", 2);
-    ::SelectObject(direct.dc(), previous);
+    const HGDIOBJ previous = ::SelectObject(direct.Dc(), font);
+    ::SetBkMode(direct.Dc(), TRANSPARENT);
+    ::SetTextAlign(direct.Dc(), TA_BASELINE);
+    ::TextOutW(direct.Dc(), 2, 20, L"한글", 2);
+    ::SelectObject(direct.Dc(), previous);
     ::DeleteObject(font);
     EXPECT_TRUE(viaSurface.SamePixels(direct));
 }
@@ -156,7 +156,7 @@ TEST(GdiSurface, FillsAreClippedByNestedClipsAndPopsRestoreTheOuterOne) {
     Canvas canvas(40, 40);
     GdiFontCache fonts;
     {
-        GdiSurface surface(canvas.dc(), fonts, nullptr);
+        GdiSurface surface(canvas.Dc(), fonts, nullptr);
         surface.PushClip(Rect{10, 10, 30, 30});
         surface.PushClip(Rect{20, 0, 40, 20});  // intersected: 20..30 x 10..20
         surface.FillRect(Rect{0, 0, 40, 40}, Rgb(255, 0, 0));
@@ -167,15 +167,15 @@ TEST(GdiSurface, FillsAreClippedByNestedClipsAndPopsRestoreTheOuterOne) {
         surface.FillRect(Rect{0, 0, 5, 5}, Rgb(0, 255, 0));
         surface.PushClip(Rect{0, 0, 1, 1});  // left pushed: the surface pops it
     }
-    EXPECT_EQ(canvas.Pixel(25, 15), RGB(255, 0, 0));
-    EXPECT_EQ(canvas.Pixel(15, 15), RGB(255, 255, 255));
-    EXPECT_EQ(canvas.Pixel(25, 5), RGB(255, 255, 255));
-    EXPECT_EQ(canvas.Pixel(15, 27), RGB(0, 0, 255));
-    EXPECT_EQ(canvas.Pixel(5, 27), RGB(255, 255, 255));
-    EXPECT_EQ(canvas.Pixel(2, 2), RGB(0, 255, 0));
+    EXPECT_EQ(canvas.At(25, 15), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.At(15, 15), RGB(255, 255, 255));
+    EXPECT_EQ(canvas.At(25, 5), RGB(255, 255, 255));
+    EXPECT_EQ(canvas.At(15, 27), RGB(0, 0, 255));
+    EXPECT_EQ(canvas.At(5, 27), RGB(255, 255, 255));
+    EXPECT_EQ(canvas.At(2, 2), RGB(0, 255, 0));
     // The DC is handed back without a clip.
-    canvas.Clear(RGB(1, 2, 3));
-    EXPECT_EQ(canvas.Pixel(39, 39), RGB(1, 2, 3));
+    canvas.Fill(RGB(1, 2, 3));
+    EXPECT_EQ(canvas.At(39, 39), RGB(1, 2, 3));
 }
 
 TEST(GdiSurface, ImagesAreStretchedAndBlendedAndUnknownOnesShowAPlaceholder) {
@@ -191,18 +191,18 @@ TEST(GdiSurface, ImagesAreStretchedAndBlendedAndUnknownOnesShowAPlaceholder) {
     Canvas canvas(40, 20);
     GdiFontCache fonts;
     {
-        GdiSurface surface(canvas.dc(), fonts, &images);
+        GdiSurface surface(canvas.Dc(), fonts, &images);
         surface.DrawImage(5, Rect{0, 0, 20, 10});
         surface.DrawImage(6, Rect{20, 0, 40, 10});
     }
-    EXPECT_EQ(canvas.Pixel(3, 5), RGB(255, 0, 0));
-    const COLORREF blended = canvas.Pixel(17, 5);
+    EXPECT_EQ(canvas.At(3, 5), RGB(255, 0, 0));
+    const COLORREF blended = canvas.At(17, 5);
     EXPECT_NEAR(GetRValue(blended), 127, 3);
     EXPECT_NEAR(GetBValue(blended), 255, 3);
     // The placeholder: a grey frame around a lighter inside.
-    EXPECT_EQ(canvas.Pixel(20, 5), RGB(0xA0, 0xA0, 0xA0));
-    EXPECT_EQ(canvas.Pixel(30, 5), RGB(0xF0, 0xF0, 0xF0));
-    EXPECT_EQ(canvas.Pixel(30, 15), RGB(255, 255, 255));
+    EXPECT_EQ(canvas.At(20, 5), RGB(0xA0, 0xA0, 0xA0));
+    EXPECT_EQ(canvas.At(30, 5), RGB(0xF0, 0xF0, 0xF0));
+    EXPECT_EQ(canvas.At(30, 15), RGB(255, 255, 255));
 }
 
 TEST(GdiImageStore, RefusesAnImageWhosePixelsDoNotMatchItsSize) {
@@ -231,15 +231,15 @@ FontSpec PaneFont(int id, bool bold, bool underline = false, bool strikeout = fa
 
 int DarkPixels(const Canvas& canvas) {
     int count = 0;
-    for (int y = 0; y < canvas.height(); ++y) {
-        for (int x = 0; x < canvas.width(); ++x) count += IsDark(canvas.Pixel(x, y)) ? 1 : 0;
+    for (int y = 0; y < canvas.Height(); ++y) {
+        for (int x = 0; x < canvas.Width(); ++x) count += IsDark(canvas.At(x, y)) ? 1 : 0;
     }
     return count;
 }
 
 bool RowIsDarkFrom(const Canvas& canvas, int y, int left, int right) {
     for (int x = left; x < right; ++x) {
-        if (!IsDark(canvas.Pixel(x, y))) return false;
+        if (!IsDark(canvas.At(x, y))) return false;
     }
     return true;
 }
@@ -262,11 +262,11 @@ TEST(GdiFonts, BoldIsWiderAndVisiblyHeavierThanRegularAtThePanesSize) {
     Canvas regular(200, 30);
     Canvas bold(200, 30);
     {
-        GdiSurface surface(regular.dc(), fonts, nullptr);
+        GdiSurface surface(regular.Dc(), fonts, nullptr);
         surface.DrawTextRun(PaneFont(1, false), kLeft, kBaseline, text, Rgb(0, 0, 0));
     }
     {
-        GdiSurface surface(bold.dc(), fonts, nullptr);
+        GdiSurface surface(bold.Dc(), fonts, nullptr);
         surface.DrawTextRun(PaneFont(2, true), kLeft, kBaseline, text, Rgb(0, 0, 0));
     }
     EXPECT_GT(fonts.TextWidth(PaneFont(2, true), text), fonts.TextWidth(PaneFont(1, false), text));
@@ -286,7 +286,7 @@ TEST(GdiSurface, UnderlineIsDrawnAcrossTheTextAndInsideTheDescent) {
         const html::FontMetrics metrics = fonts.Metrics(font);
         Canvas canvas(200, 40);
         {
-            GdiSurface surface(canvas.dc(), fonts, nullptr);
+            GdiSurface surface(canvas.Dc(), fonts, nullptr);
             surface.DrawTextRun(font, kLeft, kBaseline, text, Rgb(0, 0, 0));
         }
         const std::vector<int> underline = SolidRows(canvas, kBaseline, kBaseline + metrics.descent, kLeft, kLeft + width);
@@ -304,7 +304,7 @@ TEST(GdiSurface, StrikeOutCrossesTheTextAboveTheBaseline) {
     const html::FontMetrics metrics = fonts.Metrics(font);
     Canvas canvas(200, 40);
     {
-        GdiSurface surface(canvas.dc(), fonts, nullptr);
+        GdiSurface surface(canvas.Dc(), fonts, nullptr);
         surface.DrawTextRun(font, kLeft, kBaseline, text, Rgb(0, 0, 0));
     }
     EXPECT_FALSE(SolidRows(canvas, kBaseline - metrics.ascent / 2 - 2, kBaseline, kLeft, kLeft + width).empty());

@@ -4,9 +4,11 @@
 // images over loopback, and the view's lifetime.
 #include "framework/html/HtmlView.h"
 
-#include "Canvas.h"
-#include "LoopbackHttpServer.h"
-#include "TestImages.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/Clipboard.h"
+#include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/TestImages.h"
 #include "TestResources.h"
 
 #include <gtest/gtest.h>
@@ -16,14 +18,6 @@
 #include <vector>
 
 namespace {
-
-void PumpMessages() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
 
 std::string ResourceUrl(int number) {
     char path[MAX_PATH] = {};
@@ -47,30 +41,6 @@ private:
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
-std::u16string ClipboardText() {
-    std::u16string text;
-    if (!::OpenClipboard(nullptr)) return text;
-    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const char16_t*>(::GlobalLock(data))) {
-            text = chars;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
-}
-
-void PutOnClipboard(const wchar_t* text) {
-    const std::size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-    const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    memcpy(::GlobalLock(memory), text, bytes);
-    ::GlobalUnlock(memory);
-    ::OpenClipboard(nullptr);
-    ::EmptyClipboard();
-    ::SetClipboardData(CF_UNICODETEXT, memory);
-    ::CloseClipboard();
-}
-
 class HtmlViewTest : public ::testing::Test {
 protected:
     static constexpr int kWidth = 300;
@@ -87,13 +57,13 @@ protected:
 
     void TearDown() override {
         if (frame.IsWindow()) frame.DestroyWindow();
-        PumpMessages();
+        DispatchWaitingMessages();
         ::CoUninitialize();
     }
 
     void Load() {
         ASSERT_TRUE(view->Navigate2(ResourceUrl(IDR_TEST_TEMPLATE).c_str()));
-        PumpMessages();
+        DispatchWaitingMessages();
         ASSERT_EQ(view->completions.size(), 1u);
     }
 
@@ -147,7 +117,7 @@ TEST_F(HtmlViewTest, NavigationCompletesOnlyAfterTheCallHasReturned) {
     ASSERT_TRUE(view->Navigate2(url.c_str()));
     EXPECT_TRUE(view->completions.empty());
     EXPECT_TRUE(view->GetHtmlDocument());
-    PumpMessages();
+    DispatchWaitingMessages();
     EXPECT_EQ(view->completions, std::vector<std::string>{url});
 }
 
@@ -156,7 +126,7 @@ TEST_F(HtmlViewTest, LaterNavigationsCompleteTooAndOnlyTheLatestOfABurst) {
     const std::string second = ResourceUrl(IDR_SECOND_PAGE);
     ASSERT_TRUE(view->Navigate(ResourceUrl(IDR_TEST_TEMPLATE).c_str()));
     ASSERT_TRUE(view->Navigate(second.c_str()));
-    PumpMessages();
+    DispatchWaitingMessages();
     ASSERT_EQ(view->completions.size(), 2u);
     EXPECT_EQ(view->completions.back(), second);
 }
@@ -168,7 +138,7 @@ TEST_F(HtmlViewTest, UrlsThatAreNotResourcesAreNotNavigated) {
     EXPECT_FALSE(view->Navigate2("file:///C:/windows/win.ini"));
     EXPECT_FALSE(view->Navigate2(ResourceUrl(4321).c_str()));
     EXPECT_FALSE(view->Navigate2(nullptr));
-    PumpMessages();
+    DispatchWaitingMessages();
     EXPECT_EQ(view->completions.size(), 1u);
     EXPECT_EQ(static_cast<CHtmlDocument*>(view->GetHtmlDocument()), static_cast<CHtmlDocument*>(before));
 }
@@ -225,11 +195,11 @@ TEST_F(HtmlViewTest, ScrollingToTheBottomShowsTheLastLine) {
     Canvas canvas(kWidth, kHeight);
     const RECT all{0, 0, kWidth, kHeight};
     const RECT content{0, 0, ScrollBarLeft(), kHeight};
-    view->PaintTo(canvas.dc(), all);
+    view->PaintTo(canvas.Dc(), all);
     EXPECT_FALSE(canvas.Any(content, IsReddish));
     ScrollToBottom();
-    canvas.Clear();
-    view->PaintTo(canvas.dc(), all);
+    canvas.Fill(RGB(255, 255, 255));
+    view->PaintTo(canvas.Dc(), all);
     EXPECT_TRUE(canvas.Any(content, IsReddish));
 }
 
@@ -242,7 +212,7 @@ TEST_F(HtmlViewTest, DraggingSelectsAndCtrlCCopiesTheText) {
     view->SendMessage(WM_LBUTTONUP, 0, At(ScrollBarLeft() - 1, 4));
     EXPECT_TRUE(view->HasSelection());
     view->SendMessage(WM_CHAR, 0x03, 0);  // Ctrl+C
-    EXPECT_EQ(ClipboardText(), u"hello world");
+    EXPECT_EQ(ClipboardText(), L"hello world");
 }
 
 TEST_F(HtmlViewTest, CtrlASelectsEverythingWithLineBreaksKept) {
@@ -251,8 +221,8 @@ TEST_F(HtmlViewTest, CtrlASelectsEverythingWithLineBreaksKept) {
     view->SendMessage(WM_CHAR, 0x01, 0);  // Ctrl+A
     EXPECT_TRUE(view->HasSelection());
     view->SendMessage(WM_CHAR, 0x03, 0);
-    const std::u16string copied = ClipboardText();
-    EXPECT_NE(copied.find(u"hello world\r\nsecond line"), std::u16string::npos) << copied.size();
+    const std::wstring copied = ClipboardText();
+    EXPECT_NE(copied.find(L"hello world\r\nsecond line"), std::wstring::npos) << copied.size();
 }
 
 TEST_F(HtmlViewTest, DoubleClickSelectsTheWordUnderThePointer) {
@@ -264,7 +234,7 @@ TEST_F(HtmlViewTest, DoubleClickSelectsTheWordUnderThePointer) {
     view->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, At(3, 4));
     view->SendMessage(WM_LBUTTONUP, 0, At(3, 4));
     EXPECT_TRUE(view->CopySelection());
-    EXPECT_EQ(ClipboardText(), u"안녕하세요");
+    EXPECT_EQ(ClipboardText(), L"안녕하세요");
     // Past the end of a line there is no word: the selection goes.
     view->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, At(ScrollBarLeft() - 2, 4));
     view->SendMessage(WM_LBUTTONUP, 0, At(ScrollBarLeft() - 2, 4));
@@ -291,7 +261,7 @@ TEST_F(HtmlViewTest, AClickWithoutDragClearsTheSelectionAndCopiesNothing) {
     EXPECT_FALSE(view->HasSelection());
     PutOnClipboard(L"untouched");
     EXPECT_FALSE(view->CopySelection());
-    EXPECT_EQ(ClipboardText(), u"untouched");
+    EXPECT_EQ(ClipboardText(), L"untouched");
 }
 
 TEST_F(HtmlViewTest, LinkClicksOpenOnlyHttpAndNeverAFileUrl) {
@@ -374,8 +344,8 @@ TEST_F(HtmlViewTest, ImagesLoadOverHttpAndShow) {
     bool shown = false;
     while (!shown && ::GetTickCount() - start < 10000) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        PumpMessages();
-        view->PaintTo(canvas.dc(), RECT{0, 0, kWidth, kHeight});
+        DispatchWaitingMessages();
+        view->PaintTo(canvas.Dc(), RECT{0, 0, kWidth, kHeight});
         shown = canvas.Any(RECT{0, 0, 60, 60}, IsReddish);
     }
     EXPECT_TRUE(shown);

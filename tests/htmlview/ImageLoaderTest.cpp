@@ -4,8 +4,8 @@
 #include "framework/html/ImageDecoder.h"
 #include "framework/html/ImageLoader.h"
 
-#include "LoopbackHttpServer.h"
-#include "TestImages.h"
+#include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/TestImages.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>

@@ -2,7 +2,7 @@
 // arithmetic, and painting in the template's colours.
 #include "framework/html/PaneScrollBar.h"
 
-#include "Canvas.h"
+#include "tests/support/Canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -98,13 +98,13 @@ TEST(PaneScrollBar, PaintsInTheTemplatesColours) {
     bar.SetBounds(Rect{0, 0, 17, 217});
     bar.SetRange(1000, 200, 0);
     Canvas canvas(17, 217);
-    bar.Paint(canvas.dc(), colours, ScrollBarPart::None);
-    EXPECT_EQ(canvas.Pixel(8, 150), RGB(0x11, 0x22, 0x33));  // track
-    EXPECT_EQ(canvas.Pixel(8, 30), RGB(0xCF, 0xCF, 0xCF));   // thumb face
-    EXPECT_EQ(canvas.Pixel(0, 30), RGB(0x59, 0x59, 0x59));   // thumb's outer light edge
-    EXPECT_EQ(canvas.Pixel(1, 30), RGB(0xFF, 0xFF, 0x00));   // and its highlight
-    EXPECT_EQ(canvas.Pixel(16, 30), RGB(0x00, 0x80, 0x00)); // outer dark shadow
-    EXPECT_EQ(canvas.Pixel(15, 30), RGB(0x00, 0x00, 0x80)); // inner shadow
+    bar.Paint(canvas.Dc(), colours, ScrollBarPart::None);
+    EXPECT_EQ(canvas.At(8, 150), RGB(0x11, 0x22, 0x33));  // track
+    EXPECT_EQ(canvas.At(8, 30), RGB(0xCF, 0xCF, 0xCF));   // thumb face
+    EXPECT_EQ(canvas.At(0, 30), RGB(0x59, 0x59, 0x59));   // thumb's outer light edge
+    EXPECT_EQ(canvas.At(1, 30), RGB(0xFF, 0xFF, 0x00));   // and its highlight
+    EXPECT_EQ(canvas.At(16, 30), RGB(0x00, 0x80, 0x00)); // outer dark shadow
+    EXPECT_EQ(canvas.At(15, 30), RGB(0x00, 0x00, 0x80)); // inner shadow
     // The up arrow's glyph sits in the middle of its button.
     EXPECT_TRUE(canvas.Any(RECT{4, 4, 13, 13}, [](COLORREF c) { return c == RGB(0xFF, 0x00, 0xFF); }));
 }

@@ -2,8 +2,9 @@
 // reader thread, the pool's limit, notifications and teardown.
 #include "net/ChatClient.h"
 
-#include "LoopbackServer.h"
-#include "NotifyWindow.h"
+#include "tests/support/LoopbackServer.h"
+#include "tests/support/NotifyWindow.h"
+#include "tests/support/WinsockEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,9 @@
 #include <vector>
 
 namespace {
+
+// Windows Sockets for the whole program.
+testing::Environment* const winsock = testing::AddGlobalTestEnvironment(new WinsockEnvironment);
 
 constexpr size_t kNodes = PacketNodePool::NODE_COUNT;
 

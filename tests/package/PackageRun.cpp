@@ -8,11 +8,11 @@
 // Prints key=value lines; exits 1 with a failure= line naming what went
 // wrong. The pane's text is read as a user would copy it: select all and
 // copy through the pane's own keys, then the clipboard.
-#include "../app/ProgramRun.h"
-#include "../faults/FaultServers.h"
-#include "../faults/ProgramProbe.h"
-
 #include "net/Protocol.h"
+#include "tests/support/IdentityArgument.h"
+#include "tests/support/ProgramProbe.h"
+#include "tests/support/ProgramRun.h"
+#include "tests/support/Sockets.h"
 #include "tools/common/ServiceProcess.h"
 
 #include <cstdio>
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     WSADATA data;
     if (::WSAStartup(MAKEWORD(2, 2), &data) != 0) return Fail("winsock");
-    if (!WaitUntilBuiltInPortsAreFree()) return Fail("ports_busy");
+    if (!WaitUntilPortsAreFree({WOBBLE_PROFILE_PORT, CHAT_SERVER_PORT})) return Fail("ports_busy");
 
     ServiceProcess profiles;
     ServiceProcess chat;

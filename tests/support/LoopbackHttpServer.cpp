@@ -1,23 +1,13 @@
-#include "LoopbackHttpServer.h"
+#include "tests/support/LoopbackHttpServer.h"
 
-#include <ws2tcpip.h>
+#include "tests/support/Sockets.h"
+
 #include <windows.h>
-
-#include <algorithm>
 
 namespace {
 
 constexpr DWORD kSocketTimeoutMs = 5000;
-
-void SendAll(SOCKET socket, const std::string& data) {
-    std::size_t sent = 0;
-    while (sent < data.size()) {
-        const int chunk = static_cast<int>(std::min<std::size_t>(data.size() - sent, 64 * 1024));
-        const int result = ::send(socket, data.data() + sent, chunk, 0);
-        if (result <= 0) return;
-        sent += static_cast<std::size_t>(result);
-    }
-}
+constexpr DWORD kAcceptPollMs = 50;
 
 std::string RequestPath(const std::string& request) {
     const std::size_t start = request.find(' ');
@@ -31,23 +21,15 @@ std::string RequestPath(const std::string& request) {
 LoopbackHttpServer::LoopbackHttpServer() {
     WSADATA data;
     ::WSAStartup(MAKEWORD(2, 2), &data);
-    m_listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    ::listen(m_listener, 16);
-    int length = sizeof(address);
-    ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-    m_port = ntohs(address.sin_port);
+    m_listener = ListenOnLoopback(0, 16);
+    m_port = PortOf(m_listener);
     m_acceptor = std::thread([this] { AcceptLoop(); });
 }
 
 LoopbackHttpServer::~LoopbackHttpServer() {
     m_stopping = true;
     m_acceptor.join();
-    ::closesocket(m_listener);
+    CloseQuietly(m_listener);
     for (std::thread& client : m_clients) client.join();
     ::WSACleanup();
 }
@@ -76,11 +58,7 @@ LoopbackHttpServer::Response LoopbackHttpServer::Answer(const std::string& reque
 
 void LoopbackHttpServer::AcceptLoop() {
     while (!m_stopping) {
-        fd_set ready;
-        FD_ZERO(&ready);
-        FD_SET(m_listener, &ready);
-        timeval wait{0, 50 * 1000};
-        if (::select(0, &ready, nullptr, nullptr, &wait) <= 0) continue;
+        if (!WaitReadable(m_listener, kAcceptPollMs)) continue;
         const SOCKET client = ::accept(m_listener, nullptr, nullptr);
         if (client == INVALID_SOCKET) continue;
         const std::lock_guard lock(m_mutex);

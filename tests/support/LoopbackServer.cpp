@@ -1,48 +1,26 @@
-#include "LoopbackServer.h"
+#include "tests/support/LoopbackServer.h"
 
 #include "net/Protocol.h"
+#include "tests/support/Sockets.h"
 
-namespace {
-
-bool WaitReadable(SOCKET socket) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket, &readable);
-    timeval wait{kWait / 1000, 0};
-    return select(0, &readable, nullptr, nullptr, &wait) == 1;
-}
-
-
-}  // namespace
-
-LoopbackServer::LoopbackServer(Listening listening) {
-    m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int size = sizeof address;
-    if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), size) != 0) return;
-    if (listening == Listening::Yes && listen(m_listener, 4) != 0) return;
-    if (getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size) == 0) m_port = ntohs(address.sin_port);
-}
+LoopbackServer::LoopbackServer(Listening listening)
+    : m_listener(listening == Listening::Yes ? ListenOnLoopback(0) : BindToLoopback(0)), m_port(PortOf(m_listener)) {}
 
 LoopbackServer::~LoopbackServer() {
     CloseClient();
-    closesocket(m_listener);
+    CloseQuietly(m_listener);
 }
 
 bool LoopbackServer::Accept() {
-    if (!WaitReadable(m_listener)) return false;
+    if (!WaitReadable(m_listener, kWait)) return false;
     m_client = accept(m_listener, nullptr, nullptr);
     // Dribbled bytes must leave one per send, not gathered by Nagle.
-    const BOOL noDelay = TRUE;
-    setsockopt(m_client, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
+    SendEachAtOnce(m_client);
     return m_client != INVALID_SOCKET;
 }
 
 bool LoopbackServer::Send(const std::vector<uint8_t>& bytes) {
-    const int size = static_cast<int>(bytes.size());
-    return send(m_client, reinterpret_cast<const char*>(bytes.data()), size, 0) == size;
+    return SendAll(m_client, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 bool LoopbackServer::SendFrame(uint16_t type, std::string_view payload) {
@@ -51,7 +29,7 @@ bool LoopbackServer::SendFrame(uint16_t type, std::string_view payload) {
 
 bool LoopbackServer::ReceiveExactly(uint8_t* into, int count) {
     for (int have = 0; have < count;) {
-        if (!WaitReadable(m_client)) return false;
+        if (!WaitReadable(m_client, kWait)) return false;
         const int got = recv(m_client, reinterpret_cast<char*>(into + have), count - have, 0);
         if (got <= 0) return false;
         have += got;
@@ -73,7 +51,4 @@ bool LoopbackServer::ReceiveClientFrame(ReceivedClientFrame& frame) {
     return true;
 }
 
-void LoopbackServer::CloseClient() {
-    if (m_client != INVALID_SOCKET) closesocket(m_client);
-    m_client = INVALID_SOCKET;
-}
+void LoopbackServer::CloseClient() { CloseQuietly(m_client); }

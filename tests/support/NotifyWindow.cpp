@@ -1,6 +1,7 @@
-#include "NotifyWindow.h"
+#include "tests/support/NotifyWindow.h"
 
 #include "net/ChatClient.h"
+#include "tests/support/MessagePump.h"
 
 namespace {
 const wchar_t kClassName[] = L"WobbleNotifyWindow";
@@ -24,15 +25,7 @@ void NotifyWindow::Destroy() {
 }
 
 bool NotifyWindow::PumpUntil(size_t count, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        if (m_received.size() >= count) return true;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-    }
+    return PumpMessagesUntil([&] { return m_received.size() >= count; }, timeoutMs);
 }
 
 LRESULT CALLBACK NotifyWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

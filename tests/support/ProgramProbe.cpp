@@ -1,6 +1,6 @@
-#include "ProgramProbe.h"
+#include "tests/support/ProgramProbe.h"
 
-#include "tools/common/ServiceProcess.h"
+#include "tests/support/Clipboard.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -14,22 +14,7 @@ constexpr DWORD kPollMs = 100;
 constexpr WPARAM kControlA = 1;
 constexpr WPARAM kControlC = 3;
 
-std::wstring ClipboardText() {
-    std::wstring text;
-    if (!::OpenClipboard(nullptr)) return text;
-    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) text = chars;
-        ::GlobalUnlock(data);
-    }
-    ::CloseClipboard();
-    return text;
-}
-
 }  // namespace
-
-std::string ChatProgramPath() {
-    return ServiceProcess::BesideThisProgram(WOBBLE_PROGRAM_FOLDER "WobbleMiniChat.exe");
-}
 
 int Screenshot::CountOf(COLORREF color) const {
     return static_cast<int>(std::count(pixels.begin(), pixels.end(), color));

@@ -3,8 +3,6 @@
 // does Esc still end it.
 #pragma once
 
-#include "tests/support/IdentityArgument.h"
-
 #include <windows.h>
 
 #include <initializer_list>
@@ -12,9 +10,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-// The program as built beside this one.
-std::string ChatProgramPath();
 
 // Screen pixels of a window's rectangle, as COLORREF values, row by row.
 struct Screenshot {

@@ -1,4 +1,7 @@
-#include "ProgramRun.h"
+#include "tests/support/ProgramRun.h"
+
+#include "tests/support/IdentityArgument.h"
+#include "tools/common/ServiceProcess.h"
 
 #include <vector>
 
@@ -80,6 +83,10 @@ bool ProgramRun::Start(const std::string& program, const std::string& arguments)
     }
     ::ResumeThread(m_process.hThread);
     return true;
+}
+
+bool ProgramRun::StartAs(std::string_view userId) {
+    return Start(ServiceProcess::BesideThisProgram(WOBBLE_PROGRAM_FOLDER "WobbleMiniChat.exe"), IdentityArgument(userId));
 }
 
 HWND ProgramRun::WaitForWindow(WindowKind kind, DWORD timeoutMs) const {

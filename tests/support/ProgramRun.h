@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 class ProgramRun {
 public:
@@ -21,6 +22,9 @@ public:
     ProgramRun& operator=(const ProgramRun&) = delete;
 
     bool Start(const std::string& program, const std::string& arguments);
+    // Starts the chat program as built beside the test programs, with the
+    // identity argument that names `userId`.
+    bool StartAs(std::string_view userId);
 
     // The run's visible top-level window of that kind, once it shows within
     // `timeoutMs`; null when it does not.

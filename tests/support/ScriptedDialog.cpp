@@ -1,4 +1,4 @@
-#include "tests/framework/ScriptedDialog.h"
+#include "tests/support/ScriptedDialog.h"
 
 namespace {
 constexpr UINT WM_APP_RUN_SCENARIO = WM_APP + 100;

@@ -1,39 +1,14 @@
-#include "FaultServers.h"
+#include "tests/support/ScriptedServers.h"
 
 #include "net/Protocol.h"
+#include "tests/support/Sockets.h"
 
-#include <ws2tcpip.h>
-
-#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 constexpr DWORD kServicePollMs = 100;
 constexpr DWORD kRequestWaitMs = 5000;
-
-bool WaitReadable(SOCKET socket, DWORD timeoutMs) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket, &readable);
-    timeval wait{static_cast<long>(timeoutMs / 1000), static_cast<long>(timeoutMs % 1000) * 1000};
-    return select(0, &readable, nullptr, nullptr, &wait) == 1;
-}
-
-bool SendAll(SOCKET socket, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const int chunk = static_cast<int>(std::min<size_t>(bytes.size(), 1 << 20));
-        const int sent = send(socket, bytes.data(), chunk, 0);
-        if (sent <= 0) return false;
-        bytes.remove_prefix(static_cast<size_t>(sent));
-    }
-    return true;
-}
-
-void CloseQuietly(SOCKET& socket) {
-    if (socket != INVALID_SOCKET) closesocket(socket);
-    socket = INVALID_SOCKET;
-}
 
 // Reads the request's head, which is all a GET has; false when it does not
 // come in time.
@@ -62,49 +37,6 @@ std::string StatusLine(int status) { return "HTTP/1.1 " + std::to_string(status)
 
 }  // namespace
 
-namespace {
-
-// Whether something accepts connections on loopback `port`.
-bool SomethingListensOn(int port) {
-    const SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (probe == INVALID_SOCKET) return true;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<u_short>(port));
-    const bool connected = connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    closesocket(probe);
-    return connected;
-}
-
-}  // namespace
-
-bool WaitUntilBuiltInPortsAreFree() {
-    constexpr DWORD kPortsWaitMs = 120000;
-    const ULONGLONG deadline = ::GetTickCount64() + kPortsWaitMs;
-    while (SomethingListensOn(WOBBLE_PROFILE_PORT) || SomethingListensOn(CHAT_SERVER_PORT)) {
-        if (::GetTickCount64() >= deadline) return false;
-        ::Sleep(250);
-    }
-    return true;
-}
-
-SOCKET ListenOnLoopback(int port) {
-    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (listener == INVALID_SOCKET) return INVALID_SOCKET;
-    // Connections of an earlier run may still be closing on the port.
-    const BOOL reuse = TRUE;
-    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<u_short>(port));
-    if (bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || listen(listener, 4) != 0) {
-        CloseQuietly(listener);
-    }
-    return listener;
-}
-
 std::string RawFrame(uint16_t declaredLength, std::string_view body) {
     std::string frame;
     frame += static_cast<char>(declaredLength & 0xFF);
@@ -132,8 +64,7 @@ bool ScriptedChatServer::AcceptClient(DWORD timeoutMs) {
     if (!IsListening() || !WaitReadable(m_listener, timeoutMs)) return false;
     m_client = accept(m_listener, nullptr, nullptr);
     // Dribbled bytes must leave one per send, not gathered by Nagle.
-    const BOOL noDelay = TRUE;
-    setsockopt(m_client, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
+    SendEachAtOnce(m_client);
     return m_client != INVALID_SOCKET;
 }
 
@@ -223,12 +154,7 @@ ScriptedProfileService::~ScriptedProfileService() {
     CloseQuietly(m_listener);
 }
 
-int ScriptedProfileService::Port() const {
-    sockaddr_in address{};
-    int size = sizeof address;
-    if (getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size) != 0) return 0;
-    return ntohs(address.sin_port);
-}
+int ScriptedProfileService::Port() const { return PortOf(m_listener); }
 
 void ScriptedProfileService::SetAnswer(Answer answer) {
     std::lock_guard<std::mutex> lock(m_lock);

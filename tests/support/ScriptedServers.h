@@ -21,13 +21,6 @@
 #include <thread>
 #include <vector>
 
-// Waits, up to two minutes, until nothing accepts connections on the
-// program's built-in ports: another build's tests or a demo may hold them.
-bool WaitUntilBuiltInPortsAreFree();
-
-// Binds a listening socket to 127.0.0.1:`port`; INVALID_SOCKET on failure.
-SOCKET ListenOnLoopback(int port);
-
 class ScriptedChatServer {
 public:
     explicit ScriptedChatServer(int port);

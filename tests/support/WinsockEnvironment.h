@@ -1,9 +1,15 @@
-// Windows Sockets started once for the whole test program, as the
-// application starts it once for its whole run.
+// WinsockEnvironment: Windows Sockets started once for the whole test
+// program, as the application starts it once for its whole run. A program
+// that needs it registers it once, in one of its test files:
+//
+//   testing::Environment* const winsock = testing::AddGlobalTestEnvironment(new WinsockEnvironment);
+//
+// (A registration inside this library would never run: the linker leaves out
+// an object file that nothing refers to.)
+#pragma once
+
 #include <gtest/gtest.h>
 #include <winsock2.h>
-
-namespace {
 
 class WinsockEnvironment : public testing::Environment {
 public:
@@ -13,7 +19,3 @@ public:
     }
     void TearDown() override { WSACleanup(); }
 };
-
-testing::Environment* const winsock = testing::AddGlobalTestEnvironment(new WinsockEnvironment);
-
-}  // namespace

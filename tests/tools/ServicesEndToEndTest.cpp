@@ -5,7 +5,8 @@
 #include "net/Protocol.h"
 #include "tools/common/ServiceProcess.h"
 
-#include "../net/NotifyWindow.h"
+#include "tests/support/NotifyWindow.h"
+#include "tests/support/WinsockEnvironment.h"
 
 #include <gtest/gtest.h>
 #include <wininet.h>
@@ -16,6 +17,9 @@
 #include <vector>
 
 namespace {
+
+// Windows Sockets for the whole program.
+testing::Environment* const winsock = testing::AddGlobalTestEnvironment(new WinsockEnvironment);
 
 constexpr DWORD kWait = 5000;
 
