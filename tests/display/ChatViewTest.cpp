@@ -9,6 +9,8 @@
 #include "display/ChatView.h"
 #include "display/HtmlTagFilter.h"
 
+#include "framework/TextConversion.h"
+#include "framework/WinApp.h"
 #include "framework/Wnd.h"
 #include "tests/support/MessagePump.h"
 
@@ -226,9 +228,8 @@ TEST_F(ChatViewPane, CompletesLoadingAfterNavigationHasReturned) {
     EXPECT_TRUE(view->completedUrls.empty());
     EXPECT_EQ(view->m_pDocument, nullptr);
     ASSERT_TRUE(PumpMessagesUntil([&] { return view->m_pDocument != nullptr; }, kPageWaitMs));
-    char path[MAX_PATH];
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    EXPECT_EQ(view->completedUrls, std::vector<std::string>({std::string("res://") + path + "/129"}));
+    const CString path = FromWide(AfxGetModulePath(nullptr));
+    EXPECT_EQ(view->completedUrls, std::vector<std::string>({std::string("res://") + path.GetString() + "/129"}));
 }
 
 TEST_F(ChatViewPane, MissingResourceLoadsNothing) {

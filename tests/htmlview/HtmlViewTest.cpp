@@ -4,6 +4,8 @@
 // images over loopback, and the view's lifetime.
 #include "framework/html/HtmlView.h"
 
+#include "framework/TextConversion.h"
+#include "framework/WinApp.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/Clipboard.h"
 #include "tests/support/LoopbackHttpServer.h"
@@ -20,9 +22,7 @@
 namespace {
 
 std::string ResourceUrl(int number) {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return "res://" + std::string(path) + "/" + std::to_string(number);
+    return "res://" + std::string(FromWide(AfxGetModulePath(nullptr)).GetString()) + "/" + std::to_string(number);
 }
 
 class TestView : public CHtmlView {
