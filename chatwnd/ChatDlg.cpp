@@ -142,6 +142,7 @@ void CChatDlg::SetUpChildren() {
     StretchBandPieces();
     CreateChatView();
     SetUpSkinButtons();
+    m_childrenSetUp = true;
 }
 
 void CChatDlg::CreateChatView() {

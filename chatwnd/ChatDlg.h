@@ -120,4 +120,7 @@ private:
     void ConnectAndLogIn();
 
     ChatEndpoints m_endpoints;
+    // Set once the set-up step has run, whether or not the view was made:
+    // from then on the layout places the pieces.
+    bool m_childrenSetUp = false;
 };

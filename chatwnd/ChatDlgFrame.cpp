@@ -37,10 +37,13 @@ void CChatDlg::StretchBandPieces() {
 
 void CChatDlg::OnSize(UINT, int width, int height) {
     Default();
-    // Sizes that come while the window is still being made find no view yet;
-    // the move at the end of initialisation is the first to lay out.
-    if (!m_pChatView) return;
+    // Sizes that come while the window is still being made find its pieces
+    // not yet set up; the move at the end of initialisation is the first to
+    // lay out.
+    if (!m_childrenSetUp) return;
     for (const FramePiece& piece : LayOutFrame(width, height)) {
+        // A view that could not be made leaves only its own place empty.
+        if (piece.id == kChatViewId && !m_pChatView) continue;
         CWindow target = piece.id == kChatViewId ? CWindow(m_pChatView->m_hWnd) : GetDlgItem(piece.id);
         target.MoveWindow(piece.box.x, piece.box.y, piece.box.width, piece.box.height, true);
     }

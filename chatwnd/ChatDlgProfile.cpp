@@ -5,20 +5,12 @@
 
 #include "framework/Internet.h"
 
-namespace {
-
-// Always fetched from the server and never kept in the cache; binary, so
-// the body's bytes arrive as they were sent.
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_TRANSFER_BINARY;
-
-}  // namespace
-
 bool CChatDlg::FetchUrl(const char* url, CString& response) {
     CInternetSession session;
     CHttpFile* file = nullptr;
     bool readToEnd = false;
     try {
-        file = session.OpenURL(url, 1, kRequestFlags);
+        file = session.OpenURL(url, 1, kUncachedBinaryRequest);
         if (file) {
             response.Empty();
             CString line;

@@ -3,6 +3,7 @@
 #include "framework/TextConversion.h"
 #include "framework/WinApp.h"
 
+#include <new>
 #include <string>
 #include <utility>
 
@@ -35,12 +36,19 @@ void CChatView::OnDocumentComplete(const char* url) {
 }
 
 bool CChatView::AppendHtml(CString fragment) {
-    fragment.Replace("\n", "<br>&nbsp");
-    if (!m_pDocument) {
-        m_pendingFragments.push_back(std::move(fragment));
-        return true;
+    try {
+        if (!m_pDocument) {
+            m_pendingFragments.push_back(std::move(fragment));
+            return true;
+        }
+        fragment.Replace("\n", "<br>&nbsp");
+        return InsertIntoBody(fragment);
+    } catch (const std::bad_alloc&) {
+        // Appends run inside window procedures, and an exception must not
+        // unwind through the system's frames: memory running out here ends
+        // the program at once.
+        AfxAbort();
     }
-    return InsertIntoBody(fragment);
 }
 
 bool CChatView::InsertIntoBody(const CString& fragment) {
@@ -57,7 +65,7 @@ bool CChatView::InsertIntoBody(const CString& fragment) {
 void CChatView::AppendPendingFragments() {
     if (!m_pDocument) return;
     std::vector<CString> pending = std::exchange(m_pendingFragments, {});
-    for (const CString& fragment : pending) InsertIntoBody(fragment);
+    for (CString& fragment : pending) AppendHtml(std::move(fragment));
 }
 
 bool CChatView::ScrollToBottom(CRefPtr<CHtmlElement> body) {

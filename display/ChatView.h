@@ -33,7 +33,8 @@ public:
     // Appends an HTML fragment of the ANSI code page at the end of the body
     // and scrolls to the bottom. Every line feed, markup included, becomes
     // "<br>&nbsp". Before the page has loaded, the fragment is kept for then
-    // and the result is true. False only when the body cannot be had.
+    // and the result is true. False only when the body cannot be had. Memory
+    // running out on the way ends the program through AfxAbort.
     bool AppendHtml(CString fragment);
 
     // Scrolls `body` so that its last line shows, when its content is taller

@@ -27,6 +27,11 @@
 
 #include <vector>
 
+// OpenURL flags for an answer fetched from the server every time and never
+// kept in the cache, read binary so the body's bytes arrive as they were sent.
+inline constexpr DWORD kUncachedBinaryRequest =
+    INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_TRANSFER_BINARY;
+
 // A WinINet failure: the system error code (ERROR_INTERNET_... or a Win32
 // code) of the call that failed, and the context value of the session.
 class CInternetException : public CObject {

@@ -89,6 +89,16 @@ HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
 
 CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
 
+void AfxAbort() {
+    // Not abort(): in a windowed program the runtime's abort may show a
+    // message box of its own and wait for it. Not exit() or ExitProcess
+    // either: their library notifications can wait for a lock that another
+    // thread, stopped in the middle, still holds.
+    ::TerminateProcess(::GetCurrentProcess(), kAbortExitCode);
+    // Termination is asynchronous; this thread must not go on meanwhile.
+    std::_Exit(static_cast<int>(kAbortExitCode));
+}
+
 int AfxWinMain(HINSTANCE instance) {
     CWinApp* const app = AfxGetApp();
     if (!app) return -1;

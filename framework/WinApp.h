@@ -1,5 +1,6 @@
 // CWinApp: the application object; AfxGetApp and the other Afx... accessors;
-// AfxWinMain, the start-up the program's WinMain hands over to.
+// AfxWinMain, the start-up the program's WinMain hands over to; AfxAbort,
+// its abnormal end.
 //
 // One application object per program, usually a global of a class derived
 // from CWinApp; the base constructor registers it.
@@ -83,6 +84,14 @@ CString AfxGetProgramTitle();
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 CWnd* AfxGetMainWnd();
+
+// The exit code of a program ended by AfxAbort, the C runtime's for abort().
+inline constexpr UINT kAbortExitCode = 3;
+// Ends the program at once, as the runtime's abnormal termination does: no
+// destructor, exit handler or library notification runs, nothing is shown,
+// and nothing unwinds. For failures no caller could recover from, such as
+// memory running out inside a window procedure.
+[[noreturn]] void AfxAbort();
 
 // Runs the application object: InitInstance, then Run if it returned TRUE.
 // Returns the program's exit code; -1 when there is no application object.

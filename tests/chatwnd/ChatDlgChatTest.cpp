@@ -194,7 +194,8 @@ TEST_F(ChatSide, ReceivedPacketsShowInArrivalOrderAndOthersShowNothing) {
         server.SendFrame(PKT_WELCOME, "ignored payload");
         server.SendFrame(PKT_NOTICE, "first notice");
         server.SendFrame(53, "junk fifty-three");
-        server.SendFrame(PKT_CHAT_LINE, std::string("lee02\a\xC0\xCC\a<b>hello</b> <a href=x>link</a>"));
+        server.SendFrame(PKT_CHAT_LINE, std::string("lee02\a\xC0\xCC\a<b>hello</b> <a href=x>link</a> "
+                                                    "<img src=p.png> <embed src=c.swf> end"));
         server.SendFrame(54, "junk fifty-four");
         server.Send({1, 0, PKT_NOTICE_2});  // a body of one byte
         server.SendFrame(56, "junk fifty-six");
@@ -215,6 +216,10 @@ TEST_F(ChatSide, ReceivedPacketsShowInArrivalOrderAndOthersShowNothing) {
         EXPECT_LT(notice, line);
         EXPECT_LT(line, secondGreeting);
         EXPECT_LT(secondGreeting, last);
+        // The window lets links, images and embeds through, and no other tag.
+        EXPECT_NE(shown.find(u" end"), std::u16string::npos);
+        EXPECT_EQ(shown.find(u"<img"), std::u16string::npos);
+        EXPECT_EQ(shown.find(u"<embed"), std::u16string::npos);
         EXPECT_EQ(shown.find(u"junk"), std::u16string::npos);
         EXPECT_EQ(shown.find(u"ignored"), std::u16string::npos);
     });
@@ -230,11 +235,13 @@ TEST_F(ChatSide, PayloadTextEndsAtTheBodyEvenWithoutNul) {
         uint8_t early[] = {PKT_NOTICE, 0, 'd', 'e', 0, 'f', 'X', 'X', 'X', 'X'};
         ChatPacket earlyNul{early, 6};
         w.DispatchPacket(&earlyNul);
-        uint8_t tiny[] = {PKT_NOTICE, 'X', 'X', 'X', 'X'};
+        // A body of one byte, with stale bytes behind it that would read as
+        // a whole notice.
+        uint8_t tiny[] = {PKT_NOTICE, 0, 's', 't', 'a', 'l', 'e', 0};
         ChatPacket oneByte{tiny, 1};
         w.DispatchPacket(&oneByte);
-        EXPECT_EQ(tiny[1], 'X');
         const std::u16string shown = w.ShownText();
+        EXPECT_EQ(shown.find(u"stale"), std::u16string::npos);
         EXPECT_NE(shown.find(u"abc"), std::u16string::npos);
         EXPECT_EQ(shown.find(u"abcX"), std::u16string::npos);
         EXPECT_NE(shown.find(u"de"), std::u16string::npos);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 namespace {
 
 constexpr char kUserId[] = "kim01";
@@ -27,6 +29,41 @@ void SizeClientTo(CWindow window, int width, int height) {
     window.SetWindowPos(nullptr, 0, 0, width + outer.Width() - client.Width(),
                         height + outer.Height() - client.Height(), SWP_NOMOVE | SWP_NOZORDER);
 }
+
+// Every piece but the view where the layout puts it at a client area of
+// 632 x 446.
+void ExpectPiecesPlacedFor632By446(CWindow w) {
+    const CRect send = ClientRectOf(w.GetDlgItem(IDC_SEND), w);
+    EXPECT_EQ(send.left, 530);
+    EXPECT_EQ(send.top, 365);
+    const CRect close = ClientRectOf(w.GetDlgItem(IDC_CLOSE), w);
+    EXPECT_EQ(close.left, 617);
+    EXPECT_EQ(close.Width(), 11);
+    EXPECT_EQ(ClientRectOf(w.GetDlgItem(IDC_INPUT), w), CRect(20, 361, 530, 414));
+}
+
+// While it lives, the system refuses this thread every window named
+// "ChatView", as it would when out of resources.
+class ChatViewRefusal {
+public:
+    ChatViewRefusal() : m_hook(::SetWindowsHookExW(WH_CBT, &Refuse, nullptr, ::GetCurrentThreadId())) {}
+    ~ChatViewRefusal() { ::UnhookWindowsHookEx(m_hook); }
+    ChatViewRefusal(const ChatViewRefusal&) = delete;
+    ChatViewRefusal& operator=(const ChatViewRefusal&) = delete;
+
+private:
+    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND) {
+            // Compared character by character: a name can also be a resource
+            // ordinal, which runs on without a terminator.
+            const wchar_t* name = reinterpret_cast<const CBT_CREATEWNDW*>(lParam)->lpcs->lpszName;
+            if (name && std::wcscmp(name, L"ChatView") == 0) return 1;
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    HHOOK m_hook;
+};
 
 bool NcPressPosted(HWND window, LPARAM& where) {
     MSG msg;
@@ -64,12 +101,16 @@ TEST_F(Frame, LayoutAt632By446PutsTheViewInsideItsOutline) {
         EXPECT_EQ(view.right - 1, 621);
         EXPECT_EQ(view.top, 75);
         EXPECT_EQ(view.bottom - 1, 320);
-        const CRect send = ClientRectOf(w.GetDlgItem(IDC_SEND), w);
-        EXPECT_EQ(send.left, 530);
-        EXPECT_EQ(send.top, 365);
-        const CRect close = ClientRectOf(w.GetDlgItem(IDC_CLOSE), w);
-        EXPECT_EQ(close.left, 617);
-        EXPECT_EQ(close.Width(), 11);
+        ExpectPiecesPlacedFor632By446(w);
+    });
+}
+
+TEST_F(Frame, LayoutWithoutAViewStillPlacesEveryOtherPiece) {
+    const ChatViewRefusal refusal;
+    Run([](ChatWindow& w) {
+        ASSERT_EQ(w.View(), nullptr);
+        SizeClientTo(w, 632, 446);
+        ExpectPiecesPlacedFor632By446(w);
     });
 }
 

@@ -44,14 +44,21 @@ TEST_F(FetchUrlTest, EmptyBodyEmptiesTheResponse) {
     EXPECT_EQ(response, "");
 }
 
+// The answers invite caching: where the platform's cache kept the first,
+// it would come back the second time, or the second request would only ask
+// whether it had changed.
 TEST_F(FetchUrlTest, EveryFetchGoesToTheServer) {
-    server.Route("/p", HttpAnswer(200, "first||1"));
+    const std::string cacheable =
+        "Cache-Control: public, max-age=3600\r\nExpires: Fri, 01 Jan 2100 00:00:00 GMT\r\n"
+        "Last-Modified: Mon, 01 Jan 2024 00:00:00 GMT\r\nETag: \"profile-1\"\r\n";
+    server.Route("/p", {200, "first||1", true, 0, cacheable});
     CString response;
     CChatDlg::FetchUrl(Url("/p").c_str(), response);
-    server.Route("/p", HttpAnswer(200, "second||1"));
+    server.Route("/p", {200, "second||1", true, 0, cacheable});
     CChatDlg::FetchUrl(Url("/p").c_str(), response);
     EXPECT_EQ(response, "second||1");
     EXPECT_EQ(server.Requests(), 2);
+    EXPECT_EQ(server.LastRequest().find("\r\nIf-"), std::string::npos) << server.LastRequest();
 }
 
 // A Korean id goes out in its code page 949 bytes, whatever code page the

@@ -13,9 +13,13 @@
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/ProgramRun.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +37,7 @@ public:
     long clientHeight = 100;
     bool hasBody = true;
     bool hasScrollBox = true;
+    bool outOfMemory = false;  // the insertion throws, as the engine would
     ULONG references = 0;
 
     ULONG AddRef() override { return ++references; }
@@ -45,6 +50,7 @@ public:
     }
     HRESULT insertAdjacentHTML(std::wstring_view where, std::wstring_view html) override {
         if (where != L"beforeEnd") return E_INVALIDARG;
+        if (outOfMemory) throw std::bad_alloc();
         inserted.emplace_back(html);
         return S_OK;
     }
@@ -69,6 +75,25 @@ protected:
     RecordingDocument document;
     CChatView* view = new CChatView;
 };
+
+// Set in the environment of a child copy of this program that runs one test
+// whose end is the end of the process.
+constexpr wchar_t kEndingChildVariable[] = L"WOBBLE_ENDING_CHILD";
+
+bool IsEndingChild() { return ::GetEnvironmentVariableW(kEndingChildVariable, nullptr, 0) > 0; }
+
+// Runs the current test alone in a child copy of this program; its exit
+// code, none when it did not end in time.
+std::optional<DWORD> RunCurrentTestInAChild() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string filter = std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
+    ::SetEnvironmentVariableW(kEndingChildVariable, L"1");
+    ProgramRun child;
+    const bool started = child.Start(FromWide(AfxGetModulePath(nullptr)).str(), filter);
+    ::SetEnvironmentVariableW(kEndingChildVariable, nullptr);
+    if (!started) return std::nullopt;
+    return child.WaitForExit(20000);
+}
 
 }  // namespace
 
@@ -141,6 +166,17 @@ TEST_F(ChatViewAppend, RenderersAppendTheirFragments) {
     EXPECT_EQ(document.inserted[0], L"<br>&nbsp<Font color=394D84><b>welcome<br>&nbspback</b></Font><br><br>");
     EXPECT_EQ(document.inserted[1],
               L"&nbsp<Font color='blue'><B>nick</B></Font><Font color='purple'>(id)</font>: &lt;b>x&lt;/b><br>");
+}
+
+// The failure must not unwind out of the append: in the program it would
+// cross the system's window-procedure frames.
+TEST_F(ChatViewAppend, MemoryRunningOutEndsTheProgramAtOnce) {
+    if (IsEndingChild()) {
+        document.outOfMemory = true;
+        view->AppendHtml("x");
+        return;  // the child ends normally: the append came back
+    }
+    EXPECT_EQ(RunCurrentTestInAChild(), std::optional<DWORD>(kAbortExitCode));
 }
 
 TEST(ChatViewClass, IsRegisteredAndDynamicallyCreatable) {

@@ -95,6 +95,13 @@ protected:
 
 }  // namespace
 
+// Written out: the test window shares the header that defines them.
+TEST(ChatClientConstants, PacketMessageAndNotifyFlags) {
+    EXPECT_EQ(WM_CHAT_PACKET, 1026u);
+    EXPECT_EQ(NOTIFY_PACKET, 1u);
+    EXPECT_EQ(NOTIFY_CLOSED, 32u);
+}
+
 TEST_F(ChatClientTest, EmptyPayloadMakesAnEightByteFrame) {
     Connect();
     EXPECT_EQ(client->Send(PKT_LOGIN, nullptr, 0), 8);

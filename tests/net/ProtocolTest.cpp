@@ -34,6 +34,35 @@ private:
 
 }  // namespace
 
+// The wire's values written out, since the tests' servers share the
+// constants' header: a changed constant would pass every other test.
+TEST(WireConstants, TypeCodes) {
+    EXPECT_EQ(PKT_LOGIN, 32);
+    EXPECT_EQ(PKT_CHAT_SEND, 33);
+    EXPECT_EQ(PKT_WELCOME, 51);
+    EXPECT_EQ(PKT_CHAT_LINE, 52);
+    EXPECT_EQ(PKT_NOTICE, 55);
+    EXPECT_EQ(PKT_NOTICE_2, 57);
+}
+
+TEST(WireConstants, PortAndPayloadLimit) {
+    EXPECT_EQ(CHAT_SERVER_PORT, 9812);
+    EXPECT_EQ(CHAT_MAX_PAYLOAD, 4000);
+}
+
+// "hi" and its NUL at tick 0x1234: the stamp's check, then a body of five
+// bytes that runs through the key's four bytes in wire order and wraps.
+TEST(WireConstants, ChatLineFrameByteForByte) {
+    ClientFrame frame;
+    ASSERT_TRUE(BuildClientFrame(PKT_CHAT_SEND, "hi", 3, 0x1234, frame));
+    std::vector<uint8_t> wire;
+    for (const uint8_t* field : {frame.stampCheck, frame.stamp, frame.bodyLength}) {
+        wire.insert(wire.end(), field, field + 2);
+    }
+    wire.insert(wire.end(), frame.body, frame.body + frame.bodySize);
+    EXPECT_EQ(wire, (std::vector<uint8_t>{0x7E, 0x3D, 0x34, 0x12, 0x05, 0x00, 0x60, 0x9D, 0x46, 0x02, 0x41}));
+}
+
 TEST(ScrambleBytes, TwoByteBodyIsATailXoredWithKeyBytesZeroAndOne) {
     uint8_t body[2] = {PKT_LOGIN, 0};
     ScrambleBytes(body, 2, CHAT_SCRAMBLE_KEY);
