@@ -4,6 +4,7 @@
 // paints what these tables say.
 #pragma once
 
+#include "framework/Color.h"
 #include "res/resource.h"
 
 #include <array>
@@ -35,14 +36,14 @@ inline constexpr int kLayoutPieceCount = 14;
 // the pieces are moved.
 std::array<FramePiece, kLayoutPieceCount> LayOutFrame(int width, int height);
 
-// The skin's colours, as COLORREF values (0x00BBGGRR).
-inline constexpr unsigned long kSkinLavender = 0xEFDBE7;  // RGB(231, 219, 239)
-inline constexpr unsigned long kSkinWhite = 0xFFFFFF;
-inline constexpr unsigned long kFramePenColor = 0x6B2C5A;  // RGB(90, 44, 107)
+// The skin's colours.
+inline constexpr Color kSkinLavender = Rgb(231, 219, 239);
+inline constexpr Color kSkinWhite = Rgb(255, 255, 255);
+inline constexpr Color kFramePenColor = Rgb(90, 44, 107);
 
 struct SkinFill {
     FrameBox box;
-    unsigned long color;
+    Color color;
 };
 
 inline constexpr int kSkinFillCount = 7;

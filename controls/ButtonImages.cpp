@@ -1,6 +1,6 @@
 #include "controls/ButtonImages.h"
 
-#include "controls/ButtonColors.h"
+#include "framework/Color.h"
 #include "framework/Gdi.h"
 
 namespace {
@@ -35,7 +35,7 @@ HBITMAP CreateFilteredCopy(HBITMAP bitmap, int width, int height, COLORREF trans
 
 }  // namespace
 
-HBITMAP CreateTransparencyMask(HBITMAP bitmap, int width, int height, COLORREF transparent) {
+HBITMAP CreateMask(HBITMAP bitmap, int width, int height, COLORREF transparent) {
     CBitmap mask(::CreateBitmap(width, height, 1, 1, nullptr));
     CDC colorDC;
     CDC maskDC;
@@ -58,10 +58,10 @@ HBITMAP CreateTransparencyMask(HBITMAP bitmap, int width, int height, COLORREF t
     return mask.Detach();
 }
 
-HBITMAP CreateDarkenedCopy(HBITMAP bitmap, int width, int height, COLORREF transparent) {
+HBITMAP CreateDarkImage(HBITMAP bitmap, int width, int height, COLORREF transparent) {
     return CreateFilteredCopy(bitmap, width, height, transparent, &Darkened);
 }
 
-HBITMAP CreateGreyCopy(HBITMAP bitmap, int width, int height, COLORREF transparent) {
+HBITMAP CreateGreyImage(HBITMAP bitmap, int width, int height, COLORREF transparent) {
     return CreateFilteredCopy(bitmap, width, height, transparent, &Greyed);
 }

@@ -15,11 +15,15 @@
 // 0 elsewhere. The transparent pixels of `bitmap` itself are turned black,
 // so that blitting the mask with SRCAND and then the bitmap with SRCPAINT
 // draws the bitmap with its transparent pixels left out.
-HBITMAP CreateTransparencyMask(HBITMAP bitmap, int width, int height, COLORREF transparent);
+HBITMAP CreateMask(HBITMAP bitmap, int width, int height, COLORREF transparent);
 
-// A copy with every pixel but the transparent ones darkened by a quarter.
-// Made before the mask: the mask blackens the transparent pixels.
-HBITMAP CreateDarkenedCopy(HBITMAP bitmap, int width, int height, COLORREF transparent);
+// The darkening of the button's rest image: a quarter off each channel.
+inline constexpr double kRestImageDarkening = 0.25;
+
+// A copy with every pixel but the transparent ones darkened by
+// kRestImageDarkening. Made before the mask: the mask blackens the
+// transparent pixels.
+HBITMAP CreateDarkImage(HBITMAP bitmap, int width, int height, COLORREF transparent);
 
 // A copy with every pixel but the transparent ones turned to its grey.
-HBITMAP CreateGreyCopy(HBITMAP bitmap, int width, int height, COLORREF transparent);
+HBITMAP CreateGreyImage(HBITMAP bitmap, int width, int height, COLORREF transparent);

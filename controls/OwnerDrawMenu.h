@@ -16,9 +16,14 @@
 // COwnerDrawMenu objects owned by the menu that holds them.
 //
 // Images live in one store shared by every menu, keyed by command id, so a
-// command shows the same image wherever it appears. The store, the list of
-// popup handles and the look switches are class-wide and touched only from
-// the user-interface thread.
+// command shows the same image wherever it appears. The store and the list
+// of popup handles are class-wide and touched only from the user-interface
+// thread; so are the look switches (controls/MenuLook.h).
+//
+// The class's work is spread over four file pairs: the look choice
+// (MenuLook), the template reader (MenuTemplate), the painting and measuring
+// of both looks (OwnerDrawMenuPaint.cpp, with MenuImages for the pictures),
+// and here the records, the image store, loading and synchronising.
 #pragma once
 
 #include "framework/CString.h"
@@ -31,12 +36,14 @@
 #include <string>
 #include <vector>
 
+enum class MenuLook;
+struct MenuTemplateItem;
+
 // The record behind one owner-drawn item; its address is the item's data.
 struct COwnerDrawMenuItem {
     std::wstring itemText;  // accelerator text follows a tab
     int imageIndex = -1;        // index in imageList
     int globalImageIndex = -1;  // index in the shared image store
-    int ownImage = -1;          // 0 or more: the item has an image of its own
     UINT itemFlags = 0;         // MF_POPUP, MF_SEPARATOR, MF_OWNERDRAW, state
     UINT_PTR itemId = 0;        // command id, or the popup's menu handle
     std::unique_ptr<CImageList> imageList;  // the item's own image
@@ -46,20 +53,6 @@ class COwnerDrawMenu : public CMenu {
     DECLARE_DYNCREATE(COwnerDrawMenu)
 
 public:
-    enum class Look { Classic, Flat };
-
-    // Version classes, from GetVersion/GetVersionEx.
-    enum VersionClass {
-        kWin32s = 0,
-        kNtOther = 1,
-        kWin9xOther = 2,
-        kWin98 = 3,
-        kWinMe = 4,
-        kNt4 = 5,
-        kWin2000 = 6,
-        kWinXP = 7,
-    };
-
     COwnerDrawMenu();
     ~COwnerDrawMenu() override;
     COwnerDrawMenu(const COwnerDrawMenu&) = delete;
@@ -84,7 +77,7 @@ public:
 
     // Appends one owner-drawn item. id 0 makes a separator; with MF_POPUP the
     // id is the popup's menu handle. `image` is a bitmap resource id (an icon
-    // handle when SetIconHandlesGiven(TRUE)); negative: the image stored for
+    // handle when SetIconHandlesGiven(true)); negative: the image stored for
     // the id, if any.
     BOOL AppendItem(const wchar_t* text, UINT flags = MF_STRING, UINT_PTR id = 0, INT_PTR image = -1);
 
@@ -126,53 +119,24 @@ public:
 
     // Look and appearance.
     void SetIconSize(int width, int height);
-    void SetMaskColor(COLORREF color, BOOL use);
-    void SetEmbossWithDib(BOOL useDib) { m_embossWithDib = useDib; }
-    void SetIconHandlesGiven(BOOL given) { m_iconHandlesGiven = given; }
+    void SetMaskColor(COLORREF color, bool use);
+    void SetEmbossWithDib(bool useDib) { m_embossWithDib = useDib; }
+    void SetIconHandlesGiven(bool given) { m_iconHandlesGiven = given; }
     // Takes ownership of `images` (image 0: checked, image 1: checked and
     // selected). The switches say when they replace the drawn check mark.
     void SetCheckImages(std::unique_ptr<CImageList> images, int selectedCheckImage, int normalCheckImage);
-    BOOL IsLoadedFromResource() const { return m_loadedFromResource; }
-
-    struct LookSettings {
-        int flatModeOnThemedXP = 1;
-        int flatModeElsewhere = 0;
-        BOOL flatExtras = TRUE;
-        BOOL classicSelectGreyed = TRUE;
-        BOOL flatSelectGreyed = FALSE;
-    };
-    static LookSettings& Settings();
-
-    // The look for a device: the classic look on palette devices, else by
-    // version class, theme and the settings. Null: ignore the device.
-    static Look ChooseLook(HDC target = nullptr);
-
-    static int WindowsVersion();
-    static void SetWindowsVersion(int versionClass);  // for tests of other systems
-    static int ClassifyVersion(DWORD version, const OSVERSIONINFOW* details);
-
-    // The desktop theme is the classic one; read once, then cached.
-    static BOOL IsClassicTheme();
-    static void SetClassicTheme(BOOL classic);  // for tests
-    // Reads the theme setting from the registry now, without caching.
-    static BOOL ReadClassicThemeSetting();
-    // Whether a theme file path names the classic theme.
-    static BOOL ThemePathIsClassic(const char* themePath);
-
-    // Each channel moved toward 255 by `factor`, when 0 < factor <= 1.
-    static COLORREF LightenColor(COLORREF color, double factor);
+    bool IsLoadedFromResource() const { return m_loadedFromResource; }
 
     int IconWidth() const { return m_iconWidth; }
     int IconHeight() const { return m_iconHeight; }
 
 private:
     struct ItemPaint;
-    struct TemplateReader;
     using RecordMatch = bool (*)(const COwnerDrawMenuItem&, UINT_PTR);
 
     static const COwnerDrawMenuItem* FindRecord(ULONG_PTR itemData);
     ItemPaint DescribeItem(const DRAWITEMSTRUCT& drawItem) const;
-    int Margin(Look look) const;
+    static int Margin(MenuLook look);
 
     // Classic look.
     void DrawClassic(const DRAWITEMSTRUCT& drawItem);
@@ -197,7 +161,7 @@ private:
     void ShareCheckImages(const COwnerDrawMenu& parent);
     std::wstring MenuItemText(int position) const;
     bool IsOwnerDrawnItem(int position) const;
-    BOOL ReadTemplate(TemplateReader& reader);
+    BOOL BuildFromTemplate(const std::vector<MenuTemplateItem>& items);
     COwnerDrawMenu* AppendChildPopup(const wchar_t* text, UINT flags);
     std::unique_ptr<COwnerDrawMenuItem> ClaimRecord(RecordMatch matches, UINT_PTR key);
     std::unique_ptr<COwnerDrawMenuItem> SyncPopup(int position, HMENU popup);
@@ -206,6 +170,7 @@ private:
 
     // Image store.
     int StoreImage(UINT commandId, const CImageList& source, int index);
+    static bool StoredImageHasCopies(int slot);
     BOOL AdoptStoredImage(UINT commandId, int slot);
     COLORREF TransparentColor() const;
 
@@ -215,12 +180,11 @@ private:
     int m_iconWidth = 16;
     int m_iconHeight = 15;
     COLORREF m_maskColor = RGB(192, 192, 192);
-    BOOL m_useMaskColor = FALSE;
-    BOOL m_embossWithDib = FALSE;
+    bool m_useMaskColor = false;
+    bool m_embossWithDib = false;
     std::shared_ptr<CImageList> m_checkImages;  // shared with popups made while loading
-    BOOL m_sharesCheckImages = FALSE;
     int m_selectedCheckImage = -1;
     int m_normalCheckImage = -1;
-    BOOL m_iconHandlesGiven = FALSE;
-    BOOL m_loadedFromResource = FALSE;
+    bool m_iconHandlesGiven = false;
+    bool m_loadedFromResource = false;
 };

@@ -134,8 +134,8 @@ int CSkinButton::SetStateBitmaps(HBITMAP in, COLORREF inTransparent, HBITMAP out
         // Before the in image's mask, which blackens its transparent pixels.
         const StateBitmap& source = m_stateBitmaps[0];
         out = out == SelectorHandle(AutoDarkImage)
-                  ? CreateDarkenedCopy(in, source.width, source.height, inTransparent)
-                  : CreateGreyCopy(in, source.width, source.height, inTransparent);
+                  ? CreateDarkImage(in, source.width, source.height, inTransparent)
+                  : CreateGreyImage(in, source.width, source.height, inTransparent);
         outTransparent = inTransparent;
     }
     if (!MakeMask(m_stateBitmaps[0])) return fail(NoMask);
@@ -157,7 +157,7 @@ bool CSkinButton::ReadSize(StateBitmap& image) {
 }
 
 bool CSkinButton::MakeMask(StateBitmap& image) {
-    image.mask = CreateTransparencyMask(image.bitmap, image.width, image.height, image.transparent);
+    image.mask = CreateMask(image.bitmap, image.width, image.height, image.transparent);
     return image.mask != nullptr;
 }
 

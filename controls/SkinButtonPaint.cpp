@@ -8,17 +8,6 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr int kFocusInset = 3;
 
-// A 1-pixel outline whose top and left edges are `topLeft` and whose bottom
-// and right edges are `bottomRight`: raised or sunken, by the order.
-void DrawEdgeOutline(CDCHandle& dc, const CRect& rect, COLORREF topLeft, COLORREF bottomRight) {
-    const int width = rect.Width();
-    const int height = rect.Height();
-    dc.FillSolidRect(rect.left, rect.top, width - 1, 1, topLeft);
-    dc.FillSolidRect(rect.left, rect.top, 1, height - 1, topLeft);
-    dc.FillSolidRect(rect.right - 1, rect.top, 1, height, bottomRight);
-    dc.FillSolidRect(rect.left, rect.bottom - 1, width, 1, bottomRight);
-}
-
 // The classic raised edge: two light lines on the top and left, two dark
 // ones on the bottom and right, each a polyline without its last point.
 void DrawClassicEdge(CDCHandle& dc, const CRect& r) {
@@ -111,12 +100,12 @@ void CSkinButton::DrawFrame(CDCHandle& dc, const CRect& rect) {
     const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);
     if (m_isPressed) {
         if (m_isFlat) {
-            if (m_drawFrame) DrawEdgeOutline(dc, rect, shadow, highlight);
+            if (m_drawFrame) dc.Draw3dRect(rect, shadow, highlight);
         } else {
             ::FrameRect(dc, &rect, ::GetSysColorBrush(COLOR_BTNSHADOW));
         }
     } else if (m_isFlat) {
-        if (m_hovering && m_drawFrame) DrawEdgeOutline(dc, rect, highlight, shadow);
+        if (m_hovering && m_drawFrame) dc.Draw3dRect(rect, highlight, shadow);
     } else {
         DrawClassicEdge(dc, rect);
     }

@@ -9,6 +9,16 @@ void CDCBase::FillSolidRect(const RECT& rect, COLORREF color) {
     if (brush.CreateSolidBrush(color)) ::FillRect(m_hDC, &rect, brush);
 }
 
+void CDCBase::Draw3dRect(const RECT& rect, COLORREF topLeft, COLORREF bottomRight) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return;
+    FillSolidRect(rect.left, rect.top, width - 1, 1, topLeft);
+    FillSolidRect(rect.left, rect.top, 1, height - 1, topLeft);
+    FillSolidRect(rect.right - 1, rect.top, 1, height, bottomRight);
+    FillSolidRect(rect.left, rect.bottom - 1, width, 1, bottomRight);
+}
+
 int CDCBase::DrawText(const CString& text, RECT& rect, UINT format) {
     const std::wstring wide = ToWide(text);
     return ::DrawTextW(m_hDC, wide.c_str(), static_cast<int>(wide.size()), &rect, format);

@@ -1,9 +1,9 @@
 // GDI objects and device contexts, in an owning and a borrowing flavour.
 //
-//   CPen, CBrush, CBitmap            own their handle: deleted when replaced,
+//   CPen, CBrush, CBitmap, CFont     own their handle: deleted when replaced,
 //                                    on DeleteObject and in the destructor
 //   CPenHandle, CBrushHandle,
-//   CBitmapHandle                    borrow a handle someone else deletes
+//   CBitmapHandle, CFontHandle       borrow a handle someone else deletes
 //   CDCHandle                        borrows a DC (a message's, a DRAWITEMSTRUCT's)
 //   CDC                              owns a memory DC made by CreateCompatibleDC
 //   CClientDC, CPaintDC              GetDC/ReleaseDC and BeginPaint/EndPaint
@@ -103,12 +103,24 @@ public:
     }
 };
 
+template <GdiOwnership Ownership>
+class CFontT : public CGdiObjectT<HFONT, Ownership> {
+public:
+    using CGdiObjectT<HFONT, Ownership>::CGdiObjectT;
+    bool CreateFontIndirect(const LOGFONTW& font) {
+        this->Attach(::CreateFontIndirectW(&font));
+        return this->m_hObject != nullptr;
+    }
+};
+
 using CPen = CPenT<GdiOwnership::Owning>;
 using CPenHandle = CPenT<GdiOwnership::Borrowing>;
 using CBrush = CBrushT<GdiOwnership::Owning>;
 using CBrushHandle = CBrushT<GdiOwnership::Borrowing>;
 using CBitmap = CBitmapT<GdiOwnership::Owning>;
 using CBitmapHandle = CBitmapT<GdiOwnership::Borrowing>;
+using CFont = CFontT<GdiOwnership::Owning>;
+using CFontHandle = CFontT<GdiOwnership::Borrowing>;
 
 // Drawing operations shared by every DC flavour; it neither makes nor frees
 // the DC.
@@ -118,24 +130,21 @@ public:
     HDC GetSafeHdc() const { return m_hDC; }
 
     HGDIOBJ SelectObject(HGDIOBJ object) { return ::SelectObject(m_hDC, object); }
-    HGDIOBJ SelectStockObject(int index) { return SelectObject(::GetStockObject(index)); }
 
     void FillSolidRect(const RECT& rect, COLORREF color);
     void FillSolidRect(int x, int y, int width, int height, COLORREF color) {
         FillSolidRect(RECT{x, y, x + width, y + height}, color);
     }
-    bool FillRect(const RECT& rect, HBRUSH brush) { return ::FillRect(m_hDC, &rect, brush) != 0; }
+    // A one-pixel 3-D frame just inside `rect`: `topLeft` along the top and
+    // left edges, `bottomRight` along the bottom and right ones, which own
+    // the two corners where they meet. The light colour top and left looks
+    // raised, the dark one sunken. An empty rectangle gets nothing.
+    void Draw3dRect(const RECT& rect, COLORREF topLeft, COLORREF bottomRight);
     bool Rectangle(int left, int top, int right, int bottom) {
         return ::Rectangle(m_hDC, left, top, right, bottom) != FALSE;
     }
-    bool MoveTo(int x, int y) { return ::MoveToEx(m_hDC, x, y, nullptr) != FALSE; }
-    bool LineTo(int x, int y) { return ::LineTo(m_hDC, x, y) != FALSE; }
     bool BitBlt(int x, int y, int width, int height, HDC source, int sourceX, int sourceY, DWORD rop) {
         return ::BitBlt(m_hDC, x, y, width, height, source, sourceX, sourceY, rop) != FALSE;
-    }
-    bool StretchBlt(int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
-                    int sourceWidth, int sourceHeight, DWORD rop) {
-        return ::StretchBlt(m_hDC, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, rop) != FALSE;
     }
     bool DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon) != FALSE; }
     // Text of the ANSI code page, drawn as wide text.

@@ -3,21 +3,15 @@
 #include <utility>
 
 BOOL CImageList::Create(int width, int height, UINT flags, int initial, int grow) {
-    Attach(::ImageList_Create(width, height, flags, initial, grow));
+    DeleteImageList();
+    m_hImageList = ::ImageList_Create(width, height, flags, initial, grow);
     return m_hImageList != nullptr;
 }
 
 BOOL CImageList::DeleteImageList() {
-    const HIMAGELIST list = Detach();
+    const HIMAGELIST list = std::exchange(m_hImageList, nullptr);
     return list && ::ImageList_Destroy(list);
 }
-
-void CImageList::Attach(HIMAGELIST list) {
-    if (list != m_hImageList) DeleteImageList();
-    m_hImageList = list;
-}
-
-HIMAGELIST CImageList::Detach() { return std::exchange(m_hImageList, nullptr); }
 
 int CImageList::GetImageCount() const { return m_hImageList ? ::ImageList_GetImageCount(m_hImageList) : 0; }
 
@@ -56,8 +50,6 @@ BOOL CImageList::Replace(int index, HICON icon) {
     if (index < 0 || index >= GetImageCount() || !icon) return FALSE;
     return ::ImageList_ReplaceIcon(m_hImageList, index, icon) == index;
 }
-
-BOOL CImageList::Remove(int index) { return m_hImageList && ::ImageList_Remove(m_hImageList, index); }
 
 BOOL CImageList::Draw(HDC dc, int index, int x, int y, UINT style) const {
     return m_hImageList && ::ImageList_Draw(m_hImageList, index, dc, x, y, style);

@@ -1,5 +1,5 @@
 // CImageList: an image list handle that the object owns (destroyed with the
-// object, on DeleteImageList and when another is attached).
+// object, on DeleteImageList and when Create makes another).
 #pragma once
 
 #include <windows.h>
@@ -12,15 +12,12 @@ public:
     CImageList(const CImageList&) = delete;
     CImageList& operator=(const CImageList&) = delete;
 
-    operator HIMAGELIST() const { return m_hImageList; }
     HIMAGELIST GetSafeHandle() const { return m_hImageList; }
 
     // A new list of `width` x `height` images; flags as ImageList_Create
     // (ILC_COLOR24 | ILC_MASK ...). Replaces the list held.
     BOOL Create(int width, int height, UINT flags, int initial, int grow);
     BOOL DeleteImageList();
-    void Attach(HIMAGELIST list);
-    HIMAGELIST Detach();
 
     int GetImageCount() const;
     BOOL GetImageSize(int* width, int* height) const;
@@ -32,7 +29,6 @@ public:
     // Replaces image `index` in place; FALSE when there is no such image.
     BOOL Replace(int index, HBITMAP bitmap, COLORREF maskColor);
     BOOL Replace(int index, HICON icon);
-    BOOL Remove(int index);
 
     // Draws image `index` at (x, y); `style` as ImageList_Draw (ILD_NORMAL,
     // ILD_TRANSPARENT ...).

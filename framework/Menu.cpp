@@ -25,24 +25,12 @@ BOOL CMenu::DestroyMenu() {
     return menu && ::DestroyMenu(menu);
 }
 
-BOOL CMenu::AppendMenu(UINT flags, UINT_PTR idNewItem, const wchar_t* text) {
-    return ::AppendMenuW(m_hMenu, flags, idNewItem, text);
-}
-
 BOOL CMenu::AppendMenu(UINT flags, UINT_PTR idNewItem, const void* itemData) {
     return ::AppendMenuW(m_hMenu, flags, idNewItem, static_cast<const wchar_t*>(itemData));
 }
 
-BOOL CMenu::ModifyMenu(UINT position, UINT flags, UINT_PTR idNewItem, const wchar_t* text) {
-    return ::ModifyMenuW(m_hMenu, position, flags, idNewItem, text);
-}
-
 BOOL CMenu::ModifyMenu(UINT position, UINT flags, UINT_PTR idNewItem, const void* itemData) {
     return ::ModifyMenuW(m_hMenu, position, flags, idNewItem, static_cast<const wchar_t*>(itemData));
-}
-
-BOOL CMenu::InsertMenu(UINT position, UINT flags, UINT_PTR idNewItem, const wchar_t* text) {
-    return ::InsertMenuW(m_hMenu, position, flags, idNewItem, text);
 }
 
 BOOL CMenu::GetMenuItemInfo(UINT item, BOOL byPosition, MENUITEMINFOW& info) const {
@@ -52,10 +40,6 @@ BOOL CMenu::GetMenuItemInfo(UINT item, BOOL byPosition, MENUITEMINFOW& info) con
 BOOL CMenu::SetMenuItemInfo(UINT item, BOOL byPosition, const MENUITEMINFOW& info) {
     return m_hMenu && ::SetMenuItemInfoW(m_hMenu, item, byPosition, &info);
 }
-
-BOOL CMenu::RemoveMenu(UINT position, UINT flags) { return ::RemoveMenu(m_hMenu, position, flags); }
-
-BOOL CMenu::DeleteMenu(UINT position, UINT flags) { return ::DeleteMenu(m_hMenu, position, flags); }
 
 int CMenu::GetMenuItemCount() const { return m_hMenu ? ::GetMenuItemCount(m_hMenu) : -1; }
 
@@ -78,18 +62,6 @@ std::wstring CMenu::GetMenuString(UINT id, UINT flags) const {
 }
 
 HMENU CMenu::GetSubMenu(int position) const { return ::GetSubMenu(m_hMenu, position); }
-
-UINT CMenu::CheckMenuItem(UINT id, UINT check) { return ::CheckMenuItem(m_hMenu, id, check); }
-
-UINT CMenu::EnableMenuItem(UINT id, UINT enable) { return ::EnableMenuItem(m_hMenu, id, enable); }
-
-BOOL CMenu::CheckMenuRadioItem(UINT first, UINT last, UINT item, UINT flags) {
-    return ::CheckMenuRadioItem(m_hMenu, first, last, item, flags);
-}
-
-BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, HWND owner) const {
-    return ::TrackPopupMenu(m_hMenu, flags, x, y, 0, owner, nullptr);
-}
 
 // A plain menu draws nothing itself; owner-drawn menus override both.
 void CMenu::DrawItem(LPDRAWITEMSTRUCT) {}

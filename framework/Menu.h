@@ -7,7 +7,6 @@
 // of that menu.
 #pragma once
 
-#include "framework/CString.h"
 #include "framework/RuntimeClass.h"
 
 #include <windows.h>
@@ -35,15 +34,11 @@ public:
     // Destroys the menu held (and its submenus, as the system does).
     virtual BOOL DestroyMenu();
 
-    BOOL AppendMenu(UINT flags, UINT_PTR idNewItem = 0, const wchar_t* text = nullptr);
+    // Owner-drawn items: `itemData` becomes the item's data.
     BOOL AppendMenu(UINT flags, UINT_PTR idNewItem, const void* itemData);
-    BOOL ModifyMenu(UINT position, UINT flags, UINT_PTR idNewItem = 0, const wchar_t* text = nullptr);
     BOOL ModifyMenu(UINT position, UINT flags, UINT_PTR idNewItem, const void* itemData);
-    BOOL InsertMenu(UINT position, UINT flags, UINT_PTR idNewItem = 0, const wchar_t* text = nullptr);
     BOOL GetMenuItemInfo(UINT item, BOOL byPosition, MENUITEMINFOW& info) const;
     BOOL SetMenuItemInfo(UINT item, BOOL byPosition, const MENUITEMINFOW& info);
-    BOOL RemoveMenu(UINT position, UINT flags);
-    BOOL DeleteMenu(UINT position, UINT flags);
 
     int GetMenuItemCount() const;
     UINT GetMenuItemID(int position) const;
@@ -52,12 +47,6 @@ public:
     // The item's text (without item data of owner-drawn items).
     std::wstring GetMenuString(UINT id, UINT flags) const;
     HMENU GetSubMenu(int position) const;
-
-    UINT CheckMenuItem(UINT id, UINT check);
-    UINT EnableMenuItem(UINT id, UINT enable);
-    BOOL CheckMenuRadioItem(UINT first, UINT last, UINT item, UINT flags);
-
-    BOOL TrackPopupMenu(UINT flags, int x, int y, HWND owner) const;
 
     virtual void DrawItem(LPDRAWITEMSTRUCT drawItem);
     virtual void MeasureItem(LPMEASUREITEMSTRUCT measureItem);

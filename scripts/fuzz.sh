@@ -18,7 +18,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 targets=(user_id field_tokenizer tag_filter chat_format profile_response server_frames
-         html_parse html_document chat_room profile_request)
+         menu_template html_parse html_document chat_room profile_request)
 
 usage() {
   echo "usage: $0 TARGET|all SECONDS [libFuzzer options...]" >&2

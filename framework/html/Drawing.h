@@ -8,17 +8,16 @@
 // natively, where wchar_t is 32 bits. No <windows.h> here.
 #pragma once
 
-#include <cstdint>
+#include "framework/Color.h"
+
 #include <string>
 #include <string_view>
 
 namespace html {
 
-// 0x00BBGGRR, as a COLORREF.
-using Color = std::uint32_t;
-constexpr Color Rgb(int r, int g, int b) {
-    return static_cast<Color>(r & 0xFF) | (static_cast<Color>(g & 0xFF) << 8) | (static_cast<Color>(b & 0xFF) << 16);
-}
+// The program's one colour type, a COLORREF's value.
+using ::Color;
+using ::Rgb;
 
 struct Rect {
     int left = 0;

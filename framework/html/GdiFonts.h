@@ -33,8 +33,6 @@
 
 namespace html {
 
-using CFont = CGdiObjectT<HFONT, GdiOwnership::Owning>;
-
 // A stretch of text that one face draws, [begin, end) in UTF-16 units.
 struct FaceRun {
     HFONT font = nullptr;

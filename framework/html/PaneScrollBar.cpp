@@ -1,5 +1,7 @@
 #include "framework/html/PaneScrollBar.h"
 
+#include "framework/Gdi.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <utility>
@@ -15,12 +17,8 @@ void Fill(HDC dc, const Rect& rect, Color color) {
     ::SetBkColor(dc, previous);
 }
 
-// One-pixel lines along the top and left, and along the bottom and right.
 void Frame(HDC dc, const Rect& r, Color topLeft, Color bottomRight) {
-    Fill(dc, {r.left, r.top, r.right, r.top + 1}, topLeft);
-    Fill(dc, {r.left, r.top, r.left + 1, r.bottom}, topLeft);
-    Fill(dc, {r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
-    Fill(dc, {r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+    CDCHandle(dc).Draw3dRect(RECT{r.left, r.top, r.right, r.bottom}, topLeft, bottomRight);
 }
 
 Rect Inset(const Rect& r, int by) { return {r.left + by, r.top + by, r.right - by, r.bottom - by}; }

@@ -1,16 +1,19 @@
 // The chat window's skin buttons on screen: the title buttons show the
 // darkened copy of their bitmap at rest and the bitmap itself under the
-// pointer, and the maximise button shows the restore image while the window
-// is maximised, whichever way it was maximised.
+// pointer, with the title band through their transparent pixels, and the
+// maximise button shows the restore image while the window is maximised,
+// whichever way it was maximised.
 #include "tests/chatwnd/ChatWindowHarness.h"
 
-#include "controls/ButtonColors.h"
+#include "controls/ButtonImages.h"
+#include "framework/Color.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -19,10 +22,42 @@ constexpr COLORREF kTransparent = RGB(255, 255, 255);
 
 enum class Look { AtRest, UnderPointer };
 
+// Pixels of a window's client area, row by row.
+struct Pixels {
+    int width = 0;
+    std::vector<COLORREF> values;
+
+    COLORREF At(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
+};
+
+void Repaint(CWindow window) {
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+// What the window shows where `button` lies with the button hidden: the
+// title band that its transparent pixels let through.
+Pixels PixelsUnder(CWindow window, CWindow button) {
+    CRect where = button.GetWindowRect();
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&where), 2);
+    button.ShowWindow(SW_HIDE);
+    Repaint(window);
+    Pixels under{where.Width(), {}};
+    {
+        const CClientDC shown(window);
+        for (int y = where.top; y < where.bottom; ++y) {
+            for (int x = where.left; x < where.right; ++x) under.values.push_back(shown.GetPixel(x, y));
+        }
+    }
+    button.ShowWindow(SW_SHOW);
+    Repaint(window);
+    return under;
+}
+
 // Pixels of the shown button that differ from the bitmap resource `id` as
 // the look draws it: at rest the darkened copy, under the pointer the bitmap
-// itself inside the 1-pixel hot frame. Transparent pixels are not compared.
-int Mismatches(CWindow button, WORD id, Look look) {
+// itself inside the 1-pixel hot frame. Transparent pixels show `band`, or
+// are not compared without one.
+int Mismatches(CWindow button, WORD id, Look look, const Pixels* band = nullptr) {
     CBitmap bitmap;
     if (!bitmap.LoadBitmap(AfxGetResourceHandle(), id)) return -1;
     BITMAP size{};
@@ -36,16 +71,13 @@ int Mismatches(CWindow button, WORD id, Look look) {
     for (int y = edge; y < size.bmHeight - edge; ++y) {
         for (int x = edge; x < size.bmWidth - edge; ++x) {
             const COLORREF pixel = source.GetPixel(x, y);
-            if (pixel == kTransparent) continue;
-            const COLORREF expected = look == Look::AtRest ? DarkenColor(pixel, kRestImageDarkening) : pixel;
+            if (pixel == kTransparent && !band) continue;
+            COLORREF expected = look == Look::AtRest ? DarkenColor(pixel, kRestImageDarkening) : pixel;
+            if (pixel == kTransparent) expected = band->At(x, y);
             if (shown.GetPixel(x, y) != expected) ++mismatches;
         }
     }
     return mismatches;
-}
-
-void Repaint(CWindow window) {
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void PointAt(CWindow button) {
@@ -71,10 +103,10 @@ protected:
     // The maximise button shows bitmap `id`, at rest and under the pointer.
     static void ExpectMaximizeImage(ChatWindow& w, WORD id) {
         CWindow button = w.GetDlgItem(IDC_MAXIMIZE);
-        Repaint(w);
-        EXPECT_EQ(Mismatches(button, id, Look::AtRest), 0) << id;
+        const Pixels band = PixelsUnder(w, button);
+        EXPECT_EQ(Mismatches(button, id, Look::AtRest, &band), 0) << id;
         PointAt(button);
-        EXPECT_EQ(Mismatches(button, id, Look::UnderPointer), 0) << id;
+        EXPECT_EQ(Mismatches(button, id, Look::UnderPointer, &band), 0) << id;
         button.SendMessage(WM_MOUSELEAVE);
     }
 
@@ -88,13 +120,14 @@ TEST_F(SkinButtons, TitleButtonsShowTheDarkenedCopyAtRestAndTheBitmapUnderThePoi
         for (const auto& [control, bitmap] : {std::pair{IDC_CLOSE, IDB_CLOSE}, std::pair{IDC_MAXIMIZE, IDB_MAXIMIZE},
                                               std::pair{IDC_MINIMIZE, IDB_MINIMIZE}}) {
             CWindow button = w.GetDlgItem(control);
-            EXPECT_EQ(Mismatches(button, bitmap, Look::AtRest), 0) << control;
-            EXPECT_GT(Mismatches(button, bitmap, Look::UnderPointer), 0) << control;
+            const Pixels band = PixelsUnder(w, button);
+            EXPECT_EQ(Mismatches(button, bitmap, Look::AtRest, &band), 0) << control;
+            EXPECT_GT(Mismatches(button, bitmap, Look::UnderPointer, &band), 0) << control;
             PointAt(button);
-            EXPECT_EQ(Mismatches(button, bitmap, Look::UnderPointer), 0) << control;
+            EXPECT_EQ(Mismatches(button, bitmap, Look::UnderPointer, &band), 0) << control;
             button.SendMessage(WM_MOUSELEAVE);
             button.UpdateWindow();
-            EXPECT_EQ(Mismatches(button, bitmap, Look::AtRest), 0) << control;
+            EXPECT_EQ(Mismatches(button, bitmap, Look::AtRest, &band), 0) << control;
         }
     });
 }

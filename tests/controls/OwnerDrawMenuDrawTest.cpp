@@ -1,7 +1,9 @@
 // COwnerDrawMenu's painting, read back from a memory DC: selected, checked,
 // radio, greyed and image items in the classic and the flat look; and no GDI
 // handle left behind.
+#include "controls/MenuLook.h"
 #include "controls/OwnerDrawMenu.h"
+#include "framework/Color.h"
 
 #include "OwnerDrawMenuTestResources.h"
 #include "tests/support/Canvas.h"
@@ -22,14 +24,14 @@ COLORREF Sys(int index) { return ::GetSysColor(index); }
 class OwnerDrawMenuDrawTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = COwnerDrawMenu::Settings();
-        COwnerDrawMenu::SetWindowsVersion(COwnerDrawMenu::kNtOther);
-        COwnerDrawMenu::SetClassicTheme(FALSE);
+        saved_ = MenuSettings();
+        SetMenuWindowsVersion(kNtOther);
+        SetClassicTheme(false);
         ASSERT_TRUE(menu_.CreatePopupMenu());
     }
-    void TearDown() override { COwnerDrawMenu::Settings() = saved_; }
+    void TearDown() override { MenuSettings() = saved_; }
 
-    void UseFlatLook() { COwnerDrawMenu::Settings().flatModeElsewhere = 1; }
+    void UseFlatLook() { MenuSettings().flatElsewhere = true; }
 
     void Draw(int position, UINT state) {
         const COwnerDrawMenuItem* item = menu_.GetItem(position);
@@ -80,7 +82,7 @@ protected:
     Canvas canvas_{kWidth, kHeight, RGB(0, 0, 0)};
 
 private:
-    COwnerDrawMenu::LookSettings saved_;
+    MenuLookSettings saved_;
 };
 
 TEST_F(OwnerDrawMenuDrawTest, ClassicSelectedItemIsHighlightedRightOfTheImageColumn) {
@@ -101,7 +103,7 @@ TEST_F(OwnerDrawMenuDrawTest, ClassicCheckMarkAndRadioDot) {
     menu_.AppendItem(L"Check", MF_STRING | MF_CHECKED, 2);
     Draw(0, ODS_CHECKED);
     // dy = (24 - 15 - 4) / 2 = 2: the box starts at (1, 4), the mark at (5, 8).
-    EXPECT_EQ(canvas_.At(3, 6), COwnerDrawMenu::LightenColor(Sys(COLOR_MENU), 0.6));
+    EXPECT_EQ(canvas_.At(3, 6), LightenColor(Sys(COLOR_MENU), 0.6));
     EXPECT_EQ(canvas_.At(5, 10), Sys(COLOR_MENUTEXT));   // first stroke, rows 10-12
     EXPECT_EQ(canvas_.At(5, 12), Sys(COLOR_MENUTEXT));
     EXPECT_NE(canvas_.At(5, 9), Sys(COLOR_MENUTEXT));
@@ -127,7 +129,7 @@ TEST_F(OwnerDrawMenuDrawTest, ClassicGreyedItemIsEmbossedOrDrawnInTheBackground)
     EXPECT_EQ(canvas_.At(190, 12), Sys(COLOR_HIGHLIGHT));
     EXPECT_GT(canvas_.Count(Sys(COLOR_MENU), RECT{25, 0, kWidth, kHeight}), 10);
 
-    COwnerDrawMenu::Settings().classicSelectGreyed = FALSE;
+    MenuSettings().classicSelectGreyed = false;
     Draw(0, ODS_GRAYED | ODS_SELECTED);
     EXPECT_EQ(canvas_.At(190, 12), Sys(COLOR_MENU));
 }
@@ -141,7 +143,7 @@ TEST_F(OwnerDrawMenuDrawTest, ClassicSeparatorIsAnEtchedLineAcrossTheMiddle) {
 }
 
 TEST_F(OwnerDrawMenuDrawTest, ClassicImageFramesOnOlderSystems) {
-    COwnerDrawMenu::SetWindowsVersion(COwnerDrawMenu::kWin2000);
+    SetMenuWindowsVersion(kWin2000);
     AppendImageItem(L"Image", 20);
     Draw(0, ODS_SELECTED);
     // The image at (2, 4); its red square at (6..13, 8..14).
@@ -158,8 +160,8 @@ TEST_F(OwnerDrawMenuDrawTest, ClassicImageFramesOnOlderSystems) {
 TEST_F(OwnerDrawMenuDrawTest, FlatSelectedAndRestingItems) {
     UseFlatLook();
     menu_.AppendItem(L"&Plain\tCtrl+P", MF_STRING, 1);
-    const COLORREF selection = COwnerDrawMenu::LightenColor(Sys(COLOR_HIGHLIGHT), 0.85);
-    const COLORREF bar = COwnerDrawMenu::LightenColor(Sys(COLOR_BTNFACE), 0.25);
+    const COLORREF selection = LightenColor(Sys(COLOR_HIGHLIGHT), 0.85);
+    const COLORREF bar = LightenColor(Sys(COLOR_BTNFACE), 0.25);
     Draw(0, ODS_SELECTED);
     EXPECT_EQ(canvas_.At(0, 0), Sys(COLOR_HIGHLIGHT));
     EXPECT_EQ(canvas_.At(199, 23), Sys(COLOR_HIGHLIGHT));
@@ -181,7 +183,7 @@ TEST_F(OwnerDrawMenuDrawTest, FlatCheckedItemShowsATintedBoxWithTheMark) {
     // A 16 x 16 box centred in the 23-pixel bar: (3, 4); the mark at (8, 8).
     EXPECT_EQ(canvas_.At(3, 4), Sys(COLOR_HIGHLIGHT));
     EXPECT_EQ(canvas_.At(18, 19), Sys(COLOR_HIGHLIGHT));
-    EXPECT_EQ(canvas_.At(4, 5), COwnerDrawMenu::LightenColor(Sys(COLOR_HIGHLIGHT), 0.85));
+    EXPECT_EQ(canvas_.At(4, 5), LightenColor(Sys(COLOR_HIGHLIGHT), 0.85));
     EXPECT_EQ(canvas_.At(8, 10), Sys(COLOR_MENUTEXT));
     EXPECT_EQ(canvas_.At(14, 8), Sys(COLOR_MENUTEXT));
 }
@@ -189,15 +191,15 @@ TEST_F(OwnerDrawMenuDrawTest, FlatCheckedItemShowsATintedBoxWithTheMark) {
 TEST_F(OwnerDrawMenuDrawTest, FlatGreyedItemUsesLightGreyTextAndIsNeverSelected) {
     UseFlatLook();
     menu_.AppendItem(L"&Greyed item", MF_STRING | MF_GRAYED, 3);
-    const COLORREF grey = COwnerDrawMenu::LightenColor(Sys(COLOR_GRAYTEXT), 0.4);
+    const COLORREF grey = LightenColor(Sys(COLOR_GRAYTEXT), 0.4);
     Draw(0, ODS_GRAYED | ODS_SELECTED);
     EXPECT_EQ(canvas_.At(190, 12), Sys(COLOR_WINDOW));
     EXPECT_GT(canvas_.Count(grey, RECT{31, 0, kWidth, kHeight}), 10);
     EXPECT_EQ(canvas_.Count(Sys(COLOR_MENUTEXT), RECT{31, 0, kWidth, kHeight}), 0);
 
-    COwnerDrawMenu::Settings().flatSelectGreyed = TRUE;
+    MenuSettings().flatSelectGreyed = true;
     Draw(0, ODS_GRAYED | ODS_SELECTED);
-    EXPECT_EQ(canvas_.At(190, 12), COwnerDrawMenu::LightenColor(Sys(COLOR_HIGHLIGHT), 0.85));
+    EXPECT_EQ(canvas_.At(190, 12), LightenColor(Sys(COLOR_HIGHLIGHT), 0.85));
     EXPECT_GT(canvas_.Count(Sys(COLOR_GRAYTEXT), RECT{31, 0, kWidth, kHeight}), 10);
 }
 
@@ -206,12 +208,12 @@ TEST_F(OwnerDrawMenuDrawTest, FlatImagesShowFadedAtRestAndShadowedWhenSelected) 
     AppendImageItem(L"Image", 30);
     // x = (23 - 16 + 1) / 2 = 4, y = (24 - 15 + 1) / 2 = 5: the square at (8..15, 9..15).
     Draw(0, 0);
-    EXPECT_EQ(canvas_.At(10, 12), COwnerDrawMenu::LightenColor(RGB(255, 0, 0), 0.3));
+    EXPECT_EQ(canvas_.At(10, 12), LightenColor(RGB(255, 0, 0), 0.3));
     EXPECT_EQ(canvas_.Count(RGB(255, 0, 0)), 0);
 
     Draw(0, ODS_SELECTED);
     EXPECT_EQ(canvas_.At(7, 8), RGB(255, 0, 0));  // the image one pixel up and left
-    const COLORREF shadow = COwnerDrawMenu::LightenColor(Sys(COLOR_BTNSHADOW), 0.49);
+    const COLORREF shadow = LightenColor(Sys(COLOR_BTNSHADOW), 0.49);
     EXPECT_EQ(canvas_.At(16, 16), shadow);  // the shadow one pixel down and right
 
     Draw(0, ODS_GRAYED);
@@ -226,7 +228,7 @@ TEST_F(OwnerDrawMenuDrawTest, BothWaysOfEmbossingGiveTheSamePicture) {
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < 24; ++x) monochrome.push_back(canvas_.At(x, y));
     }
-    menu_.SetEmbossWithDib(TRUE);
+    menu_.SetEmbossWithDib(true);
     Draw(0, ODS_GRAYED);
     size_t at = 0;
     for (int y = 0; y < kHeight; ++y) {
@@ -254,7 +256,7 @@ TEST_F(OwnerDrawMenuDrawTest, CheckImagesReplaceTheMarkWhenSwitchedOn) {
 
     menu_.SetCheckImages(nullptr, -1, -1);
     Draw(0, ODS_CHECKED);
-    EXPECT_EQ(canvas_.At(8, 10), COwnerDrawMenu::LightenColor(Sys(COLOR_MENU), 0.6));
+    EXPECT_EQ(canvas_.At(8, 10), LightenColor(Sys(COLOR_MENU), 0.6));
     EXPECT_EQ(canvas_.At(5, 10), Sys(COLOR_MENUTEXT));
 }
 
@@ -269,7 +271,7 @@ TEST_F(OwnerDrawMenuDrawTest, ManyMenusLeaveNoGdiObjectsBehind) {
         ::DeleteObject(bitmap);
         file->AppendItem(L"&Image\tF9", MF_STRING, id);
         for (int look = 0; look < 2; ++look) {
-            COwnerDrawMenu::Settings().flatModeElsewhere = look;
+            MenuSettings().flatElsewhere = look == 1;
             for (UINT state : {0u, UINT{ODS_SELECTED}, UINT{ODS_GRAYED}, UINT{ODS_CHECKED | ODS_SELECTED}}) {
                 DRAWITEMSTRUCT draw{};
                 draw.CtlType = ODT_MENU;

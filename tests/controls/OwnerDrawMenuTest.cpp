@@ -1,14 +1,15 @@
-// COwnerDrawMenu without painting: colours, the theme test, measuring,
+// COwnerDrawMenu without painting: the look choice, the theme test, measuring,
 // loading templates (and refusing broken ones), mnemonics, aligning and
 // synchronising.
+#include "controls/MenuLook.h"
 #include "controls/OwnerDrawMenu.h"
+#include "framework/Color.h"
 #include "framework/TextConversion.h"
 
 #include "OwnerDrawMenuTestResources.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -18,13 +19,13 @@ namespace {
 class OwnerDrawMenuTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = COwnerDrawMenu::Settings();
-        COwnerDrawMenu::SetWindowsVersion(COwnerDrawMenu::kNtOther);
-        COwnerDrawMenu::SetClassicTheme(FALSE);
+        saved_ = MenuSettings();
+        SetMenuWindowsVersion(kNtOther);
+        SetClassicTheme(false);
     }
     void TearDown() override {
-        COwnerDrawMenu::Settings() = saved_;
-        COwnerDrawMenu::SetWindowsVersion(COwnerDrawMenu::kNtOther);
+        MenuSettings() = saved_;
+        SetMenuWindowsVersion(kNtOther);
     }
 
     static UINT Measure(COwnerDrawMenu& menu, int position, UINT* width = nullptr) {
@@ -53,7 +54,7 @@ protected:
     }
 
 private:
-    COwnerDrawMenu::LookSettings saved_;
+    MenuLookSettings saved_;
 };
 
 // Template bytes placed so that the byte after the last one is on a page that
@@ -76,24 +77,15 @@ private:
     BYTE* m_data = nullptr;
 };
 
-TEST_F(OwnerDrawMenuTest, LightenColorMovesEachChannelTowardWhite) {
-    EXPECT_EQ(COwnerDrawMenu::LightenColor(RGB(0, 0, 128), 0.85), RGB(216, 216, 235));
-    EXPECT_EQ(COwnerDrawMenu::LightenColor(RGB(10, 200, 255), 1.0), RGB(255, 255, 255));
-    EXPECT_EQ(COwnerDrawMenu::LightenColor(RGB(100, 100, 100), 0.3), RGB(146, 146, 146));
-    for (double factor : {0.0, -0.5, 1.0001, 2.0, std::nan("")}) {
-        EXPECT_EQ(COwnerDrawMenu::LightenColor(RGB(1, 2, 3), factor), RGB(1, 2, 3)) << factor;
-    }
-}
-
 TEST_F(OwnerDrawMenuTest, ClassicThemeIsACaseBlindSuffixOfTheThemePath) {
-    EXPECT_TRUE(COwnerDrawMenu::ThemePathIsClassic("C:\\WINDOWS\\Resources\\Themes\\Windows Classic.theme"));
-    EXPECT_TRUE(COwnerDrawMenu::ThemePathIsClassic("c:\\x\\wINDOWS cLASSIC.THEME"));
-    EXPECT_TRUE(COwnerDrawMenu::ThemePathIsClassic("Windows Classic.theme"));
-    EXPECT_FALSE(COwnerDrawMenu::ThemePathIsClassic("C:\\Windows Classic.theme.bak"));
-    EXPECT_FALSE(COwnerDrawMenu::ThemePathIsClassic("C:\\Windows Classic.theme\\Luna.theme"));
-    EXPECT_FALSE(COwnerDrawMenu::ThemePathIsClassic("indows Classic.theme"));
-    EXPECT_FALSE(COwnerDrawMenu::ThemePathIsClassic(""));
-    EXPECT_FALSE(COwnerDrawMenu::ThemePathIsClassic(nullptr));
+    EXPECT_TRUE(ThemePathIsClassic("C:\\WINDOWS\\Resources\\Themes\\Windows Classic.theme"));
+    EXPECT_TRUE(ThemePathIsClassic("c:\\x\\wINDOWS cLASSIC.THEME"));
+    EXPECT_TRUE(ThemePathIsClassic("Windows Classic.theme"));
+    EXPECT_FALSE(ThemePathIsClassic("C:\\Windows Classic.theme.bak"));
+    EXPECT_FALSE(ThemePathIsClassic("C:\\Windows Classic.theme\\Luna.theme"));
+    EXPECT_FALSE(ThemePathIsClassic("indows Classic.theme"));
+    EXPECT_FALSE(ThemePathIsClassic(""));
+    EXPECT_FALSE(ThemePathIsClassic(nullptr));
 }
 
 TEST_F(OwnerDrawMenuTest, ClassicThemeIsReadFromTheCurrentThemeKey) {
@@ -107,39 +99,51 @@ TEST_F(OwnerDrawMenuTest, ClassicThemeIsReadFromTheCurrentThemeKey) {
         ::RegCloseKey(key);
     };
     setTheme("%WinDir%\\Resources\\Themes\\WINDOWS CLASSIC.theme");
-    EXPECT_TRUE(COwnerDrawMenu::ReadClassicThemeSetting());
+    EXPECT_TRUE(ReadClassicThemeSetting());
     setTheme("%WinDir%\\Resources\\Themes\\Luna.theme");
-    EXPECT_FALSE(COwnerDrawMenu::ReadClassicThemeSetting());
+    EXPECT_FALSE(ReadClassicThemeSetting());
     // A value longer than the buffer is refused, not read past.
     setTheme((std::string(400, 'x') + "Windows Classic.theme").c_str());
-    EXPECT_FALSE(COwnerDrawMenu::ReadClassicThemeSetting());
+    EXPECT_FALSE(ReadClassicThemeSetting());
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
-    EXPECT_FALSE(COwnerDrawMenu::ReadClassicThemeSetting());
+    EXPECT_FALSE(ReadClassicThemeSetting());
 }
 
 TEST_F(OwnerDrawMenuTest, VersionClassesAndTheLookTheyChoose) {
     OSVERSIONINFOW details{};
     details.dwMajorVersion = 5;
     details.dwMinorVersion = 1;
-    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0x0A280105, &details), COwnerDrawMenu::kWinXP);
+    EXPECT_EQ(ClassifyWindowsVersion(0x0A280105, &details), kWinXP);
     details.dwMinorVersion = 0;
-    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0x08930005, &details), COwnerDrawMenu::kWin2000);
+    EXPECT_EQ(ClassifyWindowsVersion(0x08930005, &details), kWin2000);
     details.dwMajorVersion = 10;
-    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0x4A61000A, &details), COwnerDrawMenu::kNtOther);
-    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0x4A61000A, nullptr), COwnerDrawMenu::kNtOther);
+    EXPECT_EQ(ClassifyWindowsVersion(0x4A61000A, &details), kNtOther);
+    EXPECT_EQ(ClassifyWindowsVersion(0x4A61000A, nullptr), kNtOther);
     details.dwMajorVersion = 4;
     details.dwMinorVersion = 90;
-    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0xC0005A04, &details), COwnerDrawMenu::kWinMe);
-    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0x80000003, &details), COwnerDrawMenu::kWin32s);
-    EXPECT_EQ(COwnerDrawMenu::ClassifyVersion(0xC0000004, nullptr), COwnerDrawMenu::kWin9xOther);
+    EXPECT_EQ(ClassifyWindowsVersion(0xC0005A04, &details), kWinMe);
+    EXPECT_EQ(ClassifyWindowsVersion(0x80000003, &details), kWin32s);
+    EXPECT_EQ(ClassifyWindowsVersion(0xC0000004, nullptr), kWin9xOther);
 
-    EXPECT_EQ(COwnerDrawMenu::ChooseLook(), COwnerDrawMenu::Look::Classic);
-    COwnerDrawMenu::SetWindowsVersion(COwnerDrawMenu::kWinXP);
-    EXPECT_EQ(COwnerDrawMenu::ChooseLook(), COwnerDrawMenu::Look::Flat);
-    COwnerDrawMenu::SetClassicTheme(TRUE);
-    EXPECT_EQ(COwnerDrawMenu::ChooseLook(), COwnerDrawMenu::Look::Classic);
-    COwnerDrawMenu::Settings().flatModeElsewhere = 1;
-    EXPECT_EQ(COwnerDrawMenu::ChooseLook(), COwnerDrawMenu::Look::Flat);
+    EXPECT_EQ(ChooseMenuLook(), MenuLook::Classic);
+    SetMenuWindowsVersion(kWinXP);
+    EXPECT_EQ(ChooseMenuLook(), MenuLook::Flat);
+    SetClassicTheme(true);
+    EXPECT_EQ(ChooseMenuLook(), MenuLook::Classic);
+    MenuSettings().flatElsewhere = true;
+    EXPECT_EQ(ChooseMenuLook(), MenuLook::Flat);
+}
+
+// Whatever the system and the switches say, a palette device's items are
+// drawn in the classic look: the flat look's tints would be dithered there.
+TEST_F(OwnerDrawMenuTest, APaletteDeviceGetsTheClassicLook) {
+    SetMenuWindowsVersion(kWinXP);
+    ASSERT_EQ(ChooseMenuLook(DeviceColours::Full), MenuLook::Flat);
+    EXPECT_EQ(ChooseMenuLook(DeviceColours::Palette), MenuLook::Classic);
+    SetMenuWindowsVersion(kNtOther);
+    MenuSettings().flatElsewhere = true;
+    ASSERT_EQ(ChooseMenuLook(DeviceColours::Full), MenuLook::Flat);
+    EXPECT_EQ(ChooseMenuLook(DeviceColours::Palette), MenuLook::Classic);
 }
 
 TEST_F(OwnerDrawMenuTest, SeparatorAndItemHeightsFollowTheLookAndMargin) {
@@ -156,14 +160,14 @@ TEST_F(OwnerDrawMenuTest, SeparatorAndItemHeightsFollowTheLookAndMargin) {
     UINT classicWidth = 0;
     EXPECT_EQ(Measure(menu, 1, &classicWidth), static_cast<UINT>(std::max(menuHeight, 15 + 4)));
 
-    COwnerDrawMenu::Settings().flatModeElsewhere = 1;
+    MenuSettings().flatElsewhere = true;
     EXPECT_EQ(Measure(menu, 0), static_cast<UINT>(std::max(halfMenu, 11)));
     UINT flatWidth = 0;
     EXPECT_EQ(Measure(menu, 1, &flatWidth), static_cast<UINT>(std::max(menuHeight, 15 + 7)));
     // Same text: classic adds 2 x 16 + 1, flat 16 + 7 + 8.
     EXPECT_EQ(classicWidth - flatWidth, 2u);
 
-    COwnerDrawMenu::Settings().flatExtras = FALSE;
+    MenuSettings().flatExtras = false;
     EXPECT_EQ(Measure(menu, 0), static_cast<UINT>(std::max(halfMenu, (15 + 4) / 2)));
 }
 
@@ -196,7 +200,6 @@ TEST_F(OwnerDrawMenuTest, AppendItemMakesOwnerDrawnItemsAndSeparators) {
     // A bitmap resource that is not there leaves the item without an image.
     ASSERT_TRUE(menu.AppendItem(L"Nothing", MF_STRING, 6, 31999));
     EXPECT_EQ(menu.GetItem(3)->imageList, nullptr);
-    EXPECT_EQ(menu.GetItem(3)->ownImage, -1);
 
     menu.DestroyMenu();
     EXPECT_FALSE(COwnerDrawMenu::IsOwnerDrawMenu(popup));

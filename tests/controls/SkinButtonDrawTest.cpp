@@ -3,7 +3,7 @@
 // rectangle for each alignment and the parent's background.
 #include "tests/controls/SkinButtonFixture.h"
 
-#include "controls/ButtonColors.h"
+#include "framework/Color.h"
 
 namespace {
 

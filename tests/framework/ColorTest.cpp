@@ -1,5 +1,6 @@
-// The colour arithmetic behind the button's darkened and grey images.
-#include "controls/ButtonColors.h"
+// The colour arithmetic: the menu's lightened colours and the button's
+// darkened and grey images, channel by channel.
+#include "framework/Color.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +8,16 @@
 
 namespace {
 
-constexpr ColorValue Rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
-constexpr ColorValue Grey(unsigned level) { return Rgb(level, level, level); }
+constexpr Color Grey(int level) { return Rgb(level, level, level); }
 
-}  // namespace
+constexpr double kNotAFactor[] = {0.0, -0.5, 1.0001, 2.0, std::numeric_limits<double>::quiet_NaN()};
+
+TEST(LightenColor, MovesEachChannelTowardWhite) {
+    EXPECT_EQ(LightenColor(Rgb(0, 0, 128), 0.85), Rgb(216, 216, 235));
+    EXPECT_EQ(LightenColor(Rgb(10, 200, 255), 1.0), Grey(255));
+    EXPECT_EQ(LightenColor(Grey(100), 0.3), Grey(146));
+    for (double factor : kNotAFactor) EXPECT_EQ(LightenColor(Rgb(1, 2, 3), factor), Rgb(1, 2, 3)) << factor;
+}
 
 TEST(DarkenColor, AQuarterOffEachChannelTruncatedTowardZero) {
     EXPECT_EQ(DarkenColor(Grey(255), 0.25), Grey(191));
@@ -20,15 +27,8 @@ TEST(DarkenColor, AQuarterOffEachChannelTruncatedTowardZero) {
     EXPECT_EQ(DarkenColor(Grey(1), 0.25), Grey(0));
     // Channels are kept apart: no carry from one into the next.
     EXPECT_EQ(DarkenColor(Rgb(255, 3, 128), 0.25), Rgb(191, 2, 96));
-}
-
-TEST(DarkenColor, FactorOutsideZeroToOneLeavesTheColour) {
-    const ColorValue color = Rgb(200, 100, 40);
-    EXPECT_EQ(DarkenColor(color, 0.0), color);
-    EXPECT_EQ(DarkenColor(color, -0.5), color);
-    EXPECT_EQ(DarkenColor(color, 1.5), color);
-    EXPECT_EQ(DarkenColor(color, std::numeric_limits<double>::quiet_NaN()), color);
-    EXPECT_EQ(DarkenColor(color, 1.0), Rgb(0, 0, 0));
+    EXPECT_EQ(DarkenColor(Rgb(200, 100, 40), 1.0), Grey(0));
+    for (double factor : kNotAFactor) EXPECT_EQ(DarkenColor(Rgb(200, 100, 40), factor), Rgb(200, 100, 40)) << factor;
 }
 
 TEST(GreyColor, WeighsGreenMostAndBlueLeast) {
@@ -39,3 +39,5 @@ TEST(GreyColor, WeighsGreenMostAndBlueLeast) {
     EXPECT_EQ(GreyColor(Grey(255)), Grey(255));
     EXPECT_EQ(GreyColor(Grey(0)), Grey(0));
 }
+
+}  // namespace
