@@ -1,14 +1,17 @@
-#include "framework/html/LinkOpener.h"
+#include "framework/LinkOpener.h"
 
-#include "framework/html/UrlText.h"
+#include "framework/UrlText.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
-namespace html {
 namespace {
 
 constexpr std::u16string_view kOpenableSchemes[] = {u"http", u"https", u"mailto"};
+
+bool OpenInNormalWindow(const std::wstring& url) {
+    return ShellOpenUrl(url, SW_SHOWNORMAL, ShellHandOver::BeforeReturning);
+}
 
 }  // namespace
 
@@ -22,7 +25,18 @@ std::optional<std::wstring> OpenableUrl(std::u16string_view url) {
     return std::nullopt;
 }
 
-LinkOpener::LinkOpener() : m_launcher(&LinkOpener::ShellOpen) {}
+bool ShellOpenUrl(const std::wstring& url, int showCommand, ShellHandOver handOver) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    if (handOver == ShellHandOver::BeforeReturning) info.fMask |= SEE_MASK_NOASYNC;
+    info.lpVerb = L"open";
+    info.lpFile = url.c_str();
+    info.nShow = showCommand;
+    return ::ShellExecuteExW(&info) != FALSE;
+}
+
+LinkOpener::LinkOpener() : m_launcher(&OpenInNormalWindow) {}
 
 LinkOpener::LinkOpener(Launcher launcher) : m_launcher(std::move(launcher)) {}
 
@@ -30,15 +44,3 @@ bool LinkOpener::Open(std::u16string_view url) const {
     const std::optional<std::wstring> openable = OpenableUrl(url);
     return openable && m_launcher && m_launcher(*openable);
 }
-
-bool LinkOpener::ShellOpen(const std::wstring& url) {
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    info.lpVerb = L"open";
-    info.lpFile = url.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    return ::ShellExecuteExW(&info) != FALSE;
-}
-
-}  // namespace html

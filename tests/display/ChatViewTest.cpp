@@ -1,6 +1,6 @@
 // The chat view: appending (line feeds, the code page, the scroll to the
 // bottom, fragments that come before the page), loading the page, its
-// run-time class, and its lifetime with its window.
+// run-time class, its context menu's captions, and its lifetime with its window.
 //
 // Appends are checked twice: against a recording document, for the exact
 // text and scroll calls, and in a real pane under Xvfb, for what shows.
@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,20 @@ TEST_F(ChatViewAppend, RenderersAppendTheirFragments) {
     EXPECT_EQ(document.inserted[0], L"<br>&nbsp<Font color=394D84><b>welcome<br>&nbspback</b></Font><br><br>");
     EXPECT_EQ(document.inserted[1],
               L"&nbsp<Font color='blue'><B>nick</B></Font><Font color='purple'>(id)</font>: &lt;b>x&lt;/b><br>");
+}
+
+TEST(ChatViewMenu, CopyAndSelectAllAreCaptionedInKorean) {
+    const std::unique_ptr<CChatView> view = std::make_unique<CChatView>();
+    const HMENU menu = view->CreateContextMenu();
+    ASSERT_TRUE(menu);
+    const auto caption = [menu](UINT command) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(menu, command, text, 64, MF_BYCOMMAND);
+        return std::wstring(text);
+    };
+    EXPECT_EQ(caption(CHtmlView::kCopyCommand), L"복사");
+    EXPECT_EQ(caption(CHtmlView::kSelectAllCommand), L"모두 선택");
+    ::DestroyMenu(menu);
 }
 
 TEST(ChatViewClass, IsRegisteredAndDynamicallyCreatable) {
