@@ -3,12 +3,11 @@
 #include "controls/SkinButton.h"
 
 #include "controls/ButtonImages.h"
+#include "framework/LinkOpener.h"
 #include "framework/TextConversion.h"
 #include "framework/WinApp.h"
-#include "framework/html/LinkOpener.h"
 
 #include <mmsystem.h>
-#include <shellapi.h>
 
 #include <optional>
 #include <string>
@@ -46,15 +45,15 @@ BEGIN_MESSAGE_MAP(CSkinButton, CButton)
     ON_WM_ACTIVATE()
     ON_WM_ENABLE()
     ON_WM_CANCELMODE()
-    ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
+    ON_WM_GETDLGCODE()
     ON_WM_CTLCOLOR_REFLECT()
-    ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
+    ON_WM_MENUCHAR()
     ON_WM_MEASUREITEM()
-    ON_MESSAGE(WM_DRAWITEM, OnDrawMenuItem)
-    ON_MESSAGE(BM_SETSTYLE, OnSetStyle)
-    ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
-    ON_MESSAGE(BM_SETCHECK, OnSetCheck)
-    ON_MESSAGE(BM_GETCHECK, OnGetCheck)
+    ON_WM_DRAWITEM()
+    ON_BM_SETSTYLE()
+    ON_WM_MOUSELEAVE()
+    ON_BM_SETCHECK()
+    ON_BM_GETCHECK()
 END_MESSAGE_MAP()
 
 CSkinButton::CSkinButton() { RestoreSystemColors(); }
@@ -84,15 +83,15 @@ void CSkinButton::PreSubclassWindow() {
     CButton::PreSubclassWindow();
 }
 
-LRESULT CSkinButton::OnSetStyle(WPARAM wParam, LPARAM lParam) {
-    const WPARAM type = wParam & kButtonTypeMask;
+LRESULT CSkinButton::OnSetStyle(UINT style, BOOL redraw) {
+    const UINT type = style & kButtonTypeMask;
     if (type == BS_DEFPUSHBUTTON) m_isDefault = TRUE;
     if (type == BS_PUSHBUTTON) m_isDefault = FALSE;
-    return DefWindowProc(BM_SETSTYLE, (wParam & ~kStyleBitsReplaced) | BS_OWNERDRAW, lParam);
+    return DefWindowProc(BM_SETSTYLE, (style & ~kStyleBitsReplaced) | BS_OWNERDRAW, redraw);
 }
 
-LRESULT CSkinButton::OnGetDlgCode(WPARAM, LPARAM) {
-    return Default() | (m_isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+UINT CSkinButton::OnGetDlgCode() {
+    return static_cast<UINT>(Default()) | (m_isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
 }
 
 // --- Images ----------------------------------------------------------------
@@ -266,18 +265,12 @@ void CSkinButton::PlaySoundNow(const wchar_t* name, HMODULE module, DWORD flags)
 void CSkinButton::OpenLink() {
     const std::wstring wide = ToWide(m_linkTarget);
     const std::optional<std::wstring> url =
-        html::OpenableUrl(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+        OpenableUrl(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
     if (url) LaunchLink(*url);
 }
 
 void CSkinButton::LaunchLink(const std::wstring& url) {
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = L"open";
-    info.lpFile = url.c_str();
-    info.nShow = SW_SHOWMAXIMIZED;
-    ::ShellExecuteExW(&info);
+    ShellOpenUrl(url, SW_SHOWMAXIMIZED, ShellHandOver::MayFollowTheCall);
 }
 
 BOOL CSkinButton::SetPopupMenu(UINT menuId, HWND owner) {
@@ -320,10 +313,7 @@ void CSkinButton::OnMouseMove(UINT flags, CPoint point) {
     EndHover();
 }
 
-LRESULT CSkinButton::OnMouseLeave(WPARAM, LPARAM) {
-    EndHover();
-    return 0;
-}
+void CSkinButton::OnMouseLeave() { EndHover(); }
 
 void CSkinButton::EndHover() {
     if (!m_isFlat || !m_hovering) return;
@@ -368,19 +358,17 @@ void CSkinButton::OnCancelMode() {
 
 HBRUSH CSkinButton::CtlColor(CDCHandle, UINT) { return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)); }
 
-LRESULT CSkinButton::OnSetCheck(WPARAM wParam, LPARAM) {
-    if (!m_checkMode) return 0;
-    m_checkState = (wParam == BST_CHECKED || wParam == BST_INDETERMINATE) ? 1 : 0;
+void CSkinButton::OnSetCheck(int state) {
+    if (!m_checkMode) return;
+    m_checkState = (state == BST_CHECKED || state == BST_INDETERMINATE) ? 1 : 0;
     Invalidate();
-    return 0;
 }
 
-LRESULT CSkinButton::OnGetCheck(WPARAM, LPARAM) { return m_checkState; }
+int CSkinButton::OnGetCheck() { return m_checkState; }
 
-LRESULT CSkinButton::OnMenuChar(WPARAM wParam, LPARAM lParam) {
-    const HMENU menu = reinterpret_cast<HMENU>(lParam);
+LRESULT CSkinButton::OnMenuChar(UINT character, UINT menuFlags, HMENU menu) {
     if (!COwnerDrawMenu::IsOwnerDrawMenu(menu)) return Default();
-    return COwnerDrawMenu::FindShortcut(LOWORD(wParam), HIWORD(wParam), menu);
+    return COwnerDrawMenu::FindShortcut(character, menuFlags, menu);
 }
 
 void CSkinButton::OnMeasureItem(int, LPMEASUREITEMSTRUCT item) {
@@ -397,13 +385,11 @@ void CSkinButton::OnMeasureItem(int, LPMEASUREITEMSTRUCT item) {
     Default();
 }
 
-LRESULT CSkinButton::OnDrawMenuItem(WPARAM, LPARAM lParam) {
-    auto* const item = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
+void CSkinButton::OnDrawItem(int, LPDRAWITEMSTRUCT item) {
     COwnerDrawMenu* const menu =
         item && item->CtlType == ODT_MENU ? COwnerDrawMenu::FromHandle(reinterpret_cast<HMENU>(item->hwndItem)) : nullptr;
-    if (!menu) return Default();
-    menu->DrawItem(item);
-    return TRUE;
+    if (menu) menu->DrawItem(item);
+    else Default();
 }
 
 // --- Click -----------------------------------------------------------------

@@ -131,15 +131,16 @@ protected:
     void OnActivate(UINT state, CWindow other, BOOL minimized);
     void OnEnable(BOOL enable);
     void OnCancelMode();
-    LRESULT OnGetDlgCode(WPARAM, LPARAM);
+    UINT OnGetDlgCode();
     HBRUSH CtlColor(CDCHandle dc, UINT type);
-    LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMenuChar(UINT character, UINT menuFlags, HMENU menu);
     void OnMeasureItem(int id, LPMEASUREITEMSTRUCT item);
-    LRESULT OnDrawMenuItem(WPARAM wParam, LPARAM lParam);
-    LRESULT OnSetStyle(WPARAM wParam, LPARAM lParam);
-    LRESULT OnMouseLeave(WPARAM, LPARAM);
-    LRESULT OnSetCheck(WPARAM wParam, LPARAM);
-    LRESULT OnGetCheck(WPARAM, LPARAM);
+    // Items of the popup menu it owns; its own face is drawn in DrawItem.
+    void OnDrawItem(int id, LPDRAWITEMSTRUCT item);
+    LRESULT OnSetStyle(UINT style, BOOL redraw);
+    void OnMouseLeave();
+    void OnSetCheck(int state);
+    int OnGetCheck();
 
     DECLARE_MESSAGE_MAP()
 

@@ -12,7 +12,7 @@ IMPLEMENT_DYNCREATE(CChatView, CHtmlView)
 BEGIN_MESSAGE_MAP(CChatView, CHtmlView)
 END_MESSAGE_MAP()
 
-CChatView::CChatView() = default;
+CChatView::CChatView() { SetContextMenuTexts("복사", "모두 선택"); }
 
 // The document reference goes with the members, before the base view.
 CChatView::~CChatView() = default;

@@ -7,7 +7,8 @@
 // page has loaded: those wait, in order, and go in as soon as it has. (A
 // server that answers quickly would otherwise have its first lines lost.)
 // Old lines are never removed. The view deletes itself when its window is
-// destroyed, so it is always made with new.
+// destroyed, so it is always made with new. Its context menu is captioned in
+// the program's Korean.
 #pragma once
 
 #include "framework/CString.h"

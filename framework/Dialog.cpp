@@ -6,7 +6,7 @@
 #include <vector>
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-    ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+    ON_WM_INITDIALOG()
     ON_COMMAND(IDOK, HandleOK)
     ON_COMMAND(IDCANCEL, HandleCancel)
 END_MESSAGE_MAP()
@@ -79,7 +79,7 @@ void CDialog::EndDialog(INT_PTR result) {
 // A dialog that neither moves nor shows itself while it initialises is
 // centred on its owner afterwards, as the classic framework does: its
 // template's position is only relative to the owner's client corner.
-LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) {
+BOOL CDialog::HandleInitDialog() {
     const CRect before = GetWindowRect();
     const BOOL result = OnInitDialog();
     if (m_hWnd && !(GetStyle() & (WS_VISIBLE | WS_CHILD)) && GetWindowRect() == before) CenterWindow();

@@ -49,7 +49,7 @@ private:
     static INT_PTR CALLBACK NoDialogProcedure(HWND, UINT, WPARAM, LPARAM);
     bool CreateFromTemplate(HWND owner);
     void RunModalLoop();
-    LRESULT HandleInitDialog(WPARAM, LPARAM);
+    BOOL HandleInitDialog();
     void HandleOK() { OnOK(); }
     void HandleCancel() { OnCancel(); }
 

@@ -19,11 +19,7 @@ constexpr size_t kReadChunk = 4096;
     throw new CInternetException(::GetLastError(), context);
 }
 
-CString AgentOrAppName(const char* agent) {
-    if (agent) return CString(agent);
-    if (const CWinApp* app = AfxGetApp()) return app->GetAppName();
-    return AfxGetProgramTitle();
-}
+CString AgentOrAppName(const char* agent) { return agent ? CString(agent) : AfxGetAppName(); }
 
 // WinINet reads a null proxy or bypass list as "none", unlike an empty one.
 const wchar_t* NullIfAbsent(const char* text, const std::wstring& wide) { return text ? wide.c_str() : nullptr; }

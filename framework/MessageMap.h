@@ -31,6 +31,9 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <tuple>
+#include <type_traits>
 #include <utility>
 
 class CWnd;
@@ -59,24 +62,52 @@ struct MessageMap {
 namespace msgmap {
 
 template <typename>
-struct HandlerClass;
+struct HandlerTraits;
 template <typename Class, typename Result, typename... Args>
-struct HandlerClass<Result (Class::*)(Args...)> {
+struct HandlerTraits<Result (Class::*)(Args...)> {
     using type = Class;
+    template <std::size_t index>
+    using Argument = std::tuple_element_t<index, std::tuple<Args...>>;
 };
+// The type of argument `index` of handler `Handler`.
+template <auto Handler, std::size_t index>
+using ArgumentOf = typename HandlerTraits<decltype(Handler)>::template Argument<index>;
 
 template <auto Handler, typename... Args>
 decltype(auto) Call(CWnd& wnd, Args&&... args) {
-    using Class = typename HandlerClass<decltype(Handler)>::type;
+    using Class = typename HandlerTraits<decltype(Handler)>::type;
     return (static_cast<Class&>(wnd).*Handler)(std::forward<Args>(args)...);
 }
 
-// Signed: a point left of or above the window is negative. (windowsx.h has
-// this as GET_X_LPARAM, but also macros that clash with CWnd's methods.)
+template <typename Value>
+LRESULT AsResult(Value value) {
+    if constexpr (std::is_pointer_v<Value>) return reinterpret_cast<LRESULT>(value);
+    else return static_cast<LRESULT>(value);
+}
+
+// Calls the handler; what it returns, if anything, answers the message.
+// A void handler leaves the answer 0.
+template <auto Handler, typename... Args>
+bool Answer(CWnd& wnd, LRESULT& result, Args&&... args) {
+    if constexpr (std::is_void_v<decltype(Call<Handler>(wnd, std::forward<Args>(args)...))>) {
+        Call<Handler>(wnd, std::forward<Args>(args)...);
+    } else {
+        result = AsResult(Call<Handler>(wnd, std::forward<Args>(args)...));
+    }
+    return true;
+}
+
+// Signed: a point left of or above the window, or on a monitor left of or
+// above the primary one, is negative. (windowsx.h has this as GET_X_LPARAM,
+// but also macros that clash with CWnd's methods.)
 inline CPoint PointOf(LPARAM lParam) {
     return CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
 }
 inline CDCHandle DcOf(WPARAM wParam) { return CDCHandle(reinterpret_cast<HDC>(wParam)); }
+template <typename Parameter>  // WPARAM or LPARAM
+CWindow WindowOf(Parameter handle) {
+    return CWindow(reinterpret_cast<HWND>(handle));
+}
 inline NMHDR* NotifyHeaderOf(LPARAM lParam) { return reinterpret_cast<NMHDR*>(lParam); }
 
 #define WOBBLE_DISPATCHER(name, ...)                                                \
@@ -88,53 +119,65 @@ inline NMHDR* NotifyHeaderOf(LPARAM lParam) { return reinterpret_cast<NMHDR*>(lP
     }
 
 // LRESULT OnMessage(WPARAM, LPARAM)
-WOBBLE_DISPATCHER(Message, result = Call<H>(w, wParam, lParam); return true;)
-// void OnCommand()
-WOBBLE_DISPATCHER(Command, Call<H>(w); return true;)
+WOBBLE_DISPATCHER(Message, return Answer<H>(w, result, wParam, lParam);)
+// Handlers without arguments: void OnCommand(), void OnPaint(), and those
+// whose value is the answer, such as UINT OnGetDlgCode() or HCURSOR
+// OnQueryDragIcon()
+WOBBLE_DISPATCHER(NoArguments, return Answer<H>(w, result);)
 // BOOL OnCommand(): FALSE declines
 WOBBLE_DISPATCHER(CommandEx, return Call<H>(w) != FALSE;)
 // void OnNotify(NMHDR*, LRESULT*)
 WOBBLE_DISPATCHER(Notify, Call<H>(w, NotifyHeaderOf(lParam), &result); return true;)
 // BOOL OnNotify(NMHDR*, LRESULT*): FALSE declines
 WOBBLE_DISPATCHER(NotifyEx, return Call<H>(w, NotifyHeaderOf(lParam), &result) != FALSE;)
-// void OnPaint() and every other handler without arguments
-WOBBLE_DISPATCHER(NoArguments, Call<H>(w); return true;)
 // int OnCreate(LPCREATESTRUCT): -1 refuses the window
-WOBBLE_DISPATCHER(Create, result = Call<H>(w, reinterpret_cast<LPCREATESTRUCT>(lParam)); return true;)
+WOBBLE_DISPATCHER(Create, return Answer<H>(w, result, reinterpret_cast<LPCREATESTRUCT>(lParam));)
 // BOOL OnEraseBkgnd(CDCHandle)
-WOBBLE_DISPATCHER(EraseBkgnd, result = Call<H>(w, DcOf(wParam)); return true;)
+WOBBLE_DISPATCHER(EraseBkgnd, return Answer<H>(w, result, DcOf(wParam));)
 // void OnSize(UINT type, int cx, int cy)
 WOBBLE_DISPATCHER(Size, Call<H>(w, static_cast<UINT>(wParam), int{LOWORD(lParam)}, int{HIWORD(lParam)}); return true;)
 // void OnWindowPosChanging(WINDOWPOS*)
 WOBBLE_DISPATCHER(WindowPos, Call<H>(w, reinterpret_cast<WINDOWPOS*>(lParam)); return true;)
 // void OnSysCommand(UINT id, LPARAM)
 WOBBLE_DISPATCHER(SysCommand, Call<H>(w, static_cast<UINT>(wParam), lParam); return true;)
-// HCURSOR OnQueryDragIcon()
-WOBBLE_DISPATCHER(QueryDragIcon, result = reinterpret_cast<LRESULT>(Call<H>(w)); return true;)
 // void OnLButtonDown(UINT flags, CPoint) and the other mouse messages
 WOBBLE_DISPATCHER(Mouse, Call<H>(w, static_cast<UINT>(wParam), PointOf(lParam)); return true;)
+// void OnMouseWheel(UINT flags, short delta, CPoint screenPoint). Not the
+// classic BOOL: the system asks 0 of a window that took the wheel, which a
+// void handler cannot get wrong.
+WOBBLE_DISPATCHER(MouseWheel, Call<H>(w, UINT{GET_KEYSTATE_WPARAM(wParam)}, short{GET_WHEEL_DELTA_WPARAM(wParam)}, PointOf(lParam)); return true;)
+// void OnContextMenu(CWindow clicked, CPoint screenPoint); (-1, -1) when
+// the menu was asked for from the keyboard
+WOBBLE_DISPATCHER(ContextMenu, Call<H>(w, WindowOf(wParam), PointOf(lParam)); return true;)
 // void OnChar(UINT code, UINT repeat, UINT flags), also OnKeyDown
 WOBBLE_DISPATCHER(Key, Call<H>(w, static_cast<UINT>(wParam), UINT{LOWORD(lParam)}, UINT{HIWORD(lParam)}); return true;)
 // BOOL OnSetCursor(CWindow, UINT hitTest, UINT message)
-WOBBLE_DISPATCHER(SetCursor, result = Call<H>(w, CWindow(reinterpret_cast<HWND>(wParam)), UINT{LOWORD(lParam)}, UINT{HIWORD(lParam)}); return true;)
+WOBBLE_DISPATCHER(SetCursor, return Answer<H>(w, result, WindowOf(wParam), UINT{LOWORD(lParam)}, UINT{HIWORD(lParam)});)
 // void OnKillFocus(CWindow newFocus)
-WOBBLE_DISPATCHER(KillFocus, Call<H>(w, CWindow(reinterpret_cast<HWND>(wParam))); return true;)
+WOBBLE_DISPATCHER(KillFocus, Call<H>(w, WindowOf(wParam)); return true;)
+// void OnCaptureChanged(CWindow newCapture)
+WOBBLE_DISPATCHER(CaptureChanged, Call<H>(w, WindowOf(lParam)); return true;)
 // void OnActivate(UINT state, CWindow other, BOOL minimized)
-WOBBLE_DISPATCHER(Activate, Call<H>(w, UINT{LOWORD(wParam)}, CWindow(reinterpret_cast<HWND>(lParam)), BOOL{HIWORD(wParam) != 0}); return true;)
+WOBBLE_DISPATCHER(Activate, Call<H>(w, UINT{LOWORD(wParam)}, WindowOf(lParam), BOOL{HIWORD(wParam) != 0}); return true;)
 // void OnEnable(BOOL enable)
 WOBBLE_DISPATCHER(Enable, Call<H>(w, static_cast<BOOL>(wParam)); return true;)
 // void OnTimer(UINT_PTR id)
 WOBBLE_DISPATCHER(Timer, Call<H>(w, static_cast<UINT_PTR>(wParam)); return true;)
-// void OnMeasureItem(int id, LPMEASUREITEMSTRUCT)
-WOBBLE_DISPATCHER(MeasureItem, Call<H>(w, static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); result = TRUE; return true;)
+// LRESULT OnMenuChar(UINT character, UINT menuFlags, HMENU)
+WOBBLE_DISPATCHER(MenuChar, return Answer<H>(w, result, UINT{LOWORD(wParam)}, UINT{HIWORD(wParam)}, reinterpret_cast<HMENU>(lParam));)
+// void OnMeasureItem(int id, LPMEASUREITEMSTRUCT), void OnDrawItem(int id,
+// LPDRAWITEMSTRUCT)
+WOBBLE_DISPATCHER(OwnerItem, Call<H>(w, static_cast<int>(wParam), reinterpret_cast<ArgumentOf<H, 1>>(lParam)); result = TRUE; return true;)
 // HBRUSH OnCtlColor(CDCHandle, CWindow control, UINT type)
-WOBBLE_DISPATCHER(CtlColor, result = reinterpret_cast<LRESULT>(Call<H>(w, DcOf(wParam), CWindow(reinterpret_cast<HWND>(lParam)), message - WM_CTLCOLORMSGBOX)); return true;)
+WOBBLE_DISPATCHER(CtlColor, return Answer<H>(w, result, DcOf(wParam), WindowOf(lParam), message - WM_CTLCOLORMSGBOX);)
 // reflected: HBRUSH CtlColor(CDCHandle, UINT type); a null brush declines
 WOBBLE_DISPATCHER(CtlColorReflect, const HBRUSH brush = Call<H>(w, DcOf(wParam), (message - WM_REFLECT_BASE) - WM_CTLCOLORMSGBOX); result = reinterpret_cast<LRESULT>(brush); return brush != nullptr;)
-// reflected: void DrawItem(LPDRAWITEMSTRUCT)
-WOBBLE_DISPATCHER(DrawItemReflect, Call<H>(w, reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); result = TRUE; return true;)
-// reflected: void MeasureItem(LPMEASUREITEMSTRUCT)
-WOBBLE_DISPATCHER(MeasureItemReflect, Call<H>(w, reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); result = TRUE; return true;)
+// reflected: void DrawItem(LPDRAWITEMSTRUCT), void MeasureItem(LPMEASUREITEMSTRUCT)
+WOBBLE_DISPATCHER(OwnerItemReflect, Call<H>(w, reinterpret_cast<ArgumentOf<H, 0>>(lParam)); result = TRUE; return true;)
+// LRESULT OnSetStyle(UINT style, BOOL redraw) of a button
+WOBBLE_DISPATCHER(ButtonStyle, return Answer<H>(w, result, static_cast<UINT>(wParam), static_cast<BOOL>(lParam));)
+// void OnSetCheck(int state) of a button
+WOBBLE_DISPATCHER(ButtonCheck, Call<H>(w, static_cast<int>(wParam)); return true;)
 
 #undef WOBBLE_DISPATCHER
 
@@ -166,18 +209,18 @@ protected:                                             \
 // Any message, undecoded.
 #define ON_MESSAGE(message, handler) WOBBLE_ENTRY(message, Message, handler)
 // Commands: menus and accelerators (no control), or a control's click.
-#define ON_COMMAND(id, handler) WOBBLE_ID_ENTRY(WM_COMMAND, 0, id, id, Command, handler)
-#define ON_CONTROL(code, id, handler) WOBBLE_ID_ENTRY(WM_COMMAND, code, id, id, Command, handler)
+#define ON_COMMAND(id, handler) WOBBLE_ID_ENTRY(WM_COMMAND, 0, id, id, NoArguments, handler)
+#define ON_CONTROL(code, id, handler) WOBBLE_ID_ENTRY(WM_COMMAND, code, id, id, NoArguments, handler)
 #define ON_BN_CLICKED(id, handler) ON_CONTROL(BN_CLICKED, id, handler)
 #define ON_NOTIFY(code, id, handler) WOBBLE_ID_ENTRY(WM_NOTIFY, code, id, id, Notify, handler)
 // Notifications reflected to the control object that sent them.
-#define ON_CONTROL_REFLECT(code, handler) WOBBLE_ID_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0xFFFF, Command, handler)
+#define ON_CONTROL_REFLECT(code, handler) WOBBLE_ID_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0xFFFF, NoArguments, handler)
 #define ON_CONTROL_REFLECT_EX(code, handler) WOBBLE_ID_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0xFFFF, CommandEx, handler)
 #define ON_NOTIFY_REFLECT(code, handler) WOBBLE_ID_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0xFFFF, Notify, handler)
 #define ON_NOTIFY_REFLECT_EX(code, handler) WOBBLE_ID_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0xFFFF, NotifyEx, handler)
 #define ON_WM_CTLCOLOR_REFLECT() WOBBLE_ENTRY(WM_REFLECT_BASE + WM_CTLCOLOR_ANY, CtlColorReflect, CtlColor)
-#define ON_WM_DRAWITEM_REFLECT() WOBBLE_ENTRY(WM_REFLECT_BASE + WM_DRAWITEM, DrawItemReflect, DrawItem)
-#define ON_WM_MEASUREITEM_REFLECT() WOBBLE_ENTRY(WM_REFLECT_BASE + WM_MEASUREITEM, MeasureItemReflect, MeasureItem)
+#define ON_WM_DRAWITEM_REFLECT() WOBBLE_ENTRY(WM_REFLECT_BASE + WM_DRAWITEM, OwnerItemReflect, DrawItem)
+#define ON_WM_MEASUREITEM_REFLECT() WOBBLE_ENTRY(WM_REFLECT_BASE + WM_MEASUREITEM, OwnerItemReflect, MeasureItem)
 // Window messages, with the classic handler names.
 #define ON_WM_CREATE() WOBBLE_ENTRY(WM_CREATE, Create, OnCreate)
 #define ON_WM_DESTROY() WOBBLE_ENTRY(WM_DESTROY, NoArguments, OnDestroy)
@@ -187,13 +230,18 @@ protected:                                             \
 #define ON_WM_SIZE() WOBBLE_ENTRY(WM_SIZE, Size, OnSize)
 #define ON_WM_WINDOWPOSCHANGING() WOBBLE_ENTRY(WM_WINDOWPOSCHANGING, WindowPos, OnWindowPosChanging)
 #define ON_WM_SYSCOMMAND() WOBBLE_ENTRY(WM_SYSCOMMAND, SysCommand, OnSysCommand)
-#define ON_WM_QUERYDRAGICON() WOBBLE_ENTRY(WM_QUERYDRAGICON, QueryDragIcon, OnQueryDragIcon)
+#define ON_WM_QUERYDRAGICON() WOBBLE_ENTRY(WM_QUERYDRAGICON, NoArguments, OnQueryDragIcon)
 #define ON_WM_LBUTTONDOWN() WOBBLE_ENTRY(WM_LBUTTONDOWN, Mouse, OnLButtonDown)
 #define ON_WM_LBUTTONUP() WOBBLE_ENTRY(WM_LBUTTONUP, Mouse, OnLButtonUp)
 #define ON_WM_LBUTTONDBLCLK() WOBBLE_ENTRY(WM_LBUTTONDBLCLK, Mouse, OnLButtonDblClk)
 #define ON_WM_MOUSEMOVE() WOBBLE_ENTRY(WM_MOUSEMOVE, Mouse, OnMouseMove)
+#define ON_WM_MOUSEWHEEL() WOBBLE_ENTRY(WM_MOUSEWHEEL, MouseWheel, OnMouseWheel)
+#define ON_WM_MOUSELEAVE() WOBBLE_ENTRY(WM_MOUSELEAVE, NoArguments, OnMouseLeave)
+#define ON_WM_CAPTURECHANGED() WOBBLE_ENTRY(WM_CAPTURECHANGED, CaptureChanged, OnCaptureChanged)
+#define ON_WM_CONTEXTMENU() WOBBLE_ENTRY(WM_CONTEXTMENU, ContextMenu, OnContextMenu)
 #define ON_WM_CHAR() WOBBLE_ENTRY(WM_CHAR, Key, OnChar)
 #define ON_WM_KEYDOWN() WOBBLE_ENTRY(WM_KEYDOWN, Key, OnKeyDown)
+#define ON_WM_GETDLGCODE() WOBBLE_ENTRY(WM_GETDLGCODE, NoArguments, OnGetDlgCode)
 #define ON_WM_SETCURSOR() WOBBLE_ENTRY(WM_SETCURSOR, SetCursor, OnSetCursor)
 #define ON_WM_KILLFOCUS() WOBBLE_ENTRY(WM_KILLFOCUS, KillFocus, OnKillFocus)
 #define ON_WM_ACTIVATE() WOBBLE_ENTRY(WM_ACTIVATE, Activate, OnActivate)
@@ -201,5 +249,14 @@ protected:                                             \
 #define ON_WM_CANCELMODE() WOBBLE_ENTRY(WM_CANCELMODE, NoArguments, OnCancelMode)
 #define ON_WM_SYSCOLORCHANGE() WOBBLE_ENTRY(WM_SYSCOLORCHANGE, NoArguments, OnSysColorChange)
 #define ON_WM_TIMER() WOBBLE_ENTRY(WM_TIMER, Timer, OnTimer)
-#define ON_WM_MEASUREITEM() WOBBLE_ENTRY(WM_MEASUREITEM, MeasureItem, OnMeasureItem)
+#define ON_WM_MEASUREITEM() WOBBLE_ENTRY(WM_MEASUREITEM, OwnerItem, OnMeasureItem)
+#define ON_WM_DRAWITEM() WOBBLE_ENTRY(WM_DRAWITEM, OwnerItem, OnDrawItem)
+#define ON_WM_MENUCHAR() WOBBLE_ENTRY(WM_MENUCHAR, MenuChar, OnMenuChar)
 #define ON_WM_CTLCOLOR() WOBBLE_ENTRY(WM_CTLCOLOR_ANY, CtlColor, OnCtlColor)
+// The dialog's own start, under the classic framework's name for it:
+// BOOL HandleInitDialog(), whose answer says whether the system sets the focus.
+#define ON_WM_INITDIALOG() WOBBLE_ENTRY(WM_INITDIALOG, NoArguments, HandleInitDialog)
+// Button messages that a button class takes over.
+#define ON_BM_SETSTYLE() WOBBLE_ENTRY(BM_SETSTYLE, ButtonStyle, OnSetStyle)
+#define ON_BM_SETCHECK() WOBBLE_ENTRY(BM_SETCHECK, ButtonCheck, OnSetCheck)
+#define ON_BM_GETCHECK() WOBBLE_ENTRY(BM_GETCHECK, NoArguments, OnGetCheck)

@@ -34,6 +34,11 @@ CString AfxGetProgramTitle() {
     return FromWide(std::wstring_view(path).substr(nameStart, nameEnd - nameStart));
 }
 
+CString AfxGetAppName() {
+    if (const CWinApp* app = AfxGetApp()) return app->GetAppName();
+    return AfxGetProgramTitle();
+}
+
 CWinApp::CWinApp() : m_hInstance(::GetModuleHandleW(nullptr)), m_appName(AfxGetProgramTitle()) {
     if (!g_app) g_app = this;
 }

@@ -80,6 +80,8 @@ CWinApp* AfxGetApp();
 std::wstring AfxGetModulePath(HMODULE module);
 // The name of the program file without folder and extension.
 CString AfxGetProgramTitle();
+// The application object's name, or the program title when there is none.
+CString AfxGetAppName();
 // The program module, from which resources come.
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();

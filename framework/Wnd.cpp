@@ -35,7 +35,7 @@ private:
     CurrentMessage m_saved;
 };
 
-constexpr wchar_t kPlainClassName[] = L"WobbleFrameworkWindow";
+constexpr wchar_t kPlainClassName[] = L"AfxWnd";
 
 bool RegisterPlainClass() {
     static const bool registered = [] {

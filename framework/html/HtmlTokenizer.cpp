@@ -210,8 +210,8 @@ void Tokenizer::Step() {
     switch (m_state) {
     case State::Data: DataState(c); break;
     case State::RcData: RcDataState(c); break;
-    case State::RawText: RawTextState(c); break;
-    case State::ScriptData: ScriptDataState(c); break;
+    case State::RawText: RawTextOrScriptDataState(c, State::RawTextLessThanSign); break;
+    case State::ScriptData: RawTextOrScriptDataState(c, State::ScriptDataLessThanSign); break;
     case State::TagOpen: TagOpenState(c); break;
     case State::EndTagOpen: EndTagOpenState(c); break;
     case State::TagName: TagNameState(c); break;
@@ -298,29 +298,12 @@ void Tokenizer::RcDataState(int c) {
     }
 }
 
-// RAWTEXT state
-void Tokenizer::RawTextState(int c) {
+// RAWTEXT state, script data state: the standard gives both the same steps,
+// apart from the state a '<' leads to.
+void Tokenizer::RawTextOrScriptDataState(int c, State lessThanSign) {
     switch (c) {
     case '<':
-        SwitchTo(State::RawTextLessThanSign);
-        break;
-    case 0:
-        EmitCharacter(kReplacementCharacter);
-        break;
-    case kEndOfFile:
-        EmitEndOfFile();
-        break;
-    default:
-        EmitCharacter(static_cast<char16_t>(c));
-        break;
-    }
-}
-
-// Script data state
-void Tokenizer::ScriptDataState(int c) {
-    switch (c) {
-    case '<':
-        SwitchTo(State::ScriptDataLessThanSign);
+        SwitchTo(lessThanSign);
         break;
     case 0:
         EmitCharacter(kReplacementCharacter);

@@ -123,8 +123,7 @@ private:
     void Step();
     void DataState(int c);
     void RcDataState(int c);
-    void RawTextState(int c);
-    void ScriptDataState(int c);
+    void RawTextOrScriptDataState(int c, State lessThanSign);
     void TagOpenState(int c);
     void EndTagOpenState(int c);
     void TagNameState(int c);

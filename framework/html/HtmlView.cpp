@@ -52,10 +52,10 @@ BEGIN_MESSAGE_MAP(CHtmlView, CWnd)
     ON_WM_CHAR()
     ON_WM_KEYDOWN()
     ON_WM_TIMER()
-    ON_MESSAGE(WM_MOUSEWHEEL, OnMouseWheel)
-    ON_MESSAGE(WM_CONTEXTMENU, OnContextMenu)
-    ON_MESSAGE(WM_CAPTURECHANGED, OnCaptureChanged)
-    ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
+    ON_WM_MOUSEWHEEL()
+    ON_WM_CONTEXTMENU()
+    ON_WM_CAPTURECHANGED()
+    ON_WM_GETDLGCODE()
     ON_MESSAGE(kNavigationCompleteMessage, OnNavigationComplete)
     ON_MESSAGE(kImagesReadyMessage, OnImagesReady)
 END_MESSAGE_MAP()
@@ -320,10 +320,7 @@ void CHtmlView::OnLButtonUp(UINT, CPoint point) {
     if (clicked) OpenLinkAt(point);
 }
 
-LRESULT CHtmlView::OnCaptureChanged(WPARAM, LPARAM) {
-    EndMouseMode();
-    return 0;
-}
+void CHtmlView::OnCaptureChanged(CWindow) { EndMouseMode(); }
 
 void CHtmlView::EndMouseMode() {
     if (m_mouseMode == MouseMode::None) return;
@@ -355,21 +352,20 @@ BOOL CHtmlView::OnSetCursor(CWindow, UINT hitTest, UINT) {
     return TRUE;
 }
 
-LRESULT CHtmlView::OnMouseWheel(WPARAM wParam, LPARAM) {
+void CHtmlView::OnMouseWheel(UINT, short delta, CPoint) {
     UINT linesPerNotch = 3;
     ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &linesPerNotch, 0);
-    m_wheelRemainder += GET_WHEEL_DELTA_WPARAM(wParam);
+    m_wheelRemainder += delta;
     const int notches = m_wheelRemainder / WHEEL_DELTA;
     m_wheelRemainder %= WHEEL_DELTA;
-    if (notches == 0) return 0;
+    if (notches == 0) return;
     const int step = linesPerNotch == WHEEL_PAGESCROLL ? PageStep() : static_cast<int>(linesPerNotch) * LineStep();
     ScrollBy(-notches * step);
-    return 0;
 }
 
 // Keyboard, selection, clipboard
 
-LRESULT CHtmlView::OnGetDlgCode(WPARAM, LPARAM) {
+UINT CHtmlView::OnGetDlgCode() {
     // In a dialog, arrows and Page keys scroll the pane instead of moving
     // the focus, and Ctrl+A / Ctrl+C arrive as characters.
     return DLGC_WANTARROWS | DLGC_WANTCHARS;
@@ -426,9 +422,14 @@ HMENU CHtmlView::CreateContextMenu() const {
     const HMENU menu = ::CreatePopupMenu();
     if (!menu) return nullptr;
     const UINT copyState = HasSelection() ? MF_ENABLED : MF_GRAYED;
-    ::AppendMenuW(menu, MF_STRING | copyState, kCopyCommand, ToWide("복사").c_str());
-    ::AppendMenuW(menu, MF_STRING, kSelectAllCommand, ToWide("모두 선택").c_str());
+    ::AppendMenuW(menu, MF_STRING | copyState, kCopyCommand, ToWide(m_copyText).c_str());
+    ::AppendMenuW(menu, MF_STRING, kSelectAllCommand, ToWide(m_selectAllText).c_str());
     return menu;
+}
+
+void CHtmlView::SetContextMenuTexts(const char* copy, const char* selectAll) {
+    m_copyText = copy;
+    m_selectAllText = selectAll;
 }
 
 void CHtmlView::ExecuteCommand(UINT command) {
@@ -436,20 +437,19 @@ void CHtmlView::ExecuteCommand(UINT command) {
     else if (command == kSelectAllCommand) SelectAll();
 }
 
-LRESULT CHtmlView::OnContextMenu(WPARAM, LPARAM lParam) {
-    POINT at = msgmap::PointOf(lParam);
-    if (lParam == -1) {
+void CHtmlView::OnContextMenu(CWindow, CPoint screenPoint) {
+    POINT at = screenPoint;
+    if (at.x == -1 && at.y == -1) {
         // From the keyboard: at the pane's top-left corner.
         at = POINT{0, 0};
         ::ClientToScreen(m_hWnd, &at);
     }
     const HMENU menu = CreateContextMenu();
-    if (!menu) return 0;
+    if (!menu) return;
     const UINT command = static_cast<UINT>(
         ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, m_hWnd, nullptr));
     ::DestroyMenu(menu);
     ExecuteCommand(command);
-    return 0;
 }
 
 // Images

@@ -3,7 +3,7 @@
 // what a window has: painting, a scroll bar, the mouse and keyboard, the
 // clipboard, links and images.
 //
-//   view.Create(nullptr, "ChatView", WS_CHILD | WS_VISIBLE, CRect(), &parent, 0xFFFF);
+//   view.Create(nullptr, "Pane", WS_CHILD | WS_VISIBLE, CRect(), &parent, 0xFFFF);
 //   view.Navigate2("res://C:\\prog.exe/129");   // OnDocumentComplete comes later
 //   CRefPtr<CHtmlDocument> document = view.GetHtmlDocument();
 //
@@ -21,13 +21,13 @@
 #pragma once
 
 #include "framework/CString.h"
+#include "framework/LinkOpener.h"
 #include "framework/RuntimeClass.h"
 #include "framework/Wnd.h"
 #include "framework/html/GdiFonts.h"
 #include "framework/html/GdiImageStore.h"
 #include "framework/html/HtmlObjects.h"
 #include "framework/html/ImageLoader.h"
-#include "framework/html/LinkOpener.h"
 #include "framework/html/PaneScrollBar.h"
 
 #include <windows.h>
@@ -64,13 +64,16 @@ public:
     void SelectAll();
     bool HasSelection() const;
     bool CopySelection();
-    // The pane's context menu: "복사" (greyed without a selection) and
-    // "모두 선택". The caller destroys it.
+    // The pane's context menu: Copy (greyed without a selection) and Select
+    // All, captioned with the texts given. The caller destroys it.
     HMENU CreateContextMenu() const;
+    // The captions of the two commands, in the program's 8-bit text; "Copy"
+    // and "Select All" until the program gives its own.
+    void SetContextMenuTexts(const char* copy, const char* selectAll);
     void ExecuteCommand(UINT command);
 
     // Where link clicks go; the default opens with the shell.
-    void SetLinkOpener(html::LinkOpener opener) { m_linkOpener = std::move(opener); }
+    void SetLinkOpener(LinkOpener opener) { m_linkOpener = std::move(opener); }
 
     // Paints the client-area part `dirty` into `dc`, in client coordinates:
     // WM_PAINT's routine, also usable on a memory DC.
@@ -93,10 +96,10 @@ protected:
     void OnChar(UINT code, UINT repeat, UINT flags);
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnTimer(UINT_PTR id);
-    LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
-    LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
-    LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
-    LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
+    void OnMouseWheel(UINT flags, short delta, CPoint screenPoint);
+    void OnContextMenu(CWindow clicked, CPoint screenPoint);
+    void OnCaptureChanged(CWindow newCapture);
+    UINT OnGetDlgCode();
     LRESULT OnNavigationComplete(WPARAM navigation, LPARAM lParam);
     LRESULT OnImagesReady(WPARAM wParam, LPARAM lParam);
 
@@ -134,9 +137,11 @@ private:
     CRefPtr<CHtmlDocumentObject> m_document;
     html::GdiImageStore m_images;
     std::unique_ptr<html::ImageLoader> m_imageLoader;  // made with the first image request
-    html::LinkOpener m_linkOpener;
+    LinkOpener m_linkOpener;
     html::PaneScrollBar m_scrollBar;
 
+    CString m_copyText{"Copy"};
+    CString m_selectAllText{"Select All"};
     CString m_navigatedUrl;
     WPARAM m_navigation = 0;  // counts navigations; only the latest announces completion
 

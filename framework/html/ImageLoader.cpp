@@ -1,6 +1,8 @@
 #include "framework/html/ImageLoader.h"
 
-#include "framework/html/UrlText.h"
+#include "framework/TextConversion.h"
+#include "framework/UrlText.h"
+#include "framework/WinApp.h"
 
 #include <objbase.h>
 #include <wininet.h>
@@ -17,7 +19,6 @@ namespace {
 constexpr DWORD kTimeoutMs = 15000;     // connect and each receive
 constexpr DWORD kJoinWaitMs = 2000;     // how long the destructor waits for workers
 constexpr DWORD kReadChunk = 64 * 1024;
-constexpr wchar_t kUserAgent[] = L"WobbleMiniChat";
 
 class InternetHandle {
 public:
@@ -52,8 +53,9 @@ DWORD QueryNumber(HINTERNET request, DWORD query, DWORD fallback) {
     return ::HttpQueryInfoW(request, query | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr) ? value : fallback;
 }
 
-ImageLoadStatus Download(const std::wstring& url, const std::atomic<bool>& cancelled, std::vector<std::uint8_t>& body) {
-    InternetHandle session(::InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+ImageLoadStatus Download(const std::wstring& userAgent, const std::wstring& url, const std::atomic<bool>& cancelled,
+                         std::vector<std::uint8_t>& body) {
+    InternetHandle session(::InternetOpenW(userAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return ImageLoadStatus::DownloadFailed;
     DWORD timeout = kTimeoutMs;
     ::InternetSetOptionW(session, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
@@ -92,7 +94,7 @@ ImageLoadStatus StatusOf(DecodeResult result) {
 }  // namespace
 
 struct ImageLoader::Shared {
-    Shared(HWND window, UINT message) : window(window), message(message) {}
+    Shared(HWND window, UINT message) : window(window), message(message), userAgent(ToWide(AfxGetAppName())) {}
 
     struct Job {
         int id = 0;
@@ -101,6 +103,7 @@ struct ImageLoader::Shared {
 
     const HWND window;
     const UINT message;
+    const std::wstring userAgent;  // the application's name, read once on the UI thread
     std::mutex mutex;
     // Written by the UI thread under the mutex; workers also read it without
     // the mutex between chunks of a download, as a hint to stop early.
@@ -198,7 +201,7 @@ void ImageLoader::Work(Shared& shared) {
         ImageLoadResult result;
         result.id = job.id;
         std::vector<std::uint8_t> body;
-        result.status = Download(job.url, shared.cancelled, body);
+        result.status = Download(shared.userAgent, job.url, shared.cancelled, body);
         if (result.status == ImageLoadStatus::Loaded) {
             result.status = StatusOf(DecodeImage(body.data(), body.size(), result.image));
         }

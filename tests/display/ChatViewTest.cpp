@@ -1,6 +1,6 @@
 // The chat view: appending (line feeds, the code page, the scroll to the
 // bottom, fragments that come before the page), loading the page, its
-// run-time class, and its lifetime with its window.
+// run-time class, its context menu's captions, and its lifetime with its window.
 //
 // Appends are checked twice: against a recording document, for the exact
 // text and scroll calls, and in a real pane under Xvfb, for what shows.
@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -177,6 +178,20 @@ TEST_F(ChatViewAppend, MemoryRunningOutEndsTheProgramAtOnce) {
         return;  // the child ends normally: the append came back
     }
     EXPECT_EQ(RunCurrentTestInAChild(), std::optional<DWORD>(kAbortExitCode));
+}
+
+TEST(ChatViewMenu, CopyAndSelectAllAreCaptionedInKorean) {
+    const std::unique_ptr<CChatView> view = std::make_unique<CChatView>();
+    const HMENU menu = view->CreateContextMenu();
+    ASSERT_TRUE(menu);
+    const auto caption = [menu](UINT command) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(menu, command, text, 64, MF_BYCOMMAND);
+        return std::wstring(text);
+    };
+    EXPECT_EQ(caption(CHtmlView::kCopyCommand), L"복사");
+    EXPECT_EQ(caption(CHtmlView::kSelectAllCommand), L"모두 선택");
+    ::DestroyMenu(menu);
 }
 
 TEST(ChatViewClass, IsRegisteredAndDynamicallyCreatable) {

@@ -5,8 +5,8 @@
 // document, measured and painted with fixed metrics.
 #include "display/ChatFormat.h"
 #include "display/HtmlTagFilter.h"
+#include "framework/LinkOpener.h"
 #include "framework/html/ImageLoader.h"
-#include "framework/html/LinkOpener.h"
 #include "tests/html/PaneTestSupport.h"
 #include "tests/support/DocumentText.h"
 
@@ -156,9 +156,9 @@ protected:
         const std::u16string url = LinkOver(u"LINKTEXT");
         EXPECT_FALSE(url.empty()) << href;
         bool launched = false;
-        const html::LinkOpener opener([&launched](const std::wstring&) { return launched = true; });
+        const LinkOpener opener([&launched](const std::wstring&) { return launched = true; });
         opener.Open(url);
-        EXPECT_EQ(launched, html::OpenableUrl(url).has_value());
+        EXPECT_EQ(launched, OpenableUrl(url).has_value());
         return launched;
     }
 };

@@ -94,6 +94,27 @@ BEGIN_MESSAGE_MAP(ReflectingButton, CButton)
     ON_WM_CTLCOLOR_REFLECT()
 END_MESSAGE_MAP()
 
+// Keeps what the typed entries decoded for it.
+class DecodingWindow : public CWnd {
+public:
+    CPoint contextMenuPoint;
+    CPoint wheelPoint;
+    short wheelDelta = 0;
+
+protected:
+    void OnContextMenu(CWindow, CPoint screenPoint) { contextMenuPoint = screenPoint; }
+    void OnMouseWheel(UINT, short delta, CPoint screenPoint) {
+        wheelDelta = delta;
+        wheelPoint = screenPoint;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(DecodingWindow, CWnd)
+    ON_WM_CONTEXTMENU()
+    ON_WM_MOUSEWHEEL()
+END_MESSAGE_MAP()
+
 struct ParentAndButton {
     RecordingWindow parent;
     ReflectingButton button;
@@ -129,6 +150,20 @@ TEST(MessageMap, DerivedTableWinsAndBaseTableIsInherited) {
     ASSERT_TRUE(window.CreateEx(0, nullptr, "maps", WS_OVERLAPPEDWINDOW, CRect(0, 0, 100, 100), nullptr, 0));
     EXPECT_EQ(window.SendMessage(WM_APP_INHERITED), 1);
     EXPECT_EQ(window.SendMessage(WM_APP_OVERRIDDEN), 3);
+}
+
+// A monitor left of or above the primary one has negative screen
+// coordinates, and a wheel turned towards the user a negative delta.
+TEST(MessageMap, TypedEntriesKeepTheSignOfPointsAndWheelDelta) {
+    DecodingWindow window;
+    ASSERT_TRUE(window.CreateEx(0, nullptr, "signs", WS_OVERLAPPEDWINDOW, CRect(0, 0, 100, 100), nullptr, 0));
+    window.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.m_hWnd), MAKELPARAM(-1200, -30));
+    EXPECT_EQ(window.contextMenuPoint.x, -1200);
+    EXPECT_EQ(window.contextMenuPoint.y, -30);
+    window.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-2 * WHEEL_DELTA)), MAKELPARAM(-5, -6));
+    EXPECT_EQ(window.wheelDelta, -2 * WHEEL_DELTA);
+    EXPECT_EQ(window.wheelPoint.x, -5);
+    EXPECT_EQ(window.wheelPoint.y, -6);
 }
 
 TEST(MessageMap, DefaultRunsTheWindowsOwnHandling) {

@@ -267,7 +267,7 @@ TEST_F(HtmlViewTest, AClickWithoutDragClearsTheSelectionAndCopiesNothing) {
 TEST_F(HtmlViewTest, LinkClicksOpenOnlyHttpAndNeverAFileUrl) {
     Load();
     std::vector<std::wstring> opened;
-    view->SetLinkOpener(html::LinkOpener([&](const std::wstring& url) {
+    view->SetLinkOpener(LinkOpener([&](const std::wstring& url) {
         opened.push_back(url);
         return true;
     }));
@@ -284,16 +284,9 @@ TEST_F(HtmlViewTest, LinkClicksOpenOnlyHttpAndNeverAFileUrl) {
 TEST_F(HtmlViewTest, ContextMenuOffersCopyOnlyWithASelection) {
     Load();
     Append(L"some text");
-    const auto itemText = [](HMENU menu, int index) {
-        wchar_t text[64] = {};
-        ::GetMenuStringW(menu, static_cast<UINT>(index), text, 64, MF_BYPOSITION);
-        return std::wstring(text);
-    };
     HMENU menu = view->CreateContextMenu();
     ASSERT_TRUE(menu);
     ASSERT_EQ(::GetMenuItemCount(menu), 2);
-    EXPECT_EQ(itemText(menu, 0), L"복사");
-    EXPECT_EQ(itemText(menu, 1), L"모두 선택");
     EXPECT_TRUE(::GetMenuState(menu, CHtmlView::kCopyCommand, MF_BYCOMMAND) & MF_GRAYED);
     ::DestroyMenu(menu);
 

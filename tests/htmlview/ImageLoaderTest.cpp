@@ -84,6 +84,8 @@ TEST_F(ImageLoaderTest, LoadsAndDecodesABitmap) {
     EXPECT_EQ(result.image.height, 2);
     ASSERT_EQ(result.image.pixels.size(), 6u);
     EXPECT_EQ(result.image.pixels[0], 0xFFFF0000u);
+    // The program's name, not a name of the pane's own.
+    EXPECT_NE(server.LastRequest().find("\r\nUser-Agent: htmlview_tests\r\n"), std::string::npos);
 }
 
 TEST_F(ImageLoaderTest, LoadsAPngWithItsAlphaPremultiplied) {
@@ -129,6 +131,16 @@ TEST_F(ImageLoaderTest, OtherSchemesAreRefusedWithoutARequest) {
     EXPECT_FALSE(loader.Request(3, u"ftp://127.0.0.1/a.png"));
     EXPECT_FALSE(window.WaitForMessage(300));
     EXPECT_EQ(server.Requests(), 0);
+}
+
+TEST(ImageLoaderUrls, OnlyHttpAndHttpsAreLoadable) {
+    EXPECT_TRUE(html::ImageLoader::IsLoadable(u"http://127.0.0.1/a.png"));
+    EXPECT_TRUE(html::ImageLoader::IsLoadable(u" HTTPS://example.com/a.gif"));
+    for (const std::u16string_view url : {u"file:///c:/a.png", u"\\\\host\\share\\a.png", u"c:\\a.png",
+                                          u"data:image/png;base64,AAAA", u"ftp://example.com/a.png", u"a.png",
+                                          u"javascript:x"}) {
+        EXPECT_FALSE(html::ImageLoader::IsLoadable(url));
+    }
 }
 
 TEST_F(ImageLoaderTest, LoadsAtMostThreeAtOnceAndFinishesThemAll) {

@@ -1,6 +1,5 @@
-#include "framework/html/UrlText.h"
+#include "framework/UrlText.h"
 
-namespace html {
 namespace {
 
 bool IsAsciiAlpha(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
@@ -54,5 +53,3 @@ std::wstring EscapeUrl(std::u16string_view url) {
     }
     return escaped;
 }
-
-}  // namespace html

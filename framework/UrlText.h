@@ -1,5 +1,5 @@
-// CleanUrl, UrlScheme, EscapeUrl: the little of URL parsing the pane's window
-// side needs to decide what a link or an image source may reach.
+// CleanUrl, UrlScheme, EscapeUrl: the little of URL parsing needed to decide
+// what a link or an image source may reach.
 //
 // Cleaning follows the URL standard's first steps (C0 controls and spaces go
 // at both ends, ASCII tabs and newlines anywhere), so " javascript:" or
@@ -8,8 +8,6 @@
 
 #include <string>
 #include <string_view>
-
-namespace html {
 
 std::u16string CleanUrl(std::u16string_view url);
 
@@ -22,5 +20,3 @@ std::u16string UrlScheme(std::u16string_view cleanUrl);
 // into a browser's command line and into a request line; neither may be
 // split or closed early by what the URL carries.
 std::wstring EscapeUrl(std::u16string_view url);
-
-}  // namespace html
