@@ -16,10 +16,6 @@ namespace {
 // Windows Sockets for the whole program.
 testing::Environment* const winsock = testing::AddGlobalTestEnvironment(new WinsockEnvironment);
 
-constexpr UINT WM_APP_RUN_SCENARIO = WM_APP + 100;
-constexpr UINT_PTR kWatchdogTimer = 1;
-constexpr UINT kWatchdogMs = 30000;
-
 std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
 INPUT KeyInput(WORD key, DWORD flags) {
@@ -50,27 +46,6 @@ ChatEndpoints ChatServices::Endpoints() const {
 
 CString EncodeIdentity(std::string_view userId) { return CString(IdentityArgument(userId).c_str()); }
 
-BEGIN_MESSAGE_MAP(ChatWindow, CChatDlg)
-    ON_MESSAGE(WM_APP_RUN_SCENARIO, OnRunScenario)
-    ON_WM_TIMER()
-END_MESSAGE_MAP()
-
-BOOL ChatWindow::OnInitDialog() {
-    const BOOL result = CChatDlg::OnInitDialog();
-    ::SetTimer(m_hWnd, kWatchdogTimer, kWatchdogMs, nullptr);
-    PostMessage(WM_APP_RUN_SCENARIO);
-    return result;
-}
-
-LRESULT ChatWindow::OnRunScenario(WPARAM, LPARAM) {
-    if (scenario) scenario(*this);
-    return 0;
-}
-
-void ChatWindow::OnTimer(UINT_PTR id) {
-    if (id == kWatchdogTimer) EndDialog(kTimedOut);
-}
-
 bool ChatWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     return PumpMessagesUntil(done, timeoutMs, m_hWnd);
 }
@@ -88,7 +63,6 @@ void ChatWindow::FocusInput() {
     ::SetForegroundWindow(m_hWnd);
     m_editInput.SetFocus();
 }
-
 
 void PressKey(WORD key, bool withControl) {
     std::vector<INPUT> inputs;

@@ -8,6 +8,7 @@
 #include "chatwnd/ChatDlg.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/ScriptedDialog.h"
 
 #include <functional>
 #include <string>
@@ -30,15 +31,12 @@ public:
 // The command-line argument that decodes to `userId`.
 CString EncodeIdentity(std::string_view userId);
 
-class ChatWindow : public CChatDlg {
+class ChatWindow : public Scripted<ChatWindow, CChatDlg> {
 public:
-    static constexpr INT_PTR kTimedOut = 4242;
-
     ChatWindow(const ChatEndpoints& endpoints, const CString& identityArgument)
-        : CChatDlg(nullptr, endpoints), m_identityArgument(identityArgument) {}
-
-    // Runs once the modal loop is running.
-    std::function<void(ChatWindow&)> scenario;
+        : Scripted(nullptr, endpoints), m_identityArgument(identityArgument) {
+        watchdogMs = 30000;
+    }
 
     // Pumps messages until `done`, at most `timeoutMs`; true when done.
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kWait);
@@ -57,12 +55,7 @@ public:
     const CString& UserId() const { return m_strUserId; }
 
 protected:
-    BOOL OnInitDialog() override;
     CString GetIdentityArgument() const override { return m_identityArgument; }
-    LRESULT OnRunScenario(WPARAM, LPARAM);
-    void OnTimer(UINT_PTR id);
-
-    DECLARE_MESSAGE_MAP()
 
 private:
     CString m_identityArgument;

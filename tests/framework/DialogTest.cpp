@@ -4,6 +4,7 @@
 #include "framework/Dialog.h"
 #include "framework/MessageBox.h"
 #include "framework/TextFont.h"
+#include "tests/framework/TestResources.h"
 #include "tests/support/ScriptedDialog.h"
 #include "tests/support/TypedText.h"
 
@@ -13,6 +14,12 @@
 #include <vector>
 
 namespace {
+
+// The test program's own dialog template, scripted.
+class TestDialog : public ScriptedDialog {
+public:
+    explicit TestDialog(CWnd* parent = nullptr) : ScriptedDialog(IDD_TEST_DIALOG, parent) {}
+};
 
 // Messages that the pre-translation probes trace.
 constexpr UINT kProbePassed = WM_APP + 1;
@@ -26,7 +33,7 @@ std::wstring WideText(HWND window) {
 }
 
 // Answers WM_CREATE as told and notes that it came.
-class CreationDialog : public ScriptedDialog {
+class CreationDialog : public TestDialog {
 public:
     int createAnswer = 0;
     bool sawCreate = false;
@@ -34,7 +41,7 @@ public:
 
     BOOL OnInitDialog() override {
         initialised = true;
-        return ScriptedDialog::OnInitDialog();
+        return TestDialog::OnInitDialog();
     }
 
 protected:
@@ -45,7 +52,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CreationDialog, ScriptedDialog)
+BEGIN_MESSAGE_MAP(CreationDialog, TestDialog)
     ON_WM_CREATE()
 END_MESSAGE_MAP()
 
@@ -69,7 +76,7 @@ TEST(DialogRun, CreateAnsweredMinusOneFailsAtOnce) {
 TEST(DialogRun, EndDialogCancelReturnsCancelAndOwnerIsDisabledMeanwhile) {
     CWnd owner;
     ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW, CRect(0, 0, 200, 100), nullptr, 0));
-    ScriptedDialog dialog(&owner);
+    TestDialog dialog(&owner);
     bool ownerEnabledDuringRun = true;
     dialog.scenario = [&](ScriptedDialog& d) {
         ownerEnabledDuringRun = owner.IsWindowEnabled();
@@ -82,12 +89,12 @@ TEST(DialogRun, EndDialogCancelReturnsCancelAndOwnerIsDisabledMeanwhile) {
 }
 
 // Moves itself while it initialises, as the chat window does.
-class SelfPlacingDialog : public ScriptedDialog {
+class SelfPlacingDialog : public TestDialog {
 public:
-    using ScriptedDialog::ScriptedDialog;
+    using TestDialog::TestDialog;
     BOOL OnInitDialog() override {
         MoveWindow(10, 20, 300, 200);
-        return ScriptedDialog::OnInitDialog();
+        return TestDialog::OnInitDialog();
     }
 };
 
@@ -102,7 +109,7 @@ TEST(DialogRun, ADialogThatStaysPutIsCentredOnItsOwnerAndOneThatMovesItselfIsLef
     ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 500, 400), nullptr, 0));
     for (const CRect& place : {CRect(300, 200, 800, 600), CRect(40, 500, 740, 900)}) {
         owner.MoveWindow(place);
-        ScriptedDialog dialog(&owner);
+        TestDialog dialog(&owner);
         POINT centre{};
         dialog.scenario = [&](ScriptedDialog& d) {
             centre = CentreOf(d);
@@ -137,7 +144,7 @@ bool FontShowsHangul(HWND control) {
 // The template names the shell's dialog face, which an English system maps
 // to a face without Hangul.
 TEST(DialogRun, TemplateFontShowsHangulWhateverTheSystemCodePage) {
-    ScriptedDialog dialog;
+    TestDialog dialog;
     bool inputShows = false;
     bool buttonShows = false;
     dialog.scenario = [&](ScriptedDialog& d) {
@@ -209,14 +216,14 @@ TEST(SystemMessageBox, ShowsHangulWhenTheMessageFontHasNone) {
 }
 
 TEST(DialogRun, DestroyingTheWindowEndsTheRun) {
-    ScriptedDialog dialog;
+    TestDialog dialog;
     dialog.scenario = [](ScriptedDialog& d) { d.DestroyWindow(); };
     EXPECT_EQ(dialog.DoModal(), IDABORT);
     EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
 }
 
 TEST(DialogRun, QuitEndsTheRunAndIsPostedAgain) {
-    ScriptedDialog dialog;
+    TestDialog dialog;
     dialog.scenario = [](ScriptedDialog&) { ::PostQuitMessage(7); };
     EXPECT_EQ(dialog.DoModal(), IDABORT);
     MSG msg;
@@ -253,7 +260,7 @@ protected:
     void PreSubclassWindow() override { ++attachments; }
 };
 
-class ExchangeDialog : public ScriptedDialog {
+class ExchangeDialog : public TestDialog {
 public:
     ProbeEdit input;
     CString text = "처음";
@@ -277,7 +284,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(ExchangeDialog, ScriptedDialog)
+BEGIN_MESSAGE_MAP(ExchangeDialog, TestDialog)
     ON_COMMAND(IDCANCEL, OnCancelCommand)
 END_MESSAGE_MAP()
 
@@ -301,7 +308,7 @@ TEST(DataExchange, AttachesOnceAndMovesTextBothWays) {
 }
 
 TEST(DataExchange, MissingControlFailsTheExchange) {
-    class BrokenDialog : public ScriptedDialog {
+    class BrokenDialog : public TestDialog {
     protected:
         void DoDataExchange(CDataExchange* dx) override {
             CString text;
