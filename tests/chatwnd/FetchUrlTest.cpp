@@ -2,6 +2,7 @@
 // without line ends, every status judged alike, no cache, what the request
 // carries, and an unreachable service.
 #include "chatwnd/ChatDlg.h"
+#include "framework/Internet.h"
 
 #include "tests/chatwnd/ChatWindowHarness.h"
 
@@ -46,8 +47,11 @@ TEST_F(FetchUrlTest, EmptyBodyEmptiesTheResponse) {
 
 // The answers invite caching: where the platform's cache kept the first,
 // it would come back the second time, or the second request would only ask
-// whether it had changed.
+// whether it had changed. Wine's WinINet caches none of it, so there the
+// flags themselves are what shows that Windows will not either.
 TEST_F(FetchUrlTest, EveryFetchGoesToTheServer) {
+    EXPECT_EQ(kUncachedBinaryRequest,
+              DWORD{INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE | INTERNET_FLAG_TRANSFER_BINARY});
     const std::string cacheable =
         "Cache-Control: public, max-age=3600\r\nExpires: Fri, 01 Jan 2100 00:00:00 GMT\r\n"
         "Last-Modified: Mon, 01 Jan 2024 00:00:00 GMT\r\nETag: \"profile-1\"\r\n";
