@@ -415,10 +415,10 @@ int Bench(const std::vector<std::string>& names, const std::vector<double>& rate
     ServiceProcess chatServer;
     ServiceProcess profileService;
     // A send queue far larger than the stream: the server never drops the window.
-    if (!chatServer.Start(ServiceProcess::BesideThisProgram("../tools/wobble-chatd.exe"),
-                          "--port 0 --queue-limit 67108864", kServiceStartMs) ||
-        !profileService.Start(ServiceProcess::BesideThisProgram("../tools/wobble-profiled.exe"),
-                              std::string("--port 0 --fixed-body ") + kProfileAnswer, kServiceStartMs)) {
+    if (!chatServer.Start(BesideThisProgram(L"../tools/wobble-chatd.exe"), L"--port 0 --queue-limit 67108864",
+                          kServiceStartMs) ||
+        !profileService.Start(BesideThisProgram(L"../tools/wobble-profiled.exe"),
+                              L"--port 0 --fixed-body " + AsciiWide(kProfileAnswer), kServiceStartMs)) {
         std::fprintf(stderr, "flood_bench: the services did not start\n");
         return 1;
     }

@@ -227,7 +227,7 @@ void Print(const char* rate, const RunResult& result) {
 int Bench(int port, const std::vector<double>& rates) {
     ServiceProcess server;
     if (port == 0) {
-        if (!server.Start(ServiceProcess::BesideThisProgram("../tools/wobble-chatd.exe"), "--port 0", kStartWait)) {
+        if (!server.Start(BesideThisProgram(L"../tools/wobble-chatd.exe"), L"--port 0", kStartWait)) {
             std::fprintf(stderr, "relay_bench: wobble-chatd did not start\n");
             return 1;
         }

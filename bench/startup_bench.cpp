@@ -98,7 +98,7 @@ struct Options {
     std::wstring usersFile;
     std::wstring identity;
     std::vector<std::wstring> programs{
-        FullPath(ToWide(ServiceProcess::BesideThisProgram("../app/WobbleMiniChat.exe").c_str()))};
+        FullPath(BesideThisProgram(L"../app/WobbleMiniChat.exe"))};
 };
 
 // The command line as the system holds it, in UTF-16, so that paths reach
@@ -128,11 +128,11 @@ bool ReadOptions(int argc, wchar_t** argv, Options& options) {
 int Bench(const Options& options) {
     ServiceProcess chatServer;
     ServiceProcess profileService;
-    if (!chatServer.Start(ServiceProcess::BesideThisProgram("../tools/wobble-chatd.exe"),
-                          "--port " + std::to_string(options.chatPort), kServiceStartMs) ||
-        !profileService.Start(ServiceProcess::BesideThisProgram("../tools/wobble-profiled.exe"),
-                              "--port " + std::to_string(options.profilePort) + " --users \"" +
-                                  FromWide(options.usersFile).GetString() + "\"",
+    if (!chatServer.Start(BesideThisProgram(L"../tools/wobble-chatd.exe"),
+                          L"--port " + std::to_wstring(options.chatPort), kServiceStartMs) ||
+        !profileService.Start(BesideThisProgram(L"../tools/wobble-profiled.exe"),
+                              L"--port " + std::to_wstring(options.profilePort) + L" --users \"" +
+                                  options.usersFile + L"\"",
                               kServiceStartMs)) {
         std::fprintf(stderr, "startup_bench: the services did not start (ports %d and %d taken?)\n",
                      options.chatPort, options.profilePort);

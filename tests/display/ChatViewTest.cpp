@@ -90,7 +90,7 @@ std::optional<DWORD> RunCurrentTestInAChild() {
     const std::string filter = std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
     ::SetEnvironmentVariableW(kEndingChildVariable, L"1");
     ProgramRun child;
-    const bool started = child.Start(FromWide(AfxGetModulePath(nullptr)).str(), filter);
+    const bool started = child.Start(AfxGetModulePath(nullptr), AsciiWide(filter));
     ::SetEnvironmentVariableW(kEndingChildVariable, nullptr);
     if (!started) return std::nullopt;
     return child.WaitForExit(20000);

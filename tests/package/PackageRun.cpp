@@ -15,6 +15,8 @@
 #include "tests/support/Sockets.h"
 #include "tools/common/ServiceProcess.h"
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <string>
 
@@ -44,12 +46,16 @@ int Fail(const char* why, const std::string& detail = {}) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc != 2) {
+int main() {
+    // The folder in UTF-16, as the system holds it, whatever its code page.
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    if (!argv || argc != 2) {
         std::fprintf(stderr, "usage: package_run FOLDER\n");
         return 2;
     }
-    const std::string folder = std::string(argv[1]) + "\\";
+    const std::wstring folder = std::wstring(argv[1]) + L"\\";
+    ::LocalFree(argv);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     WSADATA data;
     if (::WSAStartup(MAKEWORD(2, 2), &data) != 0) return Fail("winsock");
@@ -57,14 +63,14 @@ int main(int argc, char** argv) {
 
     ServiceProcess profiles;
     ServiceProcess chat;
-    if (!profiles.Start(folder + "wobble-profiled.exe", "--users \"" + folder + "demo-users.txt\"", kStartMs)) {
+    if (!profiles.Start(folder + L"wobble-profiled.exe", L"--users \"" + folder + L"demo-users.txt\"", kStartMs)) {
         return Fail("profile_service", profiles.Output());
     }
-    if (!chat.Start(folder + "wobble-chatd.exe", "", kStartMs)) return Fail("chat_server", chat.Output());
+    if (!chat.Start(folder + L"wobble-chatd.exe", L"", kStartMs)) return Fail("chat_server", chat.Output());
     if (profiles.Port() != WOBBLE_PROFILE_PORT || chat.Port() != CHAT_SERVER_PORT) return Fail("service_ports");
 
     ProgramRun run;
-    if (!run.Start(folder + "WobbleMiniChat.exe", IdentityArgument("demo"))) return Fail("start");
+    if (!run.Start(folder + L"WobbleMiniChat.exe", AsciiWide(IdentityArgument("demo")))) return Fail("start");
     const HWND window = run.WaitForWindow(ProgramRun::WindowKind::ChatWindow, kStartMs);
     if (!window) return Fail("window");
     const std::wstring text = WaitForPaneText(window, {kWelcomeNotice, kDemoNickname}, kPaneWaitMs);

@@ -1,7 +1,6 @@
 #include "tests/support/ProgramRun.h"
 
 #include "tests/support/IdentityArgument.h"
-#include "tools/common/ServiceProcess.h"
 
 #include <vector>
 
@@ -55,56 +54,42 @@ std::wstring MessageBoxText(HWND box) {
 }
 
 ProgramRun::~ProgramRun() {
-    if (m_process.hProcess) {
-        ::TerminateProcess(m_process.hProcess, 1);
-        ::WaitForSingleObject(m_process.hProcess, 5000);
-        ::CloseHandle(m_process.hProcess);
-        ::CloseHandle(m_process.hThread);
+    if (m_child.process.hProcess) {
+        ::TerminateProcess(m_child.process.hProcess, 1);
+        ::WaitForSingleObject(m_child.process.hProcess, 5000);
+        ::CloseHandle(m_child.process.hProcess);
+        ::CloseHandle(m_child.process.hThread);
     }
-    if (m_job) ::CloseHandle(m_job);
+    if (m_child.job) ::CloseHandle(m_child.job);
 }
 
-bool ProgramRun::Start(const std::string& program, const std::string& arguments) {
-    if (m_process.hProcess) return false;
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    STARTUPINFOA startup{};
+bool ProgramRun::Start(const std::wstring& program, std::wstring_view arguments) {
+    if (m_child.process.hProcess) return false;
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                          nullptr, &startup, &m_process)) {
-        m_process = {};
-        return false;
-    }
-    m_job = ::CreateJobObjectW(nullptr, nullptr);
-    if (m_job) {
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        ::SetInformationJobObject(m_job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
-        ::AssignProcessToJobObject(m_job, m_process.hProcess);
-    }
-    ::ResumeThread(m_process.hThread);
-    return true;
+    return StartChildInJob(program, arguments, 0, FALSE, startup, m_child);
 }
 
 bool ProgramRun::StartAs(std::string_view userId) {
-    return Start(ServiceProcess::BesideThisProgram(WOBBLE_PROGRAM_FOLDER "WobbleMiniChat.exe"), IdentityArgument(userId));
+    return Start(BesideThisProgram(L"" WOBBLE_PROGRAM_FOLDER "WobbleMiniChat.exe"), AsciiWide(IdentityArgument(userId)));
 }
 
 HWND ProgramRun::WaitForWindow(WindowKind kind, DWORD timeoutMs) const {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     do {
-        for (HWND window : VisibleTopLevelWindowsOf(m_process.dwProcessId)) {
+        for (HWND window : VisibleTopLevelWindowsOf(m_child.process.dwProcessId)) {
             if (IsOfKind(window, kind)) return window;
         }
-    } while (::WaitForSingleObject(m_process.hProcess, kPollMs) == WAIT_TIMEOUT && ::GetTickCount64() < deadline);
+    } while (::WaitForSingleObject(m_child.process.hProcess, kPollMs) == WAIT_TIMEOUT && ::GetTickCount64() < deadline);
     return nullptr;
 }
 
-bool ProgramRun::ShowsAnyWindow() const { return !VisibleTopLevelWindowsOf(m_process.dwProcessId).empty(); }
+bool ProgramRun::ShowsAnyWindow() const { return !VisibleTopLevelWindowsOf(m_child.process.dwProcessId).empty(); }
 
 std::optional<DWORD> ProgramRun::WaitForExit(DWORD timeoutMs) const {
-    if (::WaitForSingleObject(m_process.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+    if (::WaitForSingleObject(m_child.process.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
     DWORD code = 0;
-    if (!::GetExitCodeProcess(m_process.hProcess, &code)) return std::nullopt;
+    if (!::GetExitCodeProcess(m_child.process.hProcess, &code)) return std::nullopt;
     return code;
 }
 

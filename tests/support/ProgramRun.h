@@ -4,6 +4,8 @@
 // behind to hold the single-instance name.
 #pragma once
 
+#include "tools/common/ChildProcess.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -21,7 +23,7 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
-    bool Start(const std::string& program, const std::string& arguments);
+    bool Start(const std::wstring& program, std::wstring_view arguments);
     // Starts the chat program as built beside the test programs, with the
     // identity argument that names `userId`.
     bool StartAs(std::string_view userId);
@@ -37,8 +39,7 @@ public:
     std::optional<DWORD> WaitForExitWithoutWindow(DWORD timeoutMs, bool& showedWindow) const;
 
 private:
-    PROCESS_INFORMATION m_process{};
-    HANDLE m_job = nullptr;
+    ChildProcess m_child;
 };
 
 // The text of a window of any process.

@@ -23,9 +23,7 @@ testing::Environment* const winsock = testing::AddGlobalTestEnvironment(new Wins
 
 constexpr DWORD kWait = 5000;
 
-std::string ServiceProgram(const char* name) {
-    return ServiceProcess::BesideThisProgram(WOBBLE_SERVICES_FOLDER + std::string(name));
-}
+std::wstring ServiceProgram(const wchar_t* name) { return BesideThisProgram(L"" WOBBLE_SERVICES_FOLDER + std::wstring(name)); }
 
 // One member of the room: a connection client posting to its own window.
 class ChatMember {
@@ -119,7 +117,7 @@ RawReply Exchange(int port, std::string_view bytes, DWORD timeoutMs) {
 
 class ChatServerTest : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(server.Start(ServiceProgram("wobble-chatd.exe"), "--port 0", kWait)); }
+    void SetUp() override { ASSERT_TRUE(server.Start(ServiceProgram(L"wobble-chatd.exe"), L"--port 0", kWait)); }
     int Port() const { return server.Port(); }
     ServiceProcess server;
 };
@@ -230,7 +228,7 @@ private:
 
 TEST(ChatServerQueueTest, MemberThatReadsNothingIsDroppedAndTheOthersGoOn) {
     ServiceProcess server;
-    ASSERT_TRUE(server.Start(ServiceProgram("wobble-chatd.exe"), "--port 0 --queue-limit 65536", kWait));
+    ASSERT_TRUE(server.Start(ServiceProgram(L"wobble-chatd.exe"), L"--port 0 --queue-limit 65536", kWait));
     RawMember sleeper(server.Port(), "sleeper", 4096);
     RawMember talker(server.Port(), "talker");
     ASSERT_TRUE(sleeper.Connected() && talker.Connected());
@@ -259,18 +257,19 @@ TEST(ChatServerQueueTest, MemberThatReadsNothingIsDroppedAndTheOthersGoOn) {
 class ProfileServiceProcessTest : public testing::Test {
 protected:
     void SetUp() override {
-        char folder[MAX_PATH];
-        GetTempPathA(MAX_PATH, folder);
-        m_usersFile = std::string(folder) + "wobble-users-" + std::to_string(GetCurrentProcessId()) + ".txt";
-        FILE* file = std::fopen(m_usersFile.c_str(), "wb");
+        wchar_t folder[MAX_PATH];
+        GetTempPathW(MAX_PATH, folder);
+        m_usersFile = std::wstring(folder) + L"wobble-users-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+        FILE* file = _wfopen(m_usersFile.c_str(), L"wb");
         ASSERT_NE(file, nullptr);
         std::fputs("demo Demo\r\n\xBF\xF6\xBA\xED \xBF\xF6\xBA\xED\xC0\xCC\r\n", file);
         std::fclose(file);
     }
-    void TearDown() override { DeleteFileA(m_usersFile.c_str()); }
+    void TearDown() override { DeleteFileW(m_usersFile.c_str()); }
 
     void Start(const std::string& options) {
-        ASSERT_TRUE(service.Start(ServiceProgram("wobble-profiled.exe"), "--port 0 --users \"" + m_usersFile + "\" " + options, kWait));
+        ASSERT_TRUE(service.Start(ServiceProgram(L"wobble-profiled.exe"),
+                                  L"--port 0 --users \"" + m_usersFile + L"\" " + AsciiWide(options), kWait));
     }
 
     // The body that WinINet reads for the lookup of `id`, put into the URL
@@ -292,7 +291,7 @@ protected:
     ServiceProcess service;
 
 private:
-    std::string m_usersFile;
+    std::wstring m_usersFile;
 };
 
 TEST_F(ProfileServiceProcessTest, AnswersKnownAndUnknownIdsAsTheClientAsks) {

@@ -12,43 +12,24 @@ constexpr size_t kKeptOutput = 1u << 20;
 
 ServiceProcess::~ServiceProcess() { Stop(); }
 
-std::string ServiceProcess::BesideThisProgram(std::string_view relativePath) {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    return folder + std::string(relativePath);
-}
-
-bool ServiceProcess::Start(const std::string& program, const std::string& arguments, DWORD timeoutMs) {
+bool ServiceProcess::Start(const std::wstring& program, std::wstring_view arguments, DWORD timeoutMs) {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     HANDLE childOutput = nullptr;
     if (!CreatePipe(&m_output, &childOutput, &inheritable, 0)) return false;
     SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
 
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = nullptr;
     startup.hStdOutput = childOutput;
     startup.hStdError = childOutput;
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    const BOOL started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                        CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup, &m_process);
+    const bool started = StartChildInJob(program, arguments, CREATE_NO_WINDOW, TRUE, startup, m_child);
     CloseHandle(childOutput);  // the child holds its own copy; ours would keep the pipe open
     if (!started) {
-        m_process = {};
         Stop();
         return false;
     }
-    m_job = CreateJobObjectW(nullptr, nullptr);
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (m_job) {
-        SetInformationJobObject(m_job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
-        AssignProcessToJobObject(m_job, m_process.hProcess);
-    }
-    ResumeThread(m_process.hThread);
     m_drainer = std::thread([this] { Drain(); });
 
     if (!WaitForOutput("\n", timeoutMs) || (m_port = ParsePort()) == 0) {
@@ -76,19 +57,20 @@ std::string ServiceProcess::Output() {
 }
 
 void ServiceProcess::Stop() {
-    if (m_process.hProcess) {
-        TerminateProcess(m_process.hProcess, 0);
-        WaitForSingleObject(m_process.hProcess, 5000);
-        CloseHandle(m_process.hProcess);
-        CloseHandle(m_process.hThread);
-        m_process = {};
+    PROCESS_INFORMATION& process = m_child.process;
+    if (process.hProcess) {
+        TerminateProcess(process.hProcess, 0);
+        WaitForSingleObject(process.hProcess, 5000);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        process = {};
     }
     // With the child gone the pipe breaks and the drainer's read returns.
     if (m_drainer.joinable()) m_drainer.join();
     if (m_output) CloseHandle(m_output);
-    if (m_job) CloseHandle(m_job);
+    if (m_child.job) CloseHandle(m_child.job);
     m_output = nullptr;
-    m_job = nullptr;
+    m_child.job = nullptr;
 }
 
 void ServiceProcess::Drain() {

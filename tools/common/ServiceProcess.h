@@ -8,6 +8,8 @@
 // behind.
 #pragma once
 
+#include "tools/common/ChildProcess.h"
+
 #include <windows.h>
 
 #include <mutex>
@@ -22,13 +24,10 @@ public:
     ServiceProcess(const ServiceProcess&) = delete;
     ServiceProcess& operator=(const ServiceProcess&) = delete;
 
-    // `relativePath` taken from the folder of the running program.
-    static std::string BesideThisProgram(std::string_view relativePath);
-
     // Starts `program` with `arguments` and waits up to `timeoutMs` for its
     // first line. False, with nothing left running, when it did not start
     // or did not announce a port in time.
-    bool Start(const std::string& program, const std::string& arguments, DWORD timeoutMs);
+    bool Start(const std::wstring& program, std::wstring_view arguments, DWORD timeoutMs);
     int Port() const { return m_port; }
     // Waits until the output holds `text`.
     bool WaitForOutput(std::string_view text, DWORD timeoutMs);
@@ -39,8 +38,7 @@ private:
     void Drain();
     int ParsePort();
 
-    PROCESS_INFORMATION m_process{};
-    HANDLE m_job = nullptr;
+    ChildProcess m_child;
     HANDLE m_output = nullptr;  // our end of the pipe, read by m_drainer
     std::thread m_drainer;
     std::mutex m_lock;
