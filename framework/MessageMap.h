@@ -118,6 +118,8 @@ inline NMHDR* NotifyHeaderOf(LPARAM lParam) { return reinterpret_cast<NMHDR*>(lP
         __VA_ARGS__                                                                 \
     }
 
+// One line per way of cracking a message, kept as a table.
+// clang-format off
 // LRESULT OnMessage(WPARAM, LPARAM)
 WOBBLE_DISPATCHER(Message, return Answer<H>(w, result, wParam, lParam);)
 // Handlers without arguments: void OnCommand(), void OnPaint(), and those
@@ -178,6 +180,7 @@ WOBBLE_DISPATCHER(OwnerItemReflect, Call<H>(w, reinterpret_cast<ArgumentOf<H, 0>
 WOBBLE_DISPATCHER(ButtonStyle, return Answer<H>(w, result, static_cast<UINT>(wParam), static_cast<BOOL>(lParam));)
 // void OnSetCheck(int state) of a button
 WOBBLE_DISPATCHER(ButtonCheck, Call<H>(w, static_cast<int>(wParam)); return true;)
+// clang-format on
 
 #undef WOBBLE_DISPATCHER
 
