@@ -62,22 +62,23 @@ constexpr char kViewerId[] = "viewer";
 constexpr char kFeederId[] = "feeder";
 constexpr DWORD kServiceStartMs = 10000;
 constexpr double kLoginWaitSeconds = 10;
-constexpr double kQuietSeconds = 2;     // a run ends when the window takes nothing this long
+constexpr double kQuietSeconds = 2;  // a run ends when the window takes nothing this long
 constexpr double kRunLimitSeconds = 120;
-constexpr UINT kTickMs = 50;            // wakes the pump to check its end conditions
-constexpr int kMaxBatch = 200;          // lines per send when unpaced
+constexpr UINT kTickMs = 50;    // wakes the pump to check its end conditions
+constexpr int kMaxBatch = 200;  // lines per send when unpaced
 // Before the feeder's lines, the window takes its welcome and its own join
 // notice; the feeder's join notice comes after.
 constexpr int kPacketsBeforeFeeder = 2;
 constexpr int kNoticesOfFeeder = 1;
 constexpr UINT WM_APP_FLOOD = WM_APP + 200;
 
-
 // User plus kernel time of the calling thread, in seconds.
 double ThreadCpuSeconds() {
     FILETIME created, exited, kernel, user;
     if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
-    const auto ticks = [](const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
     return static_cast<double>(ticks(kernel) + ticks(user)) * 1e-7;
 }
 
@@ -311,7 +312,7 @@ private:
 };
 
 BEGIN_MESSAGE_MAP(FloodWindow, CChatDlg)
-    ON_MESSAGE(WM_APP_FLOOD, OnFlood)
+ON_MESSAGE(WM_APP_FLOOD, OnFlood)
 END_MESSAGE_MAP()
 
 bool FloodWindow::PumpOne() {
@@ -353,10 +354,12 @@ void FloodWindow::Run() {
         const double cpuAtStart = ThreadCpuSeconds();
         feeder.Start(m_chatPort, m_rate, kLines);
         const int expected = kPacketsBeforeFeeder + kNoticesOfFeeder + kLines;
-        PumpUntil([&] {
-            if (m_packets >= expected) return true;
-            return feeder.Done() && Now() - std::max(m_lastPacket, start) > kQuietSeconds;
-        }, kRunLimitSeconds);
+        PumpUntil(
+            [&] {
+                if (m_packets >= expected) return true;
+                return feeder.Done() && Now() - std::max(m_lastPacket, start) > kQuietSeconds;
+            },
+            kRunLimitSeconds);
         const double cpu = ThreadCpuSeconds() - cpuAtStart;
         const double wall = std::max(m_lastPacket - start, 1e-9);
         m_result.ran = !feeder.Failed();
@@ -389,8 +392,8 @@ int FloodWindow::ShownLines() {
 void Print(const char* rate, const FloodResult& result) {
     const auto perSecond = [](int count, double seconds) { return seconds > 0 ? count / seconds : 0.0; };
     std::printf("rate=%s shown=%d dropped=%d lines_per_s=%.0f ui_busy=%.2f ui_cpu=%.2f relayed_per_s=%.0f\n", rate,
-                result.shown, result.sent - result.shown, perSecond(result.shown, result.showSeconds),
-                result.busyShare, result.cpuShare, perSecond(result.relayed, result.relaySeconds));
+                result.shown, result.sent - result.shown, perSecond(result.shown, result.showSeconds), result.busyShare,
+                result.cpuShare, perSecond(result.relayed, result.relaySeconds));
     std::fflush(stdout);
 }
 
@@ -430,7 +433,7 @@ int Bench(const std::vector<std::string>& names, const std::vector<double>& rate
         if (!window.Result().ran) {
             std::fprintf(stderr, "flood_bench: rate %s did not run (window %s)\n", names[i].c_str(),
                          modal == -1 ? "refused: no profile" : "or feeder not logged in");
-                return 1;
+            return 1;
         }
         Print(names[i].c_str(), window.Result());
     }

@@ -45,7 +45,7 @@ constexpr int kLines = 100000;
 constexpr int kWindow = 1000;  // appends timed per mark
 constexpr int kPumpEvery = 100;
 constexpr std::size_t kMaxFragmentBytes = 512;  // a chat line here is at most about 350
-constexpr int kNoticeEvery = 10;  // nine chat lines, then a notice
+constexpr int kNoticeEvery = 10;                // nine chat lines, then a notice
 constexpr int kRuns = 5;
 constexpr int kPaneWidth = 620;
 constexpr int kPaneHeight = 245;
@@ -61,7 +61,6 @@ constexpr char kRunArgument[] = "--run";
     ExitProcess(1);
 }
 
-
 // ---- The conversation ----
 
 // SplitMix64: small, fast, and the same sequence on every machine.
@@ -76,7 +75,9 @@ public:
         return z ^ (z >> 31);
     }
     // Uniform in [low, high].
-    int Between(int low, int high) { return low + static_cast<int>(Next() % static_cast<std::uint64_t>(high - low + 1)); }
+    int Between(int low, int high) {
+        return low + static_cast<int>(Next() % static_cast<std::uint64_t>(high - low + 1));
+    }
     bool Coin() { return (Next() & 1) != 0; }
 
 private:
@@ -86,8 +87,14 @@ private:
 // Text of the ANSI code page (949), built a character at a time.
 class Cp949Text {
 public:
-    void AddLetter(Random& random) { m_bytes += static_cast<char>('a' + random.Between(0, 25)); ++m_characters; }
-    void AddDigit(Random& random) { m_bytes += static_cast<char>('0' + random.Between(0, 9)); ++m_characters; }
+    void AddLetter(Random& random) {
+        m_bytes += static_cast<char>('a' + random.Between(0, 25));
+        ++m_characters;
+    }
+    void AddDigit(Random& random) {
+        m_bytes += static_cast<char>('0' + random.Between(0, 9));
+        ++m_characters;
+    }
     // One of the 2,350 precomposed syllables of KS X 1001: lead byte
     // B0..C8, trail byte A1..FE.
     void AddSyllable(Random& random) {
@@ -95,7 +102,10 @@ public:
         m_bytes += static_cast<char>(0xA1 + random.Between(0, 0xFE - 0xA1));
         ++m_characters;
     }
-    void AddSpace() { m_bytes += ' '; ++m_characters; }
+    void AddSpace() {
+        m_bytes += ' ';
+        ++m_characters;
+    }
 
     int Characters() const { return m_characters; }
     const std::string& Bytes() const { return m_bytes; }
@@ -143,7 +153,8 @@ std::string UserId(Random& random) {
 class Conversation {
 public:
     CString Line(int index) {
-        if (index % kNoticeEvery == kNoticeEvery - 1) return FormatNotice(MixedText(m_random, m_random.Between(40, 80)).c_str());
+        if (index % kNoticeEvery == kNoticeEvery - 1)
+            return FormatNotice(MixedText(m_random, m_random.Between(40, 80)).c_str());
         const std::string record =
             UserId(m_random) + '\a' + Nickname(m_random) + '\a' + MixedText(m_random, m_random.Between(40, 80));
         return FormatChatLine(record.c_str(), m_filter);
@@ -287,7 +298,8 @@ private:
         if (mark != std::end(kMarks)) {
             const Memory now = ProcessMemory();
             MarkResult& result = m_results[mark - std::begin(kMarks)];
-            result.privateBytes = static_cast<long long>(now.privateBytes) - static_cast<long long>(m_before.privateBytes);
+            result.privateBytes =
+                static_cast<long long>(now.privateBytes) - static_cast<long long>(m_before.privateBytes);
             result.workingSet = static_cast<long long>(now.workingSet) - static_cast<long long>(m_before.workingSet);
         }
     }
@@ -379,7 +391,6 @@ std::vector<MarkResult> ParseRun(const std::string& output) {
     }
     return results;
 }
-
 
 void Report(const std::vector<std::vector<MarkResult>>& runs) {
     double firstRate = 0;

@@ -102,9 +102,9 @@ private:
 };
 
 BEGIN_MESSAGE_MAP(DemoFrame, CWnd)
-    ON_WM_SIZE()
-    ON_WM_TIMER()
-    ON_WM_DESTROY()
+ON_WM_SIZE()
+ON_WM_TIMER()
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 }  // namespace

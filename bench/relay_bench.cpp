@@ -44,7 +44,6 @@ constexpr double kQuietSeconds = 5.0;  // a run ends when nothing arrives this l
 constexpr int kReceiveSize = 256 * 1024;
 constexpr DWORD kStartWait = 10000;
 
-
 struct Member {
     SOCKET socket = INVALID_SOCKET;
     std::string outbox;

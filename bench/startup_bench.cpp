@@ -45,7 +45,6 @@ constexpr DWORD kServiceStartMs = 10000;
 constexpr double kWindowWaitSeconds = 20;
 constexpr DWORD kExitWaitMs = 10000;
 
-
 // The chat window of `processId`, once it is visible; null before.
 HWND ShownChatWindow(DWORD processId) {
     for (HWND window = FindWindowExW(nullptr, nullptr, kDialogClass, kWindowTitle); window;
@@ -97,8 +96,7 @@ struct Options {
     int profilePort = 9811;
     std::wstring usersFile;
     std::wstring identity;
-    std::vector<std::wstring> programs{
-        FullPath(BesideThisProgram(L"../app/WobbleMiniChat.exe"))};
+    std::vector<std::wstring> programs{FullPath(BesideThisProgram(L"../app/WobbleMiniChat.exe"))};
 };
 
 // The command line as the system holds it, in UTF-16, so that paths reach
@@ -130,12 +128,12 @@ int Bench(const Options& options) {
     ServiceProcess profileService;
     if (!chatServer.Start(BesideThisProgram(L"../tools/wobble-chatd.exe"),
                           L"--port " + std::to_wstring(options.chatPort), kServiceStartMs) ||
-        !profileService.Start(BesideThisProgram(L"../tools/wobble-profiled.exe"),
-                              L"--port " + std::to_wstring(options.profilePort) + L" --users \"" +
-                                  options.usersFile + L"\"",
-                              kServiceStartMs)) {
-        std::fprintf(stderr, "startup_bench: the services did not start (ports %d and %d taken?)\n",
-                     options.chatPort, options.profilePort);
+        !profileService.Start(
+            BesideThisProgram(L"../tools/wobble-profiled.exe"),
+            L"--port " + std::to_wstring(options.profilePort) + L" --users \"" + options.usersFile + L"\"",
+            kServiceStartMs)) {
+        std::fprintf(stderr, "startup_bench: the services did not start (ports %d and %d taken?)\n", options.chatPort,
+                     options.profilePort);
         return 1;
     }
     std::vector<std::vector<double>> times(options.programs.size());
@@ -166,8 +164,9 @@ int main() {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options options;
     if (!argv || !ReadOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: startup_bench [--runs N] [--users FILE] [--chat-port N] [--profile-port N]"
-                             " [--also PROGRAM] ... IDENTITY\n");
+        std::fprintf(stderr,
+                     "usage: startup_bench [--runs N] [--users FILE] [--chat-port N] [--profile-port N]"
+                     " [--also PROGRAM] ... IDENTITY\n");
         return 2;
     }
     return Bench(options);

@@ -50,21 +50,17 @@ constexpr wchar_t kDrainClassName[] = L"WobbleTransportBenchDrain";
 
 // A benchmark that cannot set up its sockets or its window has nothing to
 // report; stopping at once keeps the measuring code free of error paths.
-[[noreturn]] void Fail(const char* what)
-{
-    std::fprintf(stderr, "transport_bench: %s failed (error %lu, WSA %d)\n", what,
-                 GetLastError(), WSAGetLastError());
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "transport_bench: %s failed (error %lu, WSA %d)\n", what, GetLastError(), WSAGetLastError());
     std::fflush(stderr);
     ExitProcess(1);
 }
 
 class WinsockSession {
 public:
-    WinsockSession()
-    {
+    WinsockSession() {
         WSADATA data;
-        if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
-            Fail("WSAStartup");
+        if (WSAStartup(MAKEWORD(2, 2), &data) != 0) Fail("WSAStartup");
     }
     ~WinsockSession() { WSACleanup(); }
     WinsockSession(const WinsockSession&) = delete;
@@ -73,10 +69,8 @@ public:
 
 class Socket {
 public:
-    explicit Socket(SOCKET handle) : m_handle(handle)
-    {
-        if (m_handle == INVALID_SOCKET)
-            Fail("socket");
+    explicit Socket(SOCKET handle) : m_handle(handle) {
+        if (m_handle == INVALID_SOCKET) Fail("socket");
     }
     ~Socket() { closesocket(m_handle); }
     Socket(const Socket&) = delete;
@@ -88,8 +82,7 @@ private:
     SOCKET m_handle;
 };
 
-sockaddr_in LoopbackAddress(uint16_t port)
-{
+sockaddr_in LoopbackAddress(uint16_t port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -100,16 +93,12 @@ sockaddr_in LoopbackAddress(uint16_t port)
 // A loopback port of the system's choosing, listening for one peer.
 class Listener {
 public:
-    Listener() : m_socket(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))
-    {
+    Listener() : m_socket(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)) {
         sockaddr_in address = LoopbackAddress(0);
         int size = sizeof address;
-        if (bind(m_socket.Get(), reinterpret_cast<sockaddr*>(&address), size) != 0)
-            Fail("bind");
-        if (listen(m_socket.Get(), 1) != 0)
-            Fail("listen");
-        if (getsockname(m_socket.Get(), reinterpret_cast<sockaddr*>(&address), &size) != 0)
-            Fail("getsockname");
+        if (bind(m_socket.Get(), reinterpret_cast<sockaddr*>(&address), size) != 0) Fail("bind");
+        if (listen(m_socket.Get(), 1) != 0) Fail("listen");
+        if (getsockname(m_socket.Get(), reinterpret_cast<sockaddr*>(&address), &size) != 0) Fail("getsockname");
         m_port = ntohs(address.sin_port);
     }
 
@@ -126,15 +115,12 @@ private:
 // often as it takes: any length without holding it all in memory.
 class FrameStream {
 public:
-    FrameStream(int bodyLength, int64_t frames) : m_bodyLength(bodyLength), m_frames(frames)
-    {
+    FrameStream(int bodyLength, int64_t frames) : m_bodyLength(bodyLength), m_frames(frames) {
         const std::vector<uint8_t> payload(static_cast<size_t>(bodyLength) - 2, 'x');
-        const std::vector<uint8_t> frame =
-            BuildServerFrame(PKT_CHAT_LINE, payload.data(), payload.size());
+        const std::vector<uint8_t> frame = BuildServerFrame(PKT_CHAT_LINE, payload.data(), payload.size());
         m_frameSize = frame.size();
         const size_t framesPerBlock = std::max<size_t>(1, kSendSize / m_frameSize);
-        for (size_t i = 0; i < framesPerBlock; ++i)
-            m_block.insert(m_block.end(), frame.begin(), frame.end());
+        for (size_t i = 0; i < framesPerBlock; ++i) m_block.insert(m_block.end(), frame.begin(), frame.end());
     }
 
     int BodyLength() const { return m_bodyLength; }
@@ -151,34 +137,30 @@ private:
     std::vector<uint8_t> m_block;
 };
 
-void SendAll(SOCKET peer, const uint8_t* bytes, size_t size)
-{
+void SendAll(SOCKET peer, const uint8_t* bytes, size_t size) {
     size_t sent = 0;
     while (sent < size) {
         const int chunk = static_cast<int>(size - sent);
         const int result = send(peer, reinterpret_cast<const char*>(bytes + sent), chunk, 0);
-        if (result <= 0)
-            Fail("send");
+        if (result <= 0) Fail("send");
         sent += static_cast<size_t>(result);
     }
 }
 
 // Half-closes, then waits for the reader to close its end, so that no byte
 // still in flight is lost to an early close of ours.
-void FinishStream(SOCKET peer)
-{
+void FinishStream(SOCKET peer) {
     shutdown(peer, SD_SEND);
     char ignored[256];
     while (recv(peer, ignored, sizeof ignored, 0) > 0) {
     }
 }
 
-void ServeStream(const Listener& listener, const FrameStream& stream)
-{
+void ServeStream(const Listener& listener, const FrameStream& stream) {
     Socket peer(listener.Accept());
     for (int64_t left = stream.Frames(); left > 0;) {
-        const size_t frames = static_cast<size_t>(
-            std::min<int64_t>(left, static_cast<int64_t>(stream.FramesPerBlock())));
+        const size_t frames =
+            static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(stream.FramesPerBlock())));
         SendAll(peer.Get(), stream.Block().data(), frames * stream.FrameSize());
         left -= static_cast<int64_t>(frames);
     }
@@ -190,9 +172,7 @@ void ServeStream(const Listener& listener, const FrameStream& stream)
 class StreamSender {
 public:
     StreamSender(const Listener& listener, const FrameStream& stream)
-        : m_thread([&listener, &stream] { ServeStream(listener, stream); })
-    {
-    }
+        : m_thread([&listener, &stream] { ServeStream(listener, stream); }) {}
 
 private:
     std::jthread m_thread;
@@ -209,20 +189,16 @@ struct DrainState {
 };
 
 // The drain: one packet per message, read, given back.
-void TakeOnePacket(DrainState& state)
-{
+void TakeOnePacket(DrainState& state) {
     ChatPacket* packet = nullptr;
-    if (state.client->GetPackets(&packet, 1) != 1)
-        return;
+    if (state.client->GetPackets(&packet, 1) != 1) return;
     const uint16_t type = ReadLittle16(packet->data);
-    if (type != PKT_CHAT_LINE || packet->length != state.bodyLength)
-        ++state.misframed;
+    if (type != PKT_CHAT_LINE || packet->length != state.bodyLength) ++state.misframed;
     ++state.delivered;
     state.client->ReleasePacket(packet);
 }
 
-LRESULT CALLBACK DrainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK DrainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
@@ -239,14 +215,12 @@ LRESULT CALLBACK DrainWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void RegisterDrainClass()
-{
+void RegisterDrainClass() {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DrainWindowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kDrainClassName;
-    if (!RegisterClassW(&windowClass))
-        Fail("RegisterClass");
+    if (!RegisterClassW(&windowClass)) Fail("RegisterClass");
 }
 
 // A message-only window standing in for the chat window, for one run. A
@@ -255,13 +229,10 @@ void RegisterDrainClass()
 class DrainWindow {
 public:
     explicit DrainWindow(DrainState& state)
-        : m_window(CreateWindowExW(0, kDrainClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                   nullptr, GetModuleHandleW(nullptr), &state))
-    {
-        if (!m_window)
-            Fail("CreateWindowEx");
-        if (!SetTimer(m_window, 1, kWatchdogMs, nullptr))
-            Fail("SetTimer");
+        : m_window(CreateWindowExW(0, kDrainClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   GetModuleHandleW(nullptr), &state)) {
+        if (!m_window) Fail("CreateWindowEx");
+        if (!SetTimer(m_window, 1, kWatchdogMs, nullptr)) Fail("SetTimer");
     }
     ~DrainWindow() { DestroyWindow(m_window); }
     DrainWindow(const DrainWindow&) = delete;
@@ -273,11 +244,9 @@ private:
     HWND m_window;
 };
 
-void PumpUntilEnded(const DrainState& state)
-{
+void PumpUntilEnded(const DrainState& state) {
     MSG message;
-    while (!state.ended && GetMessageW(&message, nullptr, 0, 0) > 0)
-        DispatchMessageW(&message);
+    while (!state.ended && GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
 }
 
 // OnClosed runs on the reader thread after its last post, so this message
@@ -298,22 +267,19 @@ struct Run {
     int64_t delivered = 0;  // frames that reached the reading side
 };
 
-Run MeasureClientRun(const FrameStream& stream)
-{
+Run MeasureClientRun(const FrameStream& stream) {
     DrainState state;
     state.bodyLength = stream.BodyLength();
     DrainWindow drain(state);
     Listener listener;
     StreamSender sender(listener, stream);
     BenchClient client(drain.Get());
-    if (!client.Create(8192, 8192))
-        Fail("CChatClient::Create");
+    if (!client.Create(8192, 8192)) Fail("CChatClient::Create");
     client.SetNotify(drain.Get(), WM_CHAT_PACKET, NOTIFY_PACKET);
     state.client = &client;
 
     const double started = Now();
-    if (!client.Connect("127.0.0.1", listener.Port(), 5000))
-        Fail("CChatClient::Connect");
+    if (!client.Connect("127.0.0.1", listener.Port(), 5000)) Fail("CChatClient::Connect");
     PumpUntilEnded(state);
     const double seconds = Now() - started;
 
@@ -325,8 +291,7 @@ Run MeasureClientRun(const FrameStream& stream)
     return {seconds, state.delivered};
 }
 
-Run MeasureLimitRun(const FrameStream& stream)
-{
+Run MeasureLimitRun(const FrameStream& stream) {
     Listener listener;
     StreamSender sender(listener, stream);
     Socket reader(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
@@ -334,26 +299,21 @@ Run MeasureLimitRun(const FrameStream& stream)
 
     const double started = Now();
     const sockaddr_in address = LoopbackAddress(listener.Port());
-    if (connect(reader.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-        Fail("connect");
+    if (connect(reader.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) Fail("connect");
     int64_t received = 0;
     int result;
-    while ((result = recv(reader.Get(), buffer.data(), kLimitReceiveSize, 0)) > 0)
-        received += result;
+    while ((result = recv(reader.Get(), buffer.data(), kLimitReceiveSize, 0)) > 0) received += result;
     const double seconds = Now() - started;
 
-    if (result < 0 || received != stream.Bytes())
-        Fail("limit receive");
+    if (result < 0 || received != stream.Bytes()) Fail("limit receive");
     return {seconds, stream.Frames()};
 }
-
 
 using Measure = Run (*)(const FrameStream&);
 
 // The number of frames that makes one run of `measure` take about
 // kTargetRunSeconds on this machine.
-int64_t CalibratedFrames(int bodyLength, Measure measure)
-{
+int64_t CalibratedFrames(int bodyLength, Measure measure) {
     for (int64_t frames = kCalibrationStartFrames;; frames *= 4) {
         const double seconds = measure(FrameStream(bodyLength, frames)).seconds;
         if (seconds >= kCalibrationSeconds)
@@ -361,14 +321,11 @@ int64_t CalibratedFrames(int bodyLength, Measure measure)
     }
 }
 
-double MegabytesPerSecond(const FrameStream& stream, const Run& run)
-{
-    return static_cast<double>(run.delivered) * static_cast<double>(stream.FrameSize()) / 1e6 /
-           run.seconds;
+double MegabytesPerSecond(const FrameStream& stream, const Run& run) {
+    return static_cast<double>(run.delivered) * static_cast<double>(stream.FrameSize()) / 1e6 / run.seconds;
 }
 
-void MeasureBodySize(int bodyLength)
-{
+void MeasureBodySize(int bodyLength) {
     const FrameStream clientStream(bodyLength, CalibratedFrames(bodyLength, MeasureClientRun));
     const FrameStream limitStream(bodyLength, CalibratedFrames(bodyLength, MeasureLimitRun));
     std::vector<double> framesPerSecond, clientMbPerSecond, limitMbPerSecond;
@@ -382,19 +339,16 @@ void MeasureBodySize(int bodyLength)
     }
     const double clientMb = Median(clientMbPerSecond);
     const double limitMb = Median(limitMbPerSecond);
-    std::printf("body=%d frames_per_s=%.0f mb_per_s=%.1f limit_mb_per_s=%.1f ratio=%.3f dropped=%lld\n",
-                bodyLength, Median(framesPerSecond), clientMb, limitMb, clientMb / limitMb,
-                static_cast<long long>(dropped));
+    std::printf("body=%d frames_per_s=%.0f mb_per_s=%.1f limit_mb_per_s=%.1f ratio=%.3f dropped=%lld\n", bodyLength,
+                Median(framesPerSecond), clientMb, limitMb, clientMb / limitMb, static_cast<long long>(dropped));
     std::fflush(stdout);
 }
 
 }  // namespace
 
-int main()
-{
+int main() {
     const WinsockSession winsock;
     RegisterDrainClass();
-    for (const int bodyLength : kBodySizes)
-        MeasureBodySize(bodyLength);
+    for (const int bodyLength : kBodySizes) MeasureBodySize(bodyLength);
     return 0;
 }

@@ -29,9 +29,7 @@ constexpr int kInitialHeight = 480;
 // System command identifiers keep their low four bits for the system.
 constexpr UINT kSystemCommandMask = 0xFFF0;
 
-int16_t TypeOf(const ChatPacket& packet) {
-    return static_cast<int16_t>(ReadLittle16(packet.data));
-}
+int16_t TypeOf(const ChatPacket& packet) { return static_cast<int16_t>(ReadLittle16(packet.data)); }
 
 // The payload as text: terminated in the spare room behind the body, so it
 // ends at the body's end or at an earlier NUL.
@@ -42,27 +40,25 @@ const char* PayloadText(ChatPacket& packet) {
 
 }  // namespace
 
-ChatEndpoints ChatEndpoints::BuiltIn() {
-    return {WOBBLE_CHAT_SERVER_ADDRESS, CHAT_SERVER_PORT, WOBBLE_PROFILE_HOST};
-}
+ChatEndpoints ChatEndpoints::BuiltIn() { return {WOBBLE_CHAT_SERVER_ADDRESS, CHAT_SERVER_PORT, WOBBLE_PROFILE_HOST}; }
 
 BEGIN_MESSAGE_MAP(CChatDlg, CDialog)
-    ON_WM_SYSCOMMAND()
-    ON_WM_PAINT()
-    ON_WM_QUERYDRAGICON()
-    ON_COMMAND(IDCANCEL, OnCancel)
-    ON_BN_CLICKED(IDC_SEND, SendTypedLine)
-    ON_MESSAGE(WM_CHAT_PACKET, OnChatPacket)
-    ON_MESSAGE(WM_CHAT_SEND, OnChatSend)
-    ON_WM_SIZE()
-    ON_WM_WINDOWPOSCHANGING()
-    ON_WM_LBUTTONDOWN()
-    ON_BN_CLICKED(IDC_CLOSE, OnCloseButton)
-    ON_BN_CLICKED(IDC_MAXIMIZE, ToggleMaximize)
-    ON_BN_CLICKED(IDC_MINIMIZE, OnMinimizeButton)
-    ON_WM_ERASEBKGND()
-    ON_WM_CREATE()
-    ON_WM_LBUTTONDBLCLK()
+ON_WM_SYSCOMMAND()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_COMMAND(IDCANCEL, OnCancel)
+ON_BN_CLICKED(IDC_SEND, SendTypedLine)
+ON_MESSAGE(WM_CHAT_PACKET, OnChatPacket)
+ON_MESSAGE(WM_CHAT_SEND, OnChatSend)
+ON_WM_SIZE()
+ON_WM_WINDOWPOSCHANGING()
+ON_WM_LBUTTONDOWN()
+ON_BN_CLICKED(IDC_CLOSE, OnCloseButton)
+ON_BN_CLICKED(IDC_MAXIMIZE, ToggleMaximize)
+ON_BN_CLICKED(IDC_MINIMIZE, OnMinimizeButton)
+ON_WM_ERASEBKGND()
+ON_WM_CREATE()
+ON_WM_LBUTTONDBLCLK()
 END_MESSAGE_MAP()
 
 CChatDlg::CChatDlg(CWnd* pParent, ChatEndpoints endpoints)
@@ -199,18 +195,11 @@ LRESULT CChatDlg::OnChatPacket(WPARAM, LPARAM) {
 void CChatDlg::DispatchPacket(ChatPacket* packet) {
     if (!packet || packet->length < CHAT_TYPE_SIZE) return;
     switch (TypeOf(*packet)) {
-    case PKT_WELCOME:
-        AddNotice(kWelcomeNotice);
-        break;
-    case PKT_CHAT_LINE:
-        AddChatLine(PayloadText(*packet));
-        break;
+    case PKT_WELCOME: AddNotice(kWelcomeNotice); break;
+    case PKT_CHAT_LINE: AddChatLine(PayloadText(*packet)); break;
     case PKT_NOTICE:
-    case PKT_NOTICE_2:
-        AddNotice(PayloadText(*packet));
-        break;
-    default:
-        break;
+    case PKT_NOTICE_2: AddNotice(PayloadText(*packet)); break;
+    default: break;
     }
 }
 

@@ -64,9 +64,9 @@ BOOL CChatDlg::OnEraseBkgnd(CDCHandle) {
 void CChatDlg::OnWindowPosChanging(WINDOWPOS* position) {
     Default();
     const CRect current = GetWindowRect();
-    const DockPlacement docked = DockToTaskBar(
-        {position->x, position->y, position->cx, position->cy}, {current.Width(), current.Height()}, FindTaskBar(),
-        {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+    const DockPlacement docked =
+        DockToTaskBar({position->x, position->y, position->cx, position->cy}, {current.Width(), current.Height()},
+                      FindTaskBar(), {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
     position->x = docked.x;
     position->y = docked.y;
     position->cx = docked.width;

@@ -65,13 +65,15 @@ OutlineEdges ChatViewOutline(int width, int height);
 // The children that paint themselves over a freshly painted skin. The title
 // band is not among them: nothing is painted under it.
 inline constexpr std::array<int, 12> kPiecesOverSkin = {
-    IDC_CLOSE,      IDC_MAXIMIZE,    IDC_MINIMIZE,    IDC_SEND,
-    IDC_INPUT,      IDC_UPPER_LEFT,  IDC_UPPER_MIDDLE, IDC_UPPER_RIGHT,
-    IDC_LOWER_PANEL_TOP, IDC_LOWER_LEFT, IDC_LOWER_RIGHT, IDC_LOWER_PANEL_BOTTOM,
+    IDC_CLOSE,        IDC_MAXIMIZE,    IDC_MINIMIZE,        IDC_SEND,       IDC_INPUT,       IDC_UPPER_LEFT,
+    IDC_UPPER_MIDDLE, IDC_UPPER_RIGHT, IDC_LOWER_PANEL_TOP, IDC_LOWER_LEFT, IDC_LOWER_RIGHT, IDC_LOWER_PANEL_BOTTOM,
 };
 
 // The pieces whose bitmap is one column repeated: they are widened to their
 // rectangles, which stretching does as well as repeating would.
 inline constexpr std::array<int, 4> kBandPieces = {
-    IDC_TITLE_BAND, IDC_UPPER_MIDDLE, IDC_LOWER_PANEL_TOP, IDC_LOWER_PANEL_BOTTOM,
+    IDC_TITLE_BAND,
+    IDC_UPPER_MIDDLE,
+    IDC_LOWER_PANEL_TOP,
+    IDC_LOWER_PANEL_BOTTOM,
 };

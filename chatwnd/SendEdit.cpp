@@ -3,8 +3,8 @@
 IMPLEMENT_DYNAMIC(CSendEdit, CEdit)
 
 BEGIN_MESSAGE_MAP(CSendEdit, CEdit)
-    ON_WM_CHAR()
-    ON_WM_KEYDOWN()
+ON_WM_CHAR()
+ON_WM_KEYDOWN()
 END_MESSAGE_MAP()
 
 namespace {

@@ -49,7 +49,8 @@ bool MakeDibMask(MemoryCanvas& mask, HDC image, int width, int height) {
     info.colors[0] = RGBQUAD{255, 255, 255, 0};
     info.colors[1] = RGBQUAD{0, 0, 0, 0};
     void* bits = nullptr;
-    const HBITMAP dib = ::CreateDIBSection(image, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HBITMAP dib =
+        ::CreateDIBSection(image, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!dib || !bits) {
         if (dib) ::DeleteObject(dib);
         return false;

@@ -39,8 +39,7 @@ enum class EmbossMask { MonochromeBitmap, DibSection };
 // The disabled look of image `index`: its shape in COLOR_BTNHIGHLIGHT one
 // pixel right of and below (x, y), and in COLOR_BTNSHADOW at (x, y), on
 // `ground`. Pixels of COLOR_BTNFACE or COLOR_BTNHIGHLIGHT count as background.
-void DrawEmbossedImage(HDC target, const CImageList& images, int index, int x, int y, COLORREF ground,
-                       EmbossMask mask);
+void DrawEmbossedImage(HDC target, const CImageList& images, int index, int x, int y, COLORREF ground, EmbossMask mask);
 
 // The colour a bitmap compatible with `reference` holds after being filled
 // with `color` (the nearest colour the device has).

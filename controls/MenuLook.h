@@ -25,9 +25,9 @@ enum WindowsVersionClass {
 };
 
 struct MenuLookSettings {
-    bool flatOnThemedXP = true;  // the look on Windows XP with a visual theme
-    bool flatElsewhere = false;  // the look everywhere else
-    bool flatExtras = true;      // flat look: margin 7 rather than 4, faded and shadow image copies
+    bool flatOnThemedXP = true;       // the look on Windows XP with a visual theme
+    bool flatElsewhere = false;       // the look everywhere else
+    bool flatExtras = true;           // flat look: margin 7 rather than 4, faded and shadow image copies
     bool classicSelectGreyed = true;  // the classic look highlights a greyed item under the cursor
     bool flatSelectGreyed = false;    // the flat look never does
 };

@@ -49,8 +49,8 @@ std::optional<MenuTemplate> ReadMenuTemplate(const void* data, std::size_t size)
     while (!endsParent.empty()) {
         MenuTemplateItem item;
         item.depth = static_cast<int>(endsParent.size()) - 1;
-        const bool complete = reader.Word(item.flags) &&
-                              ((item.flags & kMenuTemplatePopup) || reader.Word(item.id)) && reader.Text(item.text);
+        const bool complete = reader.Word(item.flags) && ((item.flags & kMenuTemplatePopup) || reader.Word(item.id)) &&
+                              reader.Text(item.text);
         if (!complete) return std::nullopt;
         const bool popup = (item.flags & kMenuTemplatePopup) != 0;
         const bool ends = (item.flags & kMenuTemplateEnd) != 0;

@@ -186,8 +186,8 @@ int COwnerDrawMenu::StoreImage(UINT commandId, const CImageList& source, int ind
         return slot;
     }
 
-    const COLORREF shadowColor = IsThemedXP() ? ::GetSysColor(COLOR_BTNSHADOW)
-                                              : LightenColor(::GetSysColor(COLOR_BTNSHADOW), 0.49);
+    const COLORREF shadowColor =
+        IsThemedXP() ? ::GetSysColor(COLOR_BTNSHADOW) : LightenColor(::GetSysColor(COLOR_BTNSHADOW), 0.49);
     CBitmap faded(MakeRecolouredCopy(source, index, [](COLORREF pixel) { return LightenColor(pixel, 0.3); }));
     CBitmap shadow(MakeRecolouredCopy(source, index, [shadowColor](COLORREF) { return shadowColor; }));
     const COLORREF face = DeviceColor(nullptr, ::GetSysColor(COLOR_BTNFACE));
@@ -442,8 +442,7 @@ COwnerDrawMenu* COwnerDrawMenu::AppendChildPopup(const wchar_t* text, UINT flags
 // ---------------------------------------------------------------------------
 // Synchronising
 
-std::unique_ptr<COwnerDrawMenuItem> COwnerDrawMenu::ClaimRecord(RecordMatch matches,
-                                                                UINT_PTR key) {
+std::unique_ptr<COwnerDrawMenuItem> COwnerDrawMenu::ClaimRecord(RecordMatch matches, UINT_PTR key) {
     for (auto& record : m_itemData) {
         if (record && matches(*record, key)) return std::move(record);
     }
@@ -451,11 +450,9 @@ std::unique_ptr<COwnerDrawMenuItem> COwnerDrawMenu::ClaimRecord(RecordMatch matc
 }
 
 std::unique_ptr<COwnerDrawMenuItem> COwnerDrawMenu::SyncPopup(int position, HMENU popup) {
-    auto record = ClaimRecord(
-        [](const COwnerDrawMenuItem& item, UINT_PTR handle) {
-            return (item.itemFlags & MF_POPUP) && item.itemId == handle;
-        },
-        reinterpret_cast<UINT_PTR>(popup));
+    auto record = ClaimRecord([](const COwnerDrawMenuItem& item,
+                                 UINT_PTR handle) { return (item.itemFlags & MF_POPUP) && item.itemId == handle; },
+                              reinterpret_cast<UINT_PTR>(popup));
     if (!record) {
         record = std::make_unique<COwnerDrawMenuItem>();
         record->itemFlags = MF_BYPOSITION | MF_OWNERDRAW | MF_POPUP;
@@ -466,8 +463,7 @@ std::unique_ptr<COwnerDrawMenuItem> COwnerDrawMenu::SyncPopup(int position, HMEN
 }
 
 std::unique_ptr<COwnerDrawMenuItem> COwnerDrawMenu::SyncSeparator() {
-    auto record = ClaimRecord(
-        [](const COwnerDrawMenuItem& item, UINT_PTR) { return item.itemId == 0; }, 0);
+    auto record = ClaimRecord([](const COwnerDrawMenuItem& item, UINT_PTR) { return item.itemId == 0; }, 0);
     if (!record) {
         record = std::make_unique<COwnerDrawMenuItem>();
         record->itemFlags = MF_BYPOSITION | MF_SEPARATOR | MF_OWNERDRAW;

@@ -41,11 +41,11 @@ struct MenuTemplateItem;
 
 // The record behind one owner-drawn item; its address is the item's data.
 struct COwnerDrawMenuItem {
-    std::wstring itemText;  // accelerator text follows a tab
-    int imageIndex = -1;        // index in imageList
-    int globalImageIndex = -1;  // index in the shared image store
-    UINT itemFlags = 0;         // MF_POPUP, MF_SEPARATOR, MF_OWNERDRAW, state
-    UINT_PTR itemId = 0;        // command id, or the popup's menu handle
+    std::wstring itemText;                  // accelerator text follows a tab
+    int imageIndex = -1;                    // index in imageList
+    int globalImageIndex = -1;              // index in the shared image store
+    UINT itemFlags = 0;                     // MF_POPUP, MF_SEPARATOR, MF_OWNERDRAW, state
+    UINT_PTR itemId = 0;                    // command id, or the popup's menu handle
     std::unique_ptr<CImageList> imageList;  // the item's own image
 };
 

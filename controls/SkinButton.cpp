@@ -37,23 +37,23 @@ bool IsOtherTabStop(HWND next, HWND self) { return next && next != self; }
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CSkinButton, CButton)
-    ON_WM_SETCURSOR()
-    ON_WM_KILLFOCUS()
-    ON_WM_MOUSEMOVE()
-    ON_WM_SYSCOLORCHANGE()
-    ON_CONTROL_REFLECT_EX(BN_CLICKED, OnClicked)
-    ON_WM_ACTIVATE()
-    ON_WM_ENABLE()
-    ON_WM_CANCELMODE()
-    ON_WM_GETDLGCODE()
-    ON_WM_CTLCOLOR_REFLECT()
-    ON_WM_MENUCHAR()
-    ON_WM_MEASUREITEM()
-    ON_WM_DRAWITEM()
-    ON_BM_SETSTYLE()
-    ON_WM_MOUSELEAVE()
-    ON_BM_SETCHECK()
-    ON_BM_GETCHECK()
+ON_WM_SETCURSOR()
+ON_WM_KILLFOCUS()
+ON_WM_MOUSEMOVE()
+ON_WM_SYSCOLORCHANGE()
+ON_CONTROL_REFLECT_EX(BN_CLICKED, OnClicked)
+ON_WM_ACTIVATE()
+ON_WM_ENABLE()
+ON_WM_CANCELMODE()
+ON_WM_GETDLGCODE()
+ON_WM_CTLCOLOR_REFLECT()
+ON_WM_MENUCHAR()
+ON_WM_MEASUREITEM()
+ON_WM_DRAWITEM()
+ON_BM_SETSTYLE()
+ON_WM_MOUSELEAVE()
+ON_BM_SETCHECK()
+ON_BM_GETCHECK()
 END_MESSAGE_MAP()
 
 CSkinButton::CSkinButton() { RestoreSystemColors(); }
@@ -132,9 +132,8 @@ int CSkinButton::SetStateBitmaps(HBITMAP in, COLORREF inTransparent, HBITMAP out
     if (outIsSelector) {
         // Before the in image's mask, which blackens its transparent pixels.
         const StateBitmap& source = m_stateBitmaps[0];
-        out = out == SelectorHandle(AutoDarkImage)
-                  ? CreateDarkImage(in, source.width, source.height, inTransparent)
-                  : CreateGreyImage(in, source.width, source.height, inTransparent);
+        out = out == SelectorHandle(AutoDarkImage) ? CreateDarkImage(in, source.width, source.height, inTransparent)
+                                                   : CreateGreyImage(in, source.width, source.height, inTransparent);
         outTransparent = inTransparent;
     }
     if (!MakeMask(m_stateBitmaps[0])) return fail(NoMask);
@@ -257,9 +256,7 @@ void CSkinButton::Play(const ButtonSound& sound) {
     if (sound.namePointer) PlaySoundNow(sound.namePointer, sound.module, sound.flags);
 }
 
-void CSkinButton::PlaySoundNow(const wchar_t* name, HMODULE module, DWORD flags) {
-    ::PlaySoundW(name, module, flags);
-}
+void CSkinButton::PlaySoundNow(const wchar_t* name, HMODULE module, DWORD flags) { ::PlaySoundW(name, module, flags); }
 
 // Only links that may leave the program are handed to the shell.
 void CSkinButton::OpenLink() {
@@ -386,8 +383,9 @@ void CSkinButton::OnMeasureItem(int, LPMEASUREITEMSTRUCT item) {
 }
 
 void CSkinButton::OnDrawItem(int, LPDRAWITEMSTRUCT item) {
-    COwnerDrawMenu* const menu =
-        item && item->CtlType == ODT_MENU ? COwnerDrawMenu::FromHandle(reinterpret_cast<HMENU>(item->hwndItem)) : nullptr;
+    COwnerDrawMenu* const menu = item && item->CtlType == ODT_MENU
+                                     ? COwnerDrawMenu::FromHandle(reinterpret_cast<HMENU>(item->hwndItem))
+                                     : nullptr;
     if (menu) menu->DrawItem(item);
     else Default();
 }
@@ -418,10 +416,10 @@ void CSkinButton::ShowPopupMenu() {
         ::SendMessageW(m_menuNotify.window, m_menuNotify.message,
                        reinterpret_cast<WPARAM>(COwnerDrawMenu::FromHandle(submenu)), m_menuNotify.lParam);
     }
-    const UINT chosen = submenu ? static_cast<UINT>(::TrackPopupMenu(
-                                      submenu, TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD, where.left,
-                                      where.bottom, 0, m_hWnd, nullptr))
-                                : 0;
+    const UINT chosen =
+        submenu ? static_cast<UINT>(::TrackPopupMenu(submenu, TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD,
+                                                     where.left, where.bottom, 0, m_hWnd, nullptr))
+                : 0;
     m_menuShowing = FALSE;
     Invalidate();
     if (chosen && m_menuOwner) ::PostMessageW(m_menuOwner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);

@@ -55,8 +55,7 @@ public:
 
     // Images. The button owns every handle it is given, from the call on,
     // also when the call fails.
-    int LoadStateBitmaps(WORD inId, COLORREF inTransparent, int outSelector = NoOutImage,
-                         COLORREF outTransparent = 0);
+    int LoadStateBitmaps(WORD inId, COLORREF inTransparent, int outSelector = NoOutImage, COLORREF outTransparent = 0);
     int SetStateBitmaps(HBITMAP in, COLORREF inTransparent, HBITMAP out = nullptr, COLORREF outTransparent = 0);
     // Icons replace bitmaps and the other way round.
     void SetStateIcons(HICON in, HICON out = nullptr);

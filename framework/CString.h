@@ -33,9 +33,18 @@ public:
     char GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
     char operator[](int index) const { return GetAt(index); }
 
-    CString& operator+=(const CString& other) { m_text += other.m_text; return *this; }
-    CString& operator+=(const char* text) { if (text) m_text += text; return *this; }
-    CString& operator+=(char c) { m_text += c; return *this; }
+    CString& operator+=(const CString& other) {
+        m_text += other.m_text;
+        return *this;
+    }
+    CString& operator+=(const char* text) {
+        if (text) m_text += text;
+        return *this;
+    }
+    CString& operator+=(char c) {
+        m_text += c;
+        return *this;
+    }
     friend CString operator+(CString left, const CString& right) { return left += right; }
     friend CString operator+(CString left, const char* right) { return left += right; }
     friend CString operator+(const char* left, const CString& right) { return CString(left) += right; }
@@ -80,7 +89,10 @@ class CStringArray {
 public:
     int GetSize() const { return static_cast<int>(m_items.size()); }
     bool IsEmpty() const { return m_items.empty(); }
-    int Add(const CString& item) { m_items.push_back(item); return GetSize() - 1; }
+    int Add(const CString& item) {
+        m_items.push_back(item);
+        return GetSize() - 1;
+    }
     const CString& GetAt(int index) const { return m_items.at(static_cast<size_t>(index)); }
     CString& ElementAt(int index) { return m_items.at(static_cast<size_t>(index)); }
     const CString& operator[](int index) const { return GetAt(index); }

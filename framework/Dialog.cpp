@@ -6,9 +6,9 @@
 #include <vector>
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-    ON_WM_INITDIALOG()
-    ON_COMMAND(IDOK, HandleOK)
-    ON_COMMAND(IDCANCEL, HandleCancel)
+ON_WM_INITDIALOG()
+ON_COMMAND(IDOK, HandleOK)
+ON_COMMAND(IDCANCEL, HandleCancel)
 END_MESSAGE_MAP()
 
 INT_PTR CALLBACK CDialog::NoDialogProcedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
@@ -21,14 +21,11 @@ bool CDialog::CreateFromTemplate(HWND owner) {
     if (!resource) return false;
     const std::vector<BYTE> bytes = TemplateShowingText(resource, ::SizeofResource(module, found));
     const auto* dialogTemplate = reinterpret_cast<const DLGTEMPLATE*>(bytes.data());
-    return CreateHooked([&] {
-        return ::CreateDialogIndirectParamW(module, dialogTemplate, owner, &CDialog::NoDialogProcedure, 0);
-    });
+    return CreateHooked(
+        [&] { return ::CreateDialogIndirectParamW(module, dialogTemplate, owner, &CDialog::NoDialogProcedure, 0); });
 }
 
-bool CDialog::Create() {
-    return CreateFromTemplate(m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr);
-}
+bool CDialog::Create() { return CreateFromTemplate(m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr); }
 
 INT_PTR CDialog::DoModal() {
     if (m_hWnd || m_modalState == ModalState::Running) return -1;

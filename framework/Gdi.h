@@ -90,8 +90,8 @@ public:
     using CGdiObjectT<HBITMAP, Ownership>::CGdiObjectT;
     // A bitmap resource of `module`, at its natural size.
     bool LoadBitmap(HINSTANCE module, UINT id) {
-        this->Attach(static_cast<HBITMAP>(
-            ::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+        this->Attach(
+            static_cast<HBITMAP>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
         return this->m_hObject != nullptr;
     }
     bool CreateCompatibleBitmap(HDC dc, int width, int height) {

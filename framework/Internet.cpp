@@ -15,9 +15,7 @@ namespace {
 // read, small enough to live in the file object.
 constexpr size_t kReadChunk = 4096;
 
-[[noreturn]] void ThrowLastError(DWORD_PTR context) {
-    throw new CInternetException(::GetLastError(), context);
-}
+[[noreturn]] void ThrowLastError(DWORD_PTR context) { throw new CInternetException(::GetLastError(), context); }
 
 CString AgentOrAppName(const char* agent) { return agent ? CString(agent) : AfxGetAppName(); }
 

@@ -110,12 +110,11 @@ CWindow WindowOf(Parameter handle) {
 }
 inline NMHDR* NotifyHeaderOf(LPARAM lParam) { return reinterpret_cast<NMHDR*>(lParam); }
 
-#define WOBBLE_DISPATCHER(name, ...)                                                \
-    template <auto H>                                                               \
-    bool name([[maybe_unused]] CWnd& w, [[maybe_unused]] UINT message,              \
-              [[maybe_unused]] WPARAM wParam, [[maybe_unused]] LPARAM lParam,       \
-              [[maybe_unused]] LRESULT& result) {                                   \
-        __VA_ARGS__                                                                 \
+#define WOBBLE_DISPATCHER(name, ...)                                                                   \
+    template <auto H>                                                                                  \
+    bool name([[maybe_unused]] CWnd& w, [[maybe_unused]] UINT message, [[maybe_unused]] WPARAM wParam, \
+              [[maybe_unused]] LPARAM lParam, [[maybe_unused]] LRESULT& result) {                      \
+        __VA_ARGS__                                                                                    \
     }
 
 // One line per way of cracking a message, kept as a table.
@@ -186,28 +185,29 @@ WOBBLE_DISPATCHER(ButtonCheck, Call<H>(w, static_cast<int>(wParam)); return true
 
 }  // namespace msgmap
 
-#define DECLARE_MESSAGE_MAP()                          \
-protected:                                             \
-    static const ::MessageMap* GetThisMessageMap();    \
+#define DECLARE_MESSAGE_MAP()                       \
+protected:                                          \
+    static const ::MessageMap* GetThisMessageMap(); \
     const ::MessageMap* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                         \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                          \
     const ::MessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const ::MessageMap* theClass::GetThisMessageMap() {                                \
-        using ThisClass [[maybe_unused]] = theClass;                                   \
-        using TheBaseClass = baseClass;                                                \
+    const ::MessageMap* theClass::GetThisMessageMap() {                                 \
+        using ThisClass [[maybe_unused]] = theClass;                                    \
+        using TheBaseClass = baseClass;                                                 \
         static constexpr ::MessageMapEntry entries[] = {
-
-#define END_MESSAGE_MAP()                                                     \
-            {0, 0, 0, 0, nullptr}};                                           \
-        static constexpr ::MessageMap map{&TheBaseClass::GetThisMessageMap, entries}; \
-        return &map;                                                          \
+#define END_MESSAGE_MAP()                                                         \
+    { 0, 0, 0, 0, nullptr }                                                       \
+    }                                                                             \
+    ;                                                                             \
+    static constexpr ::MessageMap map{&TheBaseClass::GetThisMessageMap, entries}; \
+    return &map;                                                                  \
     }
 
-#define WOBBLE_ENTRY(message, dispatcher, handler) \
-    {message, 0, 0, 0, &::msgmap::dispatcher<&ThisClass::handler>},
-#define WOBBLE_ID_ENTRY(message, code, first, last, dispatcher, handler) \
-    {message, static_cast<UINT>(code), static_cast<UINT>(first), static_cast<UINT>(last), &::msgmap::dispatcher<&ThisClass::handler>},
+#define WOBBLE_ENTRY(message, dispatcher, handler) {message, 0, 0, 0, &::msgmap::dispatcher<&ThisClass::handler>},
+#define WOBBLE_ID_ENTRY(message, code, first, last, dispatcher, handler)                  \
+    {message, static_cast<UINT>(code), static_cast<UINT>(first), static_cast<UINT>(last), \
+     &::msgmap::dispatcher<&ThisClass::handler>},
 
 // Any message, undecoded.
 #define ON_MESSAGE(message, handler) WOBBLE_ENTRY(message, Message, handler)
@@ -217,10 +217,13 @@ protected:                                             \
 #define ON_BN_CLICKED(id, handler) ON_CONTROL(BN_CLICKED, id, handler)
 #define ON_NOTIFY(code, id, handler) WOBBLE_ID_ENTRY(WM_NOTIFY, code, id, id, Notify, handler)
 // Notifications reflected to the control object that sent them.
-#define ON_CONTROL_REFLECT(code, handler) WOBBLE_ID_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0xFFFF, NoArguments, handler)
-#define ON_CONTROL_REFLECT_EX(code, handler) WOBBLE_ID_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0xFFFF, CommandEx, handler)
+#define ON_CONTROL_REFLECT(code, handler) \
+    WOBBLE_ID_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0xFFFF, NoArguments, handler)
+#define ON_CONTROL_REFLECT_EX(code, handler) \
+    WOBBLE_ID_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0xFFFF, CommandEx, handler)
 #define ON_NOTIFY_REFLECT(code, handler) WOBBLE_ID_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0xFFFF, Notify, handler)
-#define ON_NOTIFY_REFLECT_EX(code, handler) WOBBLE_ID_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0xFFFF, NotifyEx, handler)
+#define ON_NOTIFY_REFLECT_EX(code, handler) \
+    WOBBLE_ID_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0xFFFF, NotifyEx, handler)
 #define ON_WM_CTLCOLOR_REFLECT() WOBBLE_ENTRY(WM_REFLECT_BASE + WM_CTLCOLOR_ANY, CtlColorReflect, CtlColor)
 #define ON_WM_DRAWITEM_REFLECT() WOBBLE_ENTRY(WM_REFLECT_BASE + WM_DRAWITEM, OwnerItemReflect, DrawItem)
 #define ON_WM_MEASUREITEM_REFLECT() WOBBLE_ENTRY(WM_REFLECT_BASE + WM_MEASUREITEM, OwnerItemReflect, MeasureItem)

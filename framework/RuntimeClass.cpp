@@ -10,9 +10,7 @@ const CRuntimeClassRegistration* g_firstRegistration = nullptr;
 
 }  // namespace
 
-CObject* CRuntimeClass::CreateObject() const {
-    return m_createObject ? m_createObject() : nullptr;
-}
+CObject* CRuntimeClass::CreateObject() const { return m_createObject ? m_createObject() : nullptr; }
 
 bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
     for (const CRuntimeClass* type = this; type; type = type->m_baseClass) {

@@ -31,7 +31,7 @@ struct CRuntimeClass {
     const char* m_className;
     int m_objectSize;
     unsigned int m_schema;
-    CObject* (*m_createObject)();  // null: not dynamically creatable
+    CObject* (*m_createObject)();      // null: not dynamically creatable
     const CRuntimeClass* m_baseClass;  // null only for CObject
 
     // A new object of the class, or null when the class is not dynamically
@@ -76,19 +76,19 @@ protected:
 
 #define RUNTIME_CLASS(theClass) (&theClass::class##theClass)
 
-#define DECLARE_DYNAMIC(theClass)                   \
-public:                                             \
-    static const ::CRuntimeClass class##theClass;   \
+#define DECLARE_DYNAMIC(theClass)                 \
+public:                                           \
+    static const ::CRuntimeClass class##theClass; \
     const ::CRuntimeClass* GetRuntimeClass() const override;
 
 #define DECLARE_DYNCREATE(theClass) \
     DECLARE_DYNAMIC(theClass)       \
     static ::CObject* CreateObject();
 
-#define WOBBLE_IMPLEMENT_RUNTIMECLASS(theClass, baseClass, createFunction)                      \
-    const ::CRuntimeClass theClass::class##theClass = {                                          \
-        #theClass, static_cast<int>(sizeof(theClass)), ::CRuntimeClass::kNoSchema, createFunction, \
-        RUNTIME_CLASS(baseClass)};                                                               \
+#define WOBBLE_IMPLEMENT_RUNTIMECLASS(theClass, baseClass, createFunction)                             \
+    const ::CRuntimeClass theClass::class##theClass = {#theClass, static_cast<int>(sizeof(theClass)),  \
+                                                       ::CRuntimeClass::kNoSchema, createFunction,     \
+                                                       RUNTIME_CLASS(baseClass)};                      \
     static const ::CRuntimeClassRegistration wobbleRegistration_##theClass(theClass::class##theClass); \
     const ::CRuntimeClass* theClass::GetRuntimeClass() const { return RUNTIME_CLASS(theClass); }
 
@@ -96,6 +96,6 @@ public:                                             \
 
 // The dynamic-creation entry point makes the object with plain allocation,
 // through the default constructor; a shortage of memory gives null.
-#define IMPLEMENT_DYNCREATE(theClass, baseClass)                                     \
-    ::CObject* theClass::CreateObject() { return new (std::nothrow) theClass; }     \
+#define IMPLEMENT_DYNCREATE(theClass, baseClass)                                \
+    ::CObject* theClass::CreateObject() { return new (std::nothrow) theClass; } \
     WOBBLE_IMPLEMENT_RUNTIMECLASS(theClass, baseClass, &theClass::CreateObject)

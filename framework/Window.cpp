@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <string>
 
-bool CWindow::SetWindowText(const char* text) {
-    return ::SetWindowTextW(m_hWnd, ToWide(text).c_str()) != FALSE;
-}
+bool CWindow::SetWindowText(const char* text) { return ::SetWindowTextW(m_hWnd, ToWide(text).c_str()) != FALSE; }
 
 CString CWindow::GetWindowText() const {
     // The length is an upper bound; the copy tells the real one.

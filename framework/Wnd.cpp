@@ -58,9 +58,7 @@ bool IsImeWindow(HWND hWnd) {
     return ::GetClassNameW(hWnd, name, 8) > 0 && ::lstrcmpiW(name, L"IME") == 0;
 }
 
-bool IsChildWindow(HWND hWnd) {
-    return (::GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD) != 0;
-}
+bool IsChildWindow(HWND hWnd) { return (::GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD) != 0; }
 
 // The control a parent's message concerns, for reflection; null when none.
 // Anyone can post these messages, so a missing structure is no crash.
@@ -69,8 +67,7 @@ HWND ReflectionTarget(HWND parent, UINT message, LPARAM lParam) {
     if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) return reinterpret_cast<HWND>(lParam);
     if (!lParam) return nullptr;
     switch (message) {
-    case WM_NOTIFY:
-        return reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+    case WM_NOTIFY: return reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         return item->CtlType == ODT_MENU ? nullptr : item->hwndItem;
@@ -79,8 +76,7 @@ HWND ReflectionTarget(HWND parent, UINT message, LPARAM lParam) {
         const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
         return item->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(parent, static_cast<int>(item->CtlID));
     }
-    default:
-        return nullptr;
+    default: return nullptr;
     }
 }
 
@@ -146,8 +142,8 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
     return found == t_permanentMap.end() ? nullptr : found->second;
 }
 
-bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const char* windowName, DWORD style,
-                    const RECT& rect, HWND parent, UINT id) {
+bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const char* windowName, DWORD style, const RECT& rect,
+                    HWND parent, UINT id) {
     if (m_hWnd) return false;
     if (!className) {
         if (!RegisterPlainClass()) return false;
@@ -157,9 +153,8 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const char* windowN
     // A child's menu handle is its identifier.
     const HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
     return CreateHooked([&] {
-        return ::CreateWindowExW(exStyle, className, name.c_str(), style, rect.left, rect.top,
-                                 rect.right - rect.left, rect.bottom - rect.top, parent, menu,
-                                 ::GetModuleHandleW(nullptr), nullptr);
+        return ::CreateWindowExW(exStyle, className, name.c_str(), style, rect.left, rect.top, rect.right - rect.left,
+                                 rect.bottom - rect.top, parent, menu, ::GetModuleHandleW(nullptr), nullptr);
     });
 }
 
@@ -198,15 +193,14 @@ bool CWnd::SubclassWindow(HWND hWnd) {
     return AttachAndSubclass(hWnd);
 }
 
-bool CWnd::SubclassDlgItem(UINT id, HWND parent) {
-    return SubclassWindow(::GetDlgItem(parent, static_cast<int>(id)));
-}
+bool CWnd::SubclassDlgItem(UINT id, HWND parent) { return SubclassWindow(::GetDlgItem(parent, static_cast<int>(id))); }
 
 bool CWnd::AttachAndSubclass(HWND hWnd) {
     t_permanentMap[hWnd] = this;
     m_hWnd = hWnd;
     ::SetLastError(0);
-    const auto previous = ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StandardWindowProc));
+    const auto previous =
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StandardWindowProc));
     if (previous == 0 && ::GetLastError() != 0) {
         Detach();
         return false;

@@ -37,8 +37,8 @@ public:
     // Creates the window of a registered class; a null class name stands for
     // the framework's own plain class. The object is attached before the
     // window's first message.
-    bool CreateEx(DWORD exStyle, const wchar_t* className, const char* windowName, DWORD style,
-                  const RECT& rect, HWND parent, UINT id);
+    bool CreateEx(DWORD exStyle, const wchar_t* className, const char* windowName, DWORD style, const RECT& rect,
+                  HWND parent, UINT id);
 
     bool SubclassWindow(HWND hWnd);
     bool SubclassDlgItem(UINT id, HWND parent);

@@ -122,9 +122,7 @@ void CChatClient::ReleasePacket(ChatPacket* packet) {
     m_pool.Release(PacketNode::Enclosing(packet));
 }
 
-void CChatClient::OnClosed() {
-    Notify(NOTIFY_CLOSED);
-}
+void CChatClient::OnClosed() { Notify(NOTIFY_CLOSED); }
 
 void CChatClient::Close() {
     CloseSocket();

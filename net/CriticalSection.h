@@ -18,7 +18,9 @@ private:
 
 class CriticalSectionLock {
 public:
-    explicit CriticalSectionLock(CriticalSection& lock) : m_section(lock.m_section) { EnterCriticalSection(&m_section); }
+    explicit CriticalSectionLock(CriticalSection& lock) : m_section(lock.m_section) {
+        EnterCriticalSection(&m_section);
+    }
     ~CriticalSectionLock() { LeaveCriticalSection(&m_section); }
     CriticalSectionLock(const CriticalSectionLock&) = delete;
     CriticalSectionLock& operator=(const CriticalSectionLock&) = delete;

@@ -35,9 +35,7 @@ void ScrambleBytes(const uint8_t* source, uint8_t* destination, int32_t length, 
     }
 }
 
-void ScrambleBytes(uint8_t* buffer, int32_t length, uint32_t key) {
-    ScrambleBytes(buffer, buffer, length, key);
-}
+void ScrambleBytes(uint8_t* buffer, int32_t length, uint32_t key) { ScrambleBytes(buffer, buffer, length, key); }
 
 bool BuildClientFrame(uint16_t type, const void* payload, int32_t length, uint32_t tick, ClientFrame& frame) {
     if (length < 0 || length > CHAT_MAX_PAYLOAD || (length > 0 && !payload)) return false;

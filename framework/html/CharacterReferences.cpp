@@ -469,15 +469,12 @@ constexpr NamedReference kNamedReferences[] = {
     {u"zwnj", 0x200C, kSemicolonRequired},
 };
 
-constexpr bool NamesAreSorted() {
-    return std::ranges::is_sorted(kNamedReferences, {}, &NamedReference::name);
-}
+constexpr bool NamesAreSorted() { return std::ranges::is_sorted(kNamedReferences, {}, &NamedReference::name); }
 static_assert(NamesAreSorted(), "the prefix search needs the table in name order");
 
 constexpr std::size_t LongestName() {
     std::size_t longest = 0;
-    for (const NamedReference& reference : kNamedReferences)
-        longest = std::max(longest, reference.name.size());
+    for (const NamedReference& reference : kNamedReferences) longest = std::max(longest, reference.name.size());
     return longest;
 }
 
@@ -496,15 +493,12 @@ std::optional<NamedReferenceMatch> MatchNamedReference(std::u16string_view text)
         first = std::partition_point(first, last, [&](const NamedReference& reference) {
             return reference.name.size() < length || reference.name[length - 1] < next;
         });
-        last = std::partition_point(first, last, [&](const NamedReference& reference) {
-            return reference.name[length - 1] == next;
-        });
-        if (first == last || first->name.size() != length)
-            continue;
+        last = std::partition_point(
+            first, last, [&](const NamedReference& reference) { return reference.name[length - 1] == next; });
+        if (first == last || first->name.size() != length) continue;
         if (length < text.size() && text[length] == u';')
             return NamedReferenceMatch{length + 1, first->codePoint, true};
-        if (first->semicolon == kSemicolonOptional)
-            best = NamedReferenceMatch{length, first->codePoint, false};
+        if (first->semicolon == kSemicolonOptional) best = NamedReferenceMatch{length, first->codePoint, false};
     }
     return best;
 }
@@ -513,16 +507,13 @@ char32_t NumericReferenceCodePoint(std::uint32_t value) {
     // windows-1252's meaning of 0x80-0x9F; zero where it has none, which
     // leaves the control character as it was.
     static constexpr std::array<char16_t, 32> kWindows1252 = {
-        0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-        0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
     };
     constexpr char32_t kReplacement = 0xFFFD;
-    if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-        return kReplacement;
-    if (value >= 0x80 && value <= 0x9F && kWindows1252[value - 0x80] != 0)
-        return kWindows1252[value - 0x80];
+    if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return kReplacement;
+    if (value >= 0x80 && value <= 0x9F && kWindows1252[value - 0x80] != 0) return kWindows1252[value - 0x80];
     return value;
 }
 

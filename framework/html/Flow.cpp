@@ -9,9 +9,7 @@ namespace {
 constexpr ObjectSize kImagePlaceholder{20, 20};
 constexpr ObjectSize kEmbedPlaceholder{64, 20};
 
-int CapSide(int pixels) {
-    return std::clamp(pixels, 0, Flow::kMaxObjectSide);
-}
+int CapSide(int pixels) { return std::clamp(pixels, 0, Flow::kMaxObjectSide); }
 
 ObjectSize LoadedImageSize(const EmbeddedObject& image) {
     const int width = image.attributeWidth;

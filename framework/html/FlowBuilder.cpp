@@ -13,26 +13,24 @@ namespace {
 // Elements whose rendering is display: none in the HTML standard's user agent
 // style sheet; their content is never shown.
 constexpr std::array<std::u16string_view, 15> kHiddenElements = {
-    u"area", u"base", u"basefont", u"datalist", u"head", u"link", u"meta", u"noembed",
-    u"noframes", u"param", u"rp", u"script", u"style", u"template", u"title"};
+    u"area",     u"base",  u"basefont", u"datalist", u"head",  u"link",     u"meta", u"noembed",
+    u"noframes", u"param", u"rp",       u"script",   u"style", u"template", u"title"};
 
 // Block-level elements of the same style sheet. The pane has no box model:
 // a block only starts and ends its own lines.
 constexpr std::array<std::u16string_view, 40> kBlockElements = {
-    u"address", u"article", u"aside", u"blockquote", u"caption", u"center", u"dd",
-    u"details", u"dialog", u"dir", u"div", u"dl", u"dt", u"fieldset", u"figcaption",
-    u"figure", u"footer", u"form", u"h1", u"h2", u"h3", u"h4", u"h5",
-    u"h6", u"header", u"hgroup", u"hr", u"legend", u"li", u"listing", u"main",
-    u"menu", u"nav", u"ol", u"p", u"plaintext", u"pre", u"section", u"table", u"ul"};
+    u"address", u"article", u"aside", u"blockquote", u"caption", u"center",   u"dd",         u"details",
+    u"dialog",  u"dir",     u"div",   u"dl",         u"dt",      u"fieldset", u"figcaption", u"figure",
+    u"footer",  u"form",    u"h1",    u"h2",         u"h3",      u"h4",       u"h5",         u"h6",
+    u"header",  u"hgroup",  u"hr",    u"legend",     u"li",      u"listing",  u"main",       u"menu",
+    u"nav",     u"ol",      u"p",     u"plaintext",  u"pre",     u"section",  u"table",      u"ul"};
 
 template <std::size_t N>
 bool Contains(const std::array<std::u16string_view, N>& names, std::u16string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-bool IsC0ControlOrSpace(char16_t c) {
-    return c <= u' ';
-}
+bool IsC0ControlOrSpace(char16_t c) { return c <= u' '; }
 
 int DimensionAttribute(const Node& element, std::u16string_view name) {
     const std::u16string* value = element.FindAttribute(name);

@@ -127,8 +127,9 @@ std::unique_ptr<GdiFontCache::Chain> GdiFontCache::BuildChain(const FontSpec& fo
         std::unique_ptr<Face> face = CreateFace(font, family);
         if (!face) continue;
         // Two names of one face ("NanumGothic", "나눔고딕") add nothing.
-        const bool known = std::any_of(chain->faces.begin(), chain->faces.end(),
-                                       [&](const auto& other) { return ::lstrcmpiW(other->name.c_str(), face->name.c_str()) == 0; });
+        const bool known = std::any_of(chain->faces.begin(), chain->faces.end(), [&](const auto& other) {
+            return ::lstrcmpiW(other->name.c_str(), face->name.c_str()) == 0;
+        });
         if (!known) chain->faces.push_back(std::move(face));
     }
     if (chain->faces.empty()) {

@@ -66,8 +66,7 @@ public:
 
     // Splits `text` into runs of one face each and gives every UTF-16 unit
     // its advance (0 for the second unit of a surrogate pair).
-    void Shape(const FontSpec& font, std::u16string_view text, std::vector<FaceRun>& runs,
-               std::vector<int>& advances);
+    void Shape(const FontSpec& font, std::u16string_view text, std::vector<FaceRun>& runs, std::vector<int>& advances);
 
     TextDecorations Decorations(const FontSpec& font);
 

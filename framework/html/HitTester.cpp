@@ -68,8 +68,8 @@ TextPosition HitTester::PositionInFragment(const Fragment& fragment, int x) {
     }
     const FontSpec& font = m_styles.Font(m_flow.RunAt(fragment.run).style);
     const std::u16string_view text = m_flow.Text(fragment.start, fragment.length, m_scratch);
-    const auto before = static_cast<std::size_t>(
-        std::clamp(m_measurer.FitCount(font, text, offset), 0, static_cast<int>(text.size())));
+    const auto before =
+        static_cast<std::size_t>(std::clamp(m_measurer.FitCount(font, text, offset), 0, static_cast<int>(text.size())));
     if (before == text.size()) {
         return fragment.start + fragment.length;
     }

@@ -124,9 +124,7 @@ struct Document::State {
     TextPosition SelectionEnd() const { return std::max(anchor, focus); }
 };
 
-Document::Document() : m_state(std::make_unique<State>()) {
-    Load({});
-}
+Document::Document() : m_state(std::make_unique<State>()) { Load({}); }
 
 Document::~Document() = default;
 
@@ -178,13 +176,9 @@ int Document::ScrollHeight() {
     return m_state->ScrollHeight();
 }
 
-int Document::ClientHeight() const {
-    return m_state->viewportHeight;
-}
+int Document::ClientHeight() const { return m_state->viewportHeight; }
 
-int Document::ScrollTop() const {
-    return m_state->scrollTop;
-}
+int Document::ScrollTop() const { return m_state->scrollTop; }
 
 void Document::SetScrollTop(int top) {
     m_state->scrollTop = top;
@@ -240,25 +234,17 @@ void Document::SetSelection(TextPosition anchor, TextPosition focus) {
     m_state->focus = std::min(focus, EndPosition());
 }
 
-void Document::SelectAll() {
-    SetSelection(0, EndPosition());
-}
+void Document::SelectAll() { SetSelection(0, EndPosition()); }
 
-void Document::ClearSelection() {
-    SetSelection(0, 0);
-}
+void Document::ClearSelection() { SetSelection(0, 0); }
 
-bool Document::HasSelection() const {
-    return m_state->anchor != m_state->focus;
-}
+bool Document::HasSelection() const { return m_state->anchor != m_state->focus; }
 
 std::u16string Document::SelectedText() const {
     return m_state->flow.PlainText(m_state->SelectionStart(), m_state->SelectionEnd());
 }
 
-TextPosition Document::EndPosition() const {
-    return m_state->flow.End();
-}
+TextPosition Document::EndPosition() const { return m_state->flow.End(); }
 
 TextRange Document::WordAround(TextPosition position) const {
     const Flow& flow = m_state->flow;
@@ -291,9 +277,7 @@ TextRange Document::WordAt(int x, int y) {
     return TextRange{caret, caret};
 }
 
-void Document::SetSelectionColors(const SelectionColors& colors) {
-    m_state->selectionColors = colors;
-}
+void Document::SetSelectionColors(const SelectionColors& colors) { m_state->selectionColors = colors; }
 
 std::vector<ImageRequest> Document::TakeImageRequests() {
     State& s = *m_state;
@@ -330,21 +314,13 @@ void Document::OnImageFailed(int id) {
     }
 }
 
-const TemplateStyle& Document::Style() const {
-    return m_state->style;
-}
+const TemplateStyle& Document::Style() const { return m_state->style; }
 
-const FontSpec& Document::BodyFont() const {
-    return m_state->bodyFont;
-}
+const FontSpec& Document::BodyFont() const { return m_state->bodyFont; }
 
-Color Document::Background() const {
-    return m_state->background;
-}
+Color Document::Background() const { return m_state->background; }
 
-const std::u16string& Document::BaseTarget() const {
-    return m_state->baseTarget;
-}
+const std::u16string& Document::BaseTarget() const { return m_state->baseTarget; }
 
 std::u16string Document::DumpLayout() {
     m_state->EnsureLayout();

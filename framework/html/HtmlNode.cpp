@@ -9,8 +9,7 @@ Node::~Node() {
     while (!pending.empty()) {
         std::unique_ptr<Node> node = std::move(pending.back());
         pending.pop_back();
-        for (auto& child : node->children)
-            pending.push_back(std::move(child));
+        for (auto& child : node->children) pending.push_back(std::move(child));
         node->children.clear();
     }
 }
@@ -31,8 +30,7 @@ std::unique_ptr<Node> Node::MakeText(std::u16string text) {
 
 const std::u16string* Node::FindAttribute(std::u16string_view attributeName) const {
     for (const Attribute& attribute : attributes) {
-        if (attribute.name == attributeName)
-            return &attribute.value;
+        if (attribute.name == attributeName) return &attribute.value;
     }
     return nullptr;
 }

@@ -16,8 +16,7 @@ bool IsTagWhitespace(int c) { return c == '\t' || c == '\n' || c == '\f' || c ==
 char16_t ToAsciiLower(int c) { return static_cast<char16_t>(IsAsciiUpper(c) ? c + ('a' - 'A') : c); }
 
 int HexDigitValue(int c) {
-    if (IsAsciiDigit(c))
-        return c - '0';
+    if (IsAsciiDigit(c)) return c - '0';
     return ToAsciiLower(c) - 'a' + 10;
 }
 
@@ -30,8 +29,7 @@ std::uint32_t AddDigit(std::uint32_t code, int base, int digit) {
 }
 
 std::u16string Utf16(char32_t codePoint) {
-    if (codePoint < 0x10000)
-        return std::u16string(1, static_cast<char16_t>(codePoint));
+    if (codePoint < 0x10000) return std::u16string(1, static_cast<char16_t>(codePoint));
     codePoint -= 0x10000;
     return {static_cast<char16_t>(0xD800 + (codePoint >> 10)), static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF))};
 }
@@ -45,8 +43,7 @@ std::u16string NormalizeLineEnds(std::u16string_view input) {
             continue;
         }
         normalized.push_back(u'\n');
-        if (i + 1 < input.size() && input[i + 1] == u'\n')
-            ++i;
+        if (i + 1 < input.size() && input[i + 1] == u'\n') ++i;
     }
     return normalized;
 }
@@ -57,8 +54,7 @@ Tokenizer::Tokenizer(std::u16string_view input) : m_input(NormalizeLineEnds(inpu
 
 Token Tokenizer::Next() {
     while (m_ready.empty()) {
-        if (m_ended)
-            return Token{};
+        if (m_ended) return Token{};
         Step();
     }
     Token token = std::move(m_ready.front());
@@ -87,12 +83,10 @@ int Tokenizer::Consume() {
 }
 
 bool Tokenizer::NextCharactersAre(std::u16string_view text, bool ignoreCase) const {
-    if (m_input.size() - m_position < text.size())
-        return false;
+    if (m_input.size() - m_position < text.size()) return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = m_input[m_position + i];
-        if ((ignoreCase ? ToAsciiLower(c) : c) != text[i])
-            return false;
+        if ((ignoreCase ? ToAsciiLower(c) : c) != text[i]) return false;
     }
     return true;
 }
@@ -105,8 +99,7 @@ void Tokenizer::ReconsumeIn(State state) {
 }
 
 void Tokenizer::FlushText() {
-    if (m_text.empty())
-        return;
+    if (m_text.empty()) return;
     Token characters;
     characters.type = Token::Type::Characters;
     characters.data = std::move(m_text);
@@ -167,24 +160,19 @@ void Tokenizer::FinishAttributeName() {
 }
 
 void Tokenizer::AppendToAttributeValue(char16_t c) {
-    if (!m_dropAttribute)
-        m_tag.attributes.back().value.push_back(c);
+    if (!m_dropAttribute) m_tag.attributes.back().value.push_back(c);
 }
 
-bool Tokenizer::IsAppropriateEndTag() const {
-    return !m_lastStartTagName.empty() && m_tag.name == m_lastStartTagName;
-}
+bool Tokenizer::IsAppropriateEndTag() const { return !m_lastStartTagName.empty() && m_tag.name == m_lastStartTagName; }
 
 bool Tokenizer::CharacterReferenceInAttribute() const {
-    return m_returnState == State::AttributeValueDoubleQuoted ||
-           m_returnState == State::AttributeValueSingleQuoted ||
+    return m_returnState == State::AttributeValueDoubleQuoted || m_returnState == State::AttributeValueSingleQuoted ||
            m_returnState == State::AttributeValueUnquoted;
 }
 
 void Tokenizer::FlushCodePointsConsumedAsCharacterReference() {
     if (CharacterReferenceInAttribute()) {
-        for (char16_t c : m_temporaryBuffer)
-            AppendToAttributeValue(c);
+        for (char16_t c : m_temporaryBuffer) AppendToAttributeValue(c);
     } else {
         EmitCharacters(m_temporaryBuffer);
     }
@@ -249,8 +237,7 @@ void Tokenizer::Step() {
     case State::DecimalCharacterReference: DecimalCharacterReferenceState(c); break;
     case State::MarkupDeclarationOpen:
     case State::NamedCharacterReference:
-    case State::NumericCharacterReferenceEnd:
-        break;  // handled above
+    case State::NumericCharacterReferenceEnd: break;  // handled above
     }
 }
 
@@ -261,18 +248,12 @@ void Tokenizer::DataState(int c) {
         m_returnState = State::Data;
         SwitchTo(State::CharacterReference);
         break;
-    case '<':
-        SwitchTo(State::TagOpen);
-        break;
+    case '<': SwitchTo(State::TagOpen); break;
     case 0:
         // The standard emits it and tree construction in body then drops it.
         break;
-    case kEndOfFile:
-        EmitEndOfFile();
-        break;
-    default:
-        EmitCharacter(static_cast<char16_t>(c));
-        break;
+    case kEndOfFile: EmitEndOfFile(); break;
+    default: EmitCharacter(static_cast<char16_t>(c)); break;
     }
 }
 
@@ -283,18 +264,10 @@ void Tokenizer::RcDataState(int c) {
         m_returnState = State::RcData;
         SwitchTo(State::CharacterReference);
         break;
-    case '<':
-        SwitchTo(State::RcDataLessThanSign);
-        break;
-    case 0:
-        EmitCharacter(kReplacementCharacter);
-        break;
-    case kEndOfFile:
-        EmitEndOfFile();
-        break;
-    default:
-        EmitCharacter(static_cast<char16_t>(c));
-        break;
+    case '<': SwitchTo(State::RcDataLessThanSign); break;
+    case 0: EmitCharacter(kReplacementCharacter); break;
+    case kEndOfFile: EmitEndOfFile(); break;
+    default: EmitCharacter(static_cast<char16_t>(c)); break;
     }
 }
 
@@ -302,18 +275,10 @@ void Tokenizer::RcDataState(int c) {
 // apart from the state a '<' leads to.
 void Tokenizer::RawTextOrScriptDataState(int c, State lessThanSign) {
     switch (c) {
-    case '<':
-        SwitchTo(lessThanSign);
-        break;
-    case 0:
-        EmitCharacter(kReplacementCharacter);
-        break;
-    case kEndOfFile:
-        EmitEndOfFile();
-        break;
-    default:
-        EmitCharacter(static_cast<char16_t>(c));
-        break;
+    case '<': SwitchTo(lessThanSign); break;
+    case 0: EmitCharacter(kReplacementCharacter); break;
+    case kEndOfFile: EmitEndOfFile(); break;
+    default: EmitCharacter(static_cast<char16_t>(c)); break;
     }
 }
 
@@ -415,8 +380,7 @@ void Tokenizer::TextEndTagNameState(int c, State text) {
 
 // Before attribute name state
 void Tokenizer::BeforeAttributeNameState(int c) {
-    if (IsTagWhitespace(c))
-        return;
+    if (IsTagWhitespace(c)) return;
     if (c == '/' || c == '>' || c == kEndOfFile) {
         ReconsumeIn(State::AfterAttributeName);
     } else if (c == '=') {
@@ -446,8 +410,7 @@ void Tokenizer::AttributeNameState(int c) {
 
 // After attribute name state
 void Tokenizer::AfterAttributeNameState(int c) {
-    if (IsTagWhitespace(c))
-        return;
+    if (IsTagWhitespace(c)) return;
     if (c == '/') {
         SwitchTo(State::SelfClosingStartTag);
     } else if (c == '=') {
@@ -465,8 +428,7 @@ void Tokenizer::AfterAttributeNameState(int c) {
 
 // Before attribute value state
 void Tokenizer::BeforeAttributeValueState(int c) {
-    if (IsTagWhitespace(c))
-        return;
+    if (IsTagWhitespace(c)) return;
     if (c == '"') {
         SwitchTo(State::AttributeValueDoubleQuoted);
     } else if (c == '\'') {
@@ -701,10 +663,8 @@ void Tokenizer::NamedCharacterReferenceState() {
 // Ambiguous ampersand state
 void Tokenizer::AmbiguousAmpersandState(int c) {
     if (IsAsciiAlphanumeric(c)) {
-        if (CharacterReferenceInAttribute())
-            AppendToAttributeValue(static_cast<char16_t>(c));
-        else
-            EmitCharacter(static_cast<char16_t>(c));
+        if (CharacterReferenceInAttribute()) AppendToAttributeValue(static_cast<char16_t>(c));
+        else EmitCharacter(static_cast<char16_t>(c));
     } else {
         ReconsumeIn(m_returnState);
     }

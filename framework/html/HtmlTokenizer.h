@@ -26,10 +26,10 @@ struct Token {
     enum class Type { StartTag, EndTag, Characters, Comment, EndOfFile };
 
     Type type = Type::EndOfFile;
-    std::u16string name;                 // tags: lower-case
-    std::vector<Attribute> attributes;   // start tags: first of each name only
+    std::u16string name;                // tags: lower-case
+    std::vector<Attribute> attributes;  // start tags: first of each name only
     bool selfClosing = false;
-    std::u16string data;                 // characters and comments
+    std::u16string data;  // characters and comments
 };
 
 class Tokenizer {
@@ -163,11 +163,11 @@ private:
     State m_state = State::Data;
     State m_returnState = State::Data;
 
-    std::u16string m_text;       // characters not yet handed out
-    std::deque<Token> m_ready;   // tokens finished, in order
+    std::u16string m_text;      // characters not yet handed out
+    std::deque<Token> m_ready;  // tokens finished, in order
     bool m_ended = false;
 
-    Token m_tag;                 // the tag or comment being built
+    Token m_tag;                   // the tag or comment being built
     bool m_dropAttribute = false;  // the current attribute repeats an earlier name
     std::unordered_set<std::u16string> m_attributeNames;
     std::u16string m_lastStartTagName;

@@ -16,7 +16,7 @@ constexpr UINT kNavigationCompleteMessage = WM_USER + 0x100;
 constexpr UINT kImagesReadyMessage = WM_USER + 0x101;
 
 constexpr UINT_PTR kRepeatTimer = 1;
-constexpr UINT kRepeatDelayMs = 400;    // before a held scroll-bar button repeats
+constexpr UINT kRepeatDelayMs = 400;  // before a held scroll-bar button repeats
 constexpr UINT kRepeatIntervalMs = 50;
 
 // The system cursors, by number: windows.h names them only in the code
@@ -40,24 +40,24 @@ bool IsKeyDown(int key) { return ::GetKeyState(key) < 0; }
 IMPLEMENT_DYNAMIC(CHtmlView, CWnd)
 
 BEGIN_MESSAGE_MAP(CHtmlView, CWnd)
-    ON_WM_DESTROY()
-    ON_WM_SIZE()
-    ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
-    ON_WM_LBUTTONDOWN()
-    ON_WM_LBUTTONDBLCLK()
-    ON_WM_LBUTTONUP()
-    ON_WM_MOUSEMOVE()
-    ON_WM_SETCURSOR()
-    ON_WM_CHAR()
-    ON_WM_KEYDOWN()
-    ON_WM_TIMER()
-    ON_WM_MOUSEWHEEL()
-    ON_WM_CONTEXTMENU()
-    ON_WM_CAPTURECHANGED()
-    ON_WM_GETDLGCODE()
-    ON_MESSAGE(kNavigationCompleteMessage, OnNavigationComplete)
-    ON_MESSAGE(kImagesReadyMessage, OnImagesReady)
+ON_WM_DESTROY()
+ON_WM_SIZE()
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONDBLCLK()
+ON_WM_LBUTTONUP()
+ON_WM_MOUSEMOVE()
+ON_WM_SETCURSOR()
+ON_WM_CHAR()
+ON_WM_KEYDOWN()
+ON_WM_TIMER()
+ON_WM_MOUSEWHEEL()
+ON_WM_CONTEXTMENU()
+ON_WM_CAPTURECHANGED()
+ON_WM_GETDLGCODE()
+ON_MESSAGE(kNavigationCompleteMessage, OnNavigationComplete)
+ON_MESSAGE(kImagesReadyMessage, OnImagesReady)
 END_MESSAGE_MAP()
 
 CHtmlView::CHtmlView() = default;
@@ -74,8 +74,8 @@ void CHtmlView::PostNcDestroy() {
     if (!m_inDestructor) delete this;
 }
 
-BOOL CHtmlView::Create(const wchar_t* className, const char* windowName, DWORD style, const RECT& rect,
-                       CWindow* parent, UINT id, void* /*context*/) {
+BOOL CHtmlView::Create(const wchar_t* className, const char* windowName, DWORD style, const RECT& rect, CWindow* parent,
+                       UINT id, void* /*context*/) {
     return CreateEx(0, className, windowName, style, rect, parent ? parent->m_hWnd : nullptr, id);
 }
 
@@ -145,7 +145,8 @@ void CHtmlView::ApplyViewport() {
     const CRect client = GetClientRect();
     const int barWidth = std::min<int>(client.Width(), ::GetSystemMetrics(SM_CXVSCROLL));
     m_scrollBar.SetBounds({client.right - barWidth, client.top, client.right, client.bottom});
-    if (html::Document* const engine = Engine()) engine->SetViewport(client.Width() - barWidth, client.Height(), m_fonts);
+    if (html::Document* const engine = Engine())
+        engine->SetViewport(client.Width() - barWidth, client.Height(), m_fonts);
     SyncScrollBar();
 }
 
@@ -256,8 +257,7 @@ void CHtmlView::OnLButtonDblClk(UINT flags, CPoint point) {
 
 void CHtmlView::PressScrollBar(html::ScrollBarPart part, CPoint point) {
     switch (part) {
-    case html::ScrollBarPart::None:
-        return;
+    case html::ScrollBarPart::None: return;
     case html::ScrollBarPart::Thumb:
         m_mouseMode = MouseMode::Thumb;
         m_thumbGrabOffset = point.y - m_scrollBar.PartRect(part).top;

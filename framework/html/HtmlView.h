@@ -118,7 +118,9 @@ private:
     void ApplyViewport();
     void SyncScrollBar();
     void ScrollTo(int top);
-    void ScrollBy(int delta) { if (Engine()) ScrollTo(Engine()->ScrollTop() + delta); }
+    void ScrollBy(int delta) {
+        if (Engine()) ScrollTo(Engine()->ScrollTop() + delta);
+    }
     int LineStep();
     int PageStep();
     bool IsInScrollBar(CPoint point) const;

@@ -39,7 +39,8 @@ DecodeResult DecodeImage(const std::uint8_t* bytes, std::size_t size, DecodedIma
     *stream.out() = ::SHCreateMemStream(bytes, static_cast<UINT>(size));
     if (!stream.get()) return DecodeResult::Undecodable;
     ComRef<IWICBitmapDecoder> decoder;
-    if (FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.out()))) {
+    if (FAILED(
+            factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.out()))) {
         return DecodeResult::Undecodable;
     }
     ComRef<IWICBitmapFrameDecode> frame;

@@ -16,8 +16,8 @@
 namespace html {
 namespace {
 
-constexpr DWORD kTimeoutMs = 15000;     // connect and each receive
-constexpr DWORD kJoinWaitMs = 2000;     // how long the destructor waits for workers
+constexpr DWORD kTimeoutMs = 15000;  // connect and each receive
+constexpr DWORD kJoinWaitMs = 2000;  // how long the destructor waits for workers
 constexpr DWORD kReadChunk = 64 * 1024;
 
 class InternetHandle {
@@ -109,10 +109,10 @@ struct ImageLoader::Shared {
     // the mutex between chunks of a download, as a hint to stop early.
     std::atomic<bool> cancelled{false};
     // The rest only under the mutex.
-    std::deque<Job> queue;           // UI thread adds, workers take
+    std::deque<Job> queue;                 // UI thread adds, workers take
     std::vector<ImageLoadResult> results;  // workers add, UI thread takes
-    int running = 0;                 // workers started and not yet ending
-    bool notified = false;           // a message is posted and results not yet taken
+    int running = 0;                       // workers started and not yet ending
+    bool notified = false;                 // a message is posted and results not yet taken
 };
 
 ImageLoader::ImageLoader(HWND window, UINT message) : m_shared(std::make_shared<Shared>(window, message)) {}

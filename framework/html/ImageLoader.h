@@ -39,7 +39,7 @@ enum class ImageLoadStatus {
     Loaded,
     DownloadFailed,  // no connection, an answer other than 200, cancelled
     TooManyBytes,
-    TooLarge,        // more pixels on a side than allowed
+    TooLarge,  // more pixels on a side than allowed
     Undecodable,
 };
 

@@ -14,15 +14,11 @@ namespace {
 // the text it is given.
 constexpr std::size_t kSliceLength = 256;
 
-std::uint16_t ClampToUint16(int value) {
-    return static_cast<std::uint16_t>(std::clamp(value, 0, 0xFFFF));
-}
+std::uint16_t ClampToUint16(int value) { return static_cast<std::uint16_t>(std::clamp(value, 0, 0xFFFF)); }
 
 }  // namespace
 
-void FontCache::Clear() {
-    m_entries.clear();
-}
+void FontCache::Clear() { m_entries.clear(); }
 
 FontCache::Entry& FontCache::Measured(const StyleTable& styles, StyleId style, TextMeasurer& measurer) {
     const std::size_t index = styles.FontIndex(style);
@@ -88,17 +84,14 @@ private:
     TextPosition PlaceNext(std::size_t runIndex, TextPosition position) {
         const Run& run = m_flow.RunAt(runIndex);
         switch (run.kind) {
-            case RunKind::Break:
-                Grow(m_layout.m_fonts.Metrics(m_styles, run.style, m_measurer));
-                FinishLine();
-                BeginLine(position + 1);
-                return position + 1;
-            case RunKind::Image:
-            case RunKind::Embed:
-                PlaceObject(runIndex, position);
-                return position + 1;
-            case RunKind::Text:
-                break;
+        case RunKind::Break:
+            Grow(m_layout.m_fonts.Metrics(m_styles, run.style, m_measurer));
+            FinishLine();
+            BeginLine(position + 1);
+            return position + 1;
+        case RunKind::Image:
+        case RunKind::Embed: PlaceObject(runIndex, position); return position + 1;
+        case RunKind::Text: break;
         }
         if (m_flow.CharAt(position) == kCollapsibleSpace) {
             PlaceSpace(runIndex, position);
@@ -348,9 +341,7 @@ void Layout::SetMeasurer(TextMeasurer& measurer) {
     InvalidateAll();
 }
 
-void Layout::Clear() {
-    InvalidateAll();
-}
+void Layout::Clear() { InvalidateAll(); }
 
 void Layout::InvalidateAll() {
     m_lines.Clear();
@@ -399,9 +390,7 @@ void Layout::Update(const Flow& flow, const StyleTable& styles) {
     m_dirtyLine = kNothingDirty;
 }
 
-int Layout::ContentBottom() const {
-    return m_lines.Empty() ? m_margins.top : m_lines.Back().Bottom();
-}
+int Layout::ContentBottom() const { return m_lines.Empty() ? m_margins.top : m_lines.Back().Bottom(); }
 
 std::size_t Layout::FragmentsEnd(std::size_t index) const {
     return index + 1 < m_lines.Size() ? m_lines[index + 1].firstFragment : m_fragments.Size();

@@ -24,15 +24,10 @@ void AppendField(std::u16string& out, std::u16string_view name, long long value)
 
 void AppendFragmentContent(std::u16string& out, const Flow& flow, const Fragment& fragment) {
     switch (flow.RunAt(fragment.run).kind) {
-        case RunKind::Image:
-            out += u"[img]";
-            return;
-        case RunKind::Embed:
-            out += u"[embed]";
-            return;
-        case RunKind::Text:
-        case RunKind::Break:
-            break;
+    case RunKind::Image: out += u"[img]"; return;
+    case RunKind::Embed: out += u"[embed]"; return;
+    case RunKind::Text:
+    case RunKind::Break: break;
     }
     std::u16string scratch;
     out += u'|';

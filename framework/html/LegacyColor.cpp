@@ -172,35 +172,29 @@ bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 int HexValue(char16_t c) {
-    if (c <= u'9')
-        return c - u'0';
+    if (c <= u'9') return c - u'0';
     return (c | 0x20) - u'a' + 10;
 }
 
 std::u16string_view StripAsciiWhitespace(std::u16string_view value) {
-    while (!value.empty() && IsAsciiWhitespace(value.front()))
-        value.remove_prefix(1);
-    while (!value.empty() && IsAsciiWhitespace(value.back()))
-        value.remove_suffix(1);
+    while (!value.empty() && IsAsciiWhitespace(value.front())) value.remove_prefix(1);
+    while (!value.empty() && IsAsciiWhitespace(value.back())) value.remove_suffix(1);
     return value;
 }
 
 std::u16string AsciiLower(std::u16string_view value) {
     std::u16string lower(value);
     for (char16_t& c : lower) {
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<char16_t>(c + (u'a' - u'A'));
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + (u'a' - u'A'));
     }
     return lower;
 }
 
 std::optional<Color> FindNamedColor(std::u16string_view value) {
-    if (value.size() > 20)
-        return std::nullopt;  // longer than any name
+    if (value.size() > 20) return std::nullopt;  // longer than any name
     const std::u16string lower = AsciiLower(value);
     const auto found = std::ranges::lower_bound(kNamedColors, std::u16string_view(lower), {}, &NamedColor::name);
-    if (found == std::end(kNamedColors) || found->name != lower)
-        return std::nullopt;
+    if (found == std::end(kNamedColors) || found->name != lower) return std::nullopt;
     return found->color;
 }
 
@@ -219,25 +213,20 @@ std::u16string HexDigitsOf(std::u16string_view value) {
         }
     }
     digits.resize(std::min(digits.size(), kMaximumLength));
-    while (digits.empty() || digits.size() % 3 != 0)
-        digits.push_back(u'0');
+    while (digits.empty() || digits.size() % 3 != 0) digits.push_back(u'0');
     return digits;
 }
 
 }  // namespace
 
 std::optional<Color> ParseLegacyColor(std::u16string_view value) {
-    if (value.empty())
-        return std::nullopt;
+    if (value.empty()) return std::nullopt;
     value = StripAsciiWhitespace(value);
-    if (value.size() == 11 && AsciiLower(value) == u"transparent")
-        return std::nullopt;
-    if (const auto named = FindNamedColor(value))
-        return named;
+    if (value.size() == 11 && AsciiLower(value) == u"transparent") return std::nullopt;
+    if (const auto named = FindNamedColor(value)) return named;
     if (value.size() == 4 && value[0] == u'#' && IsHexDigit(value[1]) && IsHexDigit(value[2]) && IsHexDigit(value[3]))
         return Rgb(HexValue(value[1]) * 17, HexValue(value[2]) * 17, HexValue(value[3]) * 17);
-    if (!value.empty() && value[0] == u'#')
-        value.remove_prefix(1);
+    if (!value.empty() && value[0] == u'#') value.remove_prefix(1);
 
     const std::u16string digits = HexDigitsOf(value);
     // Of each component keep the last eight digits, then drop the zeros that

@@ -55,7 +55,8 @@ void Painter::PaintText(const Fragment& fragment, const LineBox& line) {
     const int baseline = ToClientY(line.top + line.ascent);
 
     const auto clampToFragment = [&](TextPosition position) {
-        return static_cast<std::size_t>(std::clamp<std::int64_t>(std::int64_t{position} - fragment.start, 0, fragment.length));
+        return static_cast<std::size_t>(
+            std::clamp<std::int64_t>(std::int64_t{position} - fragment.start, 0, fragment.length));
     };
     const std::size_t selectedFrom = clampToFragment(m_request.selectionStart);
     const std::size_t selectedTo = clampToFragment(m_request.selectionEnd);
@@ -72,7 +73,7 @@ void Painter::PaintText(const Fragment& fragment, const LineBox& line) {
         m_surface.DrawTextRun(font, fragment.x, baseline, text.substr(0, selectedFrom), color);
     }
     m_surface.DrawTextRun(font, fromX, baseline, text.substr(selectedFrom, selectedTo - selectedFrom),
-                       m_request.selectionColors.text);
+                          m_request.selectionColors.text);
     if (selectedTo < text.size()) {
         m_surface.DrawTextRun(font, toX, baseline, text.substr(selectedTo), color);
     }
@@ -93,8 +94,8 @@ void Painter::PaintObject(const Fragment& fragment, const LineBox& line) {
             const FontMetrics metrics = m_surface.Metrics(font);
             m_surface.PushClip(box);
             m_surface.DrawTextRun(font, box.left + kEmbedLabelInset,
-                               box.top + (box.Height() + metrics.ascent - metrics.descent) / 2, kEmbedLabel,
-                               kEmbedLabelColor);
+                                  box.top + (box.Height() + metrics.ascent - metrics.descent) / 2, kEmbedLabel,
+                                  kEmbedLabelColor);
             m_surface.PopClip();
         }
     }
@@ -114,8 +115,6 @@ bool Painter::IsSelected(TextPosition position) const {
     return position >= m_request.selectionStart && position < m_request.selectionEnd;
 }
 
-int Painter::ToClientY(int documentY) const {
-    return documentY - m_request.scrollTop;
-}
+int Painter::ToClientY(int documentY) const { return documentY - m_request.scrollTop; }
 
 }  // namespace html

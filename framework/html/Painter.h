@@ -17,7 +17,7 @@
 namespace html {
 
 struct PaintRequest {
-    Rect dirty;     // client coordinates
+    Rect dirty;  // client coordinates
     int scrollTop = 0;
     Color background = Rgb(255, 255, 255);
     TextPosition selectionStart = 0;  // selectionStart == selectionEnd: none

@@ -77,14 +77,16 @@ Rect PaneScrollBar::PartRect(ScrollBarPart part) const {
     const int thumbLength = ThumbLength();
     const int travel = track.Height() - thumbLength;
     const int thumbTop =
-        track.top + (IsEnabled() ? static_cast<int>(static_cast<std::int64_t>(travel) * m_scrollTop / MaximumScrollTop()) : 0);
+        track.top +
+        (IsEnabled() ? static_cast<int>(static_cast<std::int64_t>(travel) * m_scrollTop / MaximumScrollTop()) : 0);
     const int thumbBottom = thumbTop + thumbLength;
     switch (part) {
     case ScrollBarPart::UpArrow: return {m_bounds.left, m_bounds.top, m_bounds.right, m_bounds.top + arrow};
     case ScrollBarPart::DownArrow: return {m_bounds.left, m_bounds.bottom - arrow, m_bounds.right, m_bounds.bottom};
     case ScrollBarPart::Thumb: return thumbLength ? Rect{track.left, thumbTop, track.right, thumbBottom} : Rect{};
     case ScrollBarPart::PageUp: return thumbLength ? Rect{track.left, track.top, track.right, thumbTop} : Rect{};
-    case ScrollBarPart::PageDown: return thumbLength ? Rect{track.left, thumbBottom, track.right, track.bottom} : Rect{};
+    case ScrollBarPart::PageDown:
+        return thumbLength ? Rect{track.left, thumbBottom, track.right, track.bottom} : Rect{};
     case ScrollBarPart::None: break;
     }
     return {};
@@ -113,8 +115,8 @@ void PaneScrollBar::Paint(HDC dc, const TemplateStyle& colours, ScrollBarPart pr
     if (m_bounds.IsEmpty()) return;
     Fill(dc, m_bounds, colours.scrollbarTrack);
     const Color arrow = IsEnabled() ? colours.scrollbarArrow : colours.scrollbarShadow;
-    for (const auto& [part, direction] : {std::pair{ScrollBarPart::UpArrow, Direction::Up},
-                                         std::pair{ScrollBarPart::DownArrow, Direction::Down}}) {
+    for (const auto& [part, direction] :
+         {std::pair{ScrollBarPart::UpArrow, Direction::Up}, std::pair{ScrollBarPart::DownArrow, Direction::Down}}) {
         const Rect button = PartRect(part);
         const bool down = pressed == part;
         DrawButton(dc, button, colours, down);

@@ -68,8 +68,8 @@ std::optional<ResourceUrl> ParseResourceUrl(std::wstring_view url) {
 std::optional<std::u16string> LoadHtmlResource(const ResourceUrl& url) {
     const HMODULE self = ::GetModuleHandleW(nullptr);
     if (NamesModule(url.modulePath, AfxGetModulePath(self))) return ReadHtmlResource(self, url.number);
-    const HMODULE data = ::LoadLibraryExW(url.modulePath.c_str(), nullptr,
-                                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    const HMODULE data =
+        ::LoadLibraryExW(url.modulePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!data) return std::nullopt;
     std::optional<std::u16string> text = ReadHtmlResource(data, url.number);
     ::FreeLibrary(data);

@@ -14,18 +14,15 @@ namespace {
 bool IsCssWhitespace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; }
 
 std::u16string_view Trim(std::u16string_view text) {
-    while (!text.empty() && IsCssWhitespace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsCssWhitespace(text.back()))
-        text.remove_suffix(1);
+    while (!text.empty() && IsCssWhitespace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsCssWhitespace(text.back())) text.remove_suffix(1);
     return text;
 }
 
 std::u16string AsciiLower(std::u16string_view text) {
     std::u16string lower(text);
     for (char16_t& c : lower) {
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<char16_t>(c + (u'a' - u'A'));
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + (u'a' - u'A'));
     }
     return lower;
 }
@@ -38,8 +35,7 @@ std::vector<std::u16string_view> SplitOutsideQuotes(std::u16string_view text, ch
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (quote != 0) {
-            if (c == quote)
-                quote = 0;
+            if (c == quote) quote = 0;
         } else if (c == u'"' || c == u'\'') {
             quote = c;
         } else if (c == separator) {
@@ -58,8 +54,7 @@ std::u16string WithoutComments(std::u16string_view css) {
     while (position < css.size()) {
         const std::size_t open = css.find(u"/*", position);
         result.append(css.substr(position, open - position));
-        if (open == std::u16string_view::npos)
-            break;
+        if (open == std::u16string_view::npos) break;
         const std::size_t close = css.find(u"*/", open + 2);
         position = close == std::u16string_view::npos ? css.size() : close + 2;
     }
@@ -71,12 +66,11 @@ std::u16string FontFamilyList(std::u16string_view value) {
     std::u16string families;
     for (std::u16string_view family : SplitOutsideQuotes(value, u',')) {
         family = Trim(family);
-        if (family.size() >= 2 && (family.front() == u'"' || family.front() == u'\'') && family.back() == family.front())
+        if (family.size() >= 2 && (family.front() == u'"' || family.front() == u'\'') &&
+            family.back() == family.front())
             family = Trim(family.substr(1, family.size() - 2));
-        if (family.empty())
-            continue;
-        if (!families.empty())
-            families.push_back(u',');
+        if (family.empty()) continue;
+        if (!families.empty()) families.push_back(u',');
         families.append(family);
     }
     return families;
@@ -87,18 +81,15 @@ std::u16string FontFamilyList(std::u16string_view value) {
 std::optional<double> FontSizeInPoints(std::u16string_view value) {
     std::string ascii;
     for (char16_t c : value) {
-        if (c > 0x7F)
-            return std::nullopt;
+        if (c > 0x7F) return std::nullopt;
         ascii.push_back(static_cast<char>(c));
     }
     double number = 0;
     const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), number);
-    if (error != std::errc{})
-        return std::nullopt;
+    if (error != std::errc{}) return std::nullopt;
     const std::u16string unit = AsciiLower(value.substr(static_cast<std::size_t>(end - ascii.data())));
     const double points = unit == u"pt" ? number : unit == u"px" ? number * 0.75 : 0;
-    if (!(points > 0 && points <= 1000))
-        return std::nullopt;
+    if (!(points > 0 && points <= 1000)) return std::nullopt;
     return points;
 }
 
@@ -116,8 +107,7 @@ Color* ColorProperty(TemplateStyle& style, std::u16string_view property) {
 
 void ApplyDeclaration(TemplateStyle& style, std::u16string_view declaration) {
     const std::size_t colon = declaration.find(u':');
-    if (colon == std::u16string_view::npos)
-        return;
+    if (colon == std::u16string_view::npos) return;
     const std::u16string property = AsciiLower(Trim(declaration.substr(0, colon)));
     std::u16string_view value = Trim(declaration.substr(colon + 1));
     if (const std::size_t important = value.find(u'!'); important != std::u16string_view::npos)
@@ -127,18 +117,15 @@ void ApplyDeclaration(TemplateStyle& style, std::u16string_view declaration) {
         if (std::u16string families = FontFamilyList(value); !families.empty())
             style.fontFamilies = std::move(families);
     } else if (property == u"font-size") {
-        if (const auto points = FontSizeInPoints(value))
-            style.fontSizePt = *points;
+        if (const auto points = FontSizeInPoints(value)) style.fontSizePt = *points;
     } else if (Color* color = ColorProperty(style, property)) {
-        if (const auto parsed = ParseLegacyColor(value))
-            *color = *parsed;
+        if (const auto parsed = ParseLegacyColor(value)) *color = *parsed;
     }
 }
 
 bool SelectsBody(std::u16string_view selectors) {
     for (std::u16string_view selector : SplitOutsideQuotes(selectors, u',')) {
-        if (AsciiLower(Trim(selector)) == u"body")
-            return true;
+        if (AsciiLower(Trim(selector)) == u"body") return true;
     }
     return false;
 }
@@ -148,11 +135,9 @@ void ApplyStyleSheet(TemplateStyle& style, std::u16string_view sheet) {
     std::size_t position = 0;
     while (position < css.size()) {
         const std::size_t open = css.find(u'{', position);
-        if (open == std::u16string::npos)
-            break;
+        if (open == std::u16string::npos) break;
         std::size_t close = css.find(u'}', open + 1);
-        if (close == std::u16string::npos)
-            close = css.size();  // an unclosed rule ends with the sheet
+        if (close == std::u16string::npos) close = css.size();  // an unclosed rule ends with the sheet
         if (SelectsBody(std::u16string_view(css).substr(position, open - position))) {
             const std::u16string_view block = std::u16string_view(css).substr(open + 1, close - open - 1);
             for (std::u16string_view declaration : SplitOutsideQuotes(block, u';'))
@@ -164,8 +149,7 @@ void ApplyStyleSheet(TemplateStyle& style, std::u16string_view sheet) {
 
 const Node* FindChildElement(const Node& parent, std::u16string_view name) {
     for (const auto& child : parent.children) {
-        if (child->IsElement(name))
-            return child.get();
+        if (child->IsElement(name)) return child.get();
     }
     return nullptr;
 }
@@ -175,14 +159,11 @@ const Node* FindChildElement(const Node& parent, std::u16string_view name) {
 TemplateStyle ReadTemplateStyle(const Node& document) {
     TemplateStyle style;
     const Node* head = FindChildElement(document, u"head");
-    if (!head)
-        return style;
+    if (!head) return style;
     for (const auto& element : head->children) {
-        if (!element->IsElement(u"style"))
-            continue;
+        if (!element->IsElement(u"style")) continue;
         std::u16string sheet;
-        for (const auto& text : element->children)
-            sheet.append(text->text);
+        for (const auto& text : element->children) sheet.append(text->text);
         ApplyStyleSheet(style, sheet);
     }
     return style;

@@ -26,7 +26,9 @@ constexpr ULONGLONG kConnectWaitMs = 5000;
 constexpr wchar_t kBadProfileText[] = L"사용자 정보가 잘못 되었습니다";
 constexpr wchar_t kWelcomeNotice[] = L"워블채팅에 오신것을 환영합니다.";
 
-std::wstring ServiceProgram(const wchar_t* name) { return BesideThisProgram(L"" WOBBLE_SERVICES_FOLDER + std::wstring(name)); }
+std::wstring ServiceProgram(const wchar_t* name) {
+    return BesideThisProgram(L"" WOBBLE_SERVICES_FOLDER + std::wstring(name));
+}
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -40,14 +42,15 @@ protected:
 
     // On the ports the program was built to use.
     void StartProfileService(const std::string& fixedBody) {
-        ASSERT_TRUE(profiles.Start(ServiceProgram(L"wobble-profiled.exe"),
-                                   L"--port " + std::to_wstring(WOBBLE_PROFILE_PORT) + L" --fixed-body \"" +
-                                       AsciiWide(fixedBody) + L"\"",
-                                   kStartMs))
+        ASSERT_TRUE(profiles.Start(
+            ServiceProgram(L"wobble-profiled.exe"),
+            L"--port " + std::to_wstring(WOBBLE_PROFILE_PORT) + L" --fixed-body \"" + AsciiWide(fixedBody) + L"\"",
+            kStartMs))
             << "is another profile service on port " << WOBBLE_PROFILE_PORT << "? " << profiles.Output();
     }
     void StartChatServer() {
-        ASSERT_TRUE(chat.Start(ServiceProgram(L"wobble-chatd.exe"), L"--port " + std::to_wstring(CHAT_SERVER_PORT), kStartMs))
+        ASSERT_TRUE(
+            chat.Start(ServiceProgram(L"wobble-chatd.exe"), L"--port " + std::to_wstring(CHAT_SERVER_PORT), kStartMs))
             << "is another chat server on port " << CHAT_SERVER_PORT << "? " << chat.Output();
     }
 

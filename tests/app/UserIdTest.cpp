@@ -19,9 +19,7 @@ int SingleByte(const char* argument) {
 
 }  // namespace
 
-TEST(DecodeUserId, EmptyArgumentGivesEmptyIdentity) {
-    EXPECT_TRUE(DecodeUserId("").IsEmpty());
-}
+TEST(DecodeUserId, EmptyArgumentGivesEmptyIdentity) { EXPECT_TRUE(DecodeUserId("").IsEmpty()); }
 
 TEST(DecodeUserId, RoundTripsAnEncodedIdentity) {
     EXPECT_EQ(DecodeUserId(Encode("wobble01")), "wobble01");

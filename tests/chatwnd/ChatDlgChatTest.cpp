@@ -103,7 +103,7 @@ TEST_F(ChatSide, LoginFrameCarriesIdNicknameAndProfileFlag) {
 }
 
 TEST_F(ChatSide, OverlongIdAndNicknameAreCutToTheirSlots) {
-    const std::string longId = "abcdefghijklmnopqrst";          // 20 bytes
+    const std::string longId = "abcdefghijklmnopqrst";  // 20 bytes
     const std::string longNick(30, 'n');
     services.AnswerProfile(longId, longNick + "||1");
     ChatWindow window(services.Endpoints(), EncodeIdentity(longId));
@@ -178,7 +178,8 @@ TEST_F(ChatSide, ControlEnterBreaksTheLineAndEnterSendsBothParts) {
 
 TEST_F(ChatSide, EmptyBoxSendsNothingWhileBlanksAreSent) {
     RunLoggedIn([&](ChatWindow& w) {
-        w.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SEND, BN_CLICKED), reinterpret_cast<LPARAM>(w.GetDlgItem(IDC_SEND).m_hWnd));
+        w.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SEND, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(w.GetDlgItem(IDC_SEND).m_hWnd));
         w.SendMessage(WM_CHAT_SEND);
         // Had either sent something, it would arrive before this line.
         w.GetDlgItem(IDC_INPUT).SetWindowText("  ");
@@ -291,14 +292,17 @@ std::wstring ChildTextContaining(HWND window, const std::wstring& part) {
         const std::wstring& part;
         std::wstring found;
     } search{part, {}};
-    ::EnumChildWindows(window, [](HWND child, LPARAM context) -> BOOL {
-        auto& search = *reinterpret_cast<Search*>(context);
-        wchar_t text[64] = {};
-        ::GetWindowTextW(child, text, 64);
-        if (std::wstring(text).find(search.part) == std::wstring::npos) return TRUE;
-        search.found = text;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&search));
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM context) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(context);
+            wchar_t text[64] = {};
+            ::GetWindowTextW(child, text, 64);
+            if (std::wstring(text).find(search.part) == std::wstring::npos) return TRUE;
+            search.found = text;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

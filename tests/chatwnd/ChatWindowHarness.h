@@ -40,7 +40,9 @@ public:
 
     // Pumps messages until `done`, at most `timeoutMs`; true when done.
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kWait);
-    void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
+    void PumpFor(DWORD ms) {
+        PumpUntil([] { return false; }, ms);
+    }
 
     // Waits for the chat view's page and gives its text as the user would
     // copy it; empty when there is no page.

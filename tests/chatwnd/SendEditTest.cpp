@@ -47,7 +47,7 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(SendEditHost, ScriptedDialog)
-    ON_MESSAGE(WM_CHAT_SEND, OnChatSend)
+ON_MESSAGE(WM_CHAT_SEND, OnChatSend)
 END_MESSAGE_MAP()
 
 constexpr char kMarker = 'Z';

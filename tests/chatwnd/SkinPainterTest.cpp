@@ -36,8 +36,8 @@ TEST_F(SkinPainting, OutlineRunsOnePixelOutsideTheChatView) {
         EXPECT_EQ(canvas.At(x, 321), kPurple) << x;
     }
     // The view's own pixels, corners included, are not painted.
-    for (const auto& [x, y] : {std::pair{10, 75}, std::pair{621, 75}, std::pair{10, 320}, std::pair{621, 320},
-                               std::pair{300, 200}}) {
+    for (const auto& [x, y] :
+         {std::pair{10, 75}, std::pair{621, 75}, std::pair{10, 320}, std::pair{621, 320}, std::pair{300, 200}}) {
         EXPECT_EQ(canvas.At(x, y), kUntouched) << x << "," << y;
     }
 }
@@ -45,17 +45,17 @@ TEST_F(SkinPainting, OutlineRunsOnePixelOutsideTheChatView) {
 TEST_F(SkinPainting, StripsTakeTheirColoursAndLeaveThePiecesAlone) {
     Canvas canvas(632, 446, kUntouched);
     PaintSkin(canvas.Dc(), 632, 446, pen);
-    EXPECT_EQ(canvas.At(0, 19), kLavender);     // left edge
-    EXPECT_EQ(canvas.At(631, 445), kLavender);  // right edge, bottom corner
-    EXPECT_EQ(canvas.At(300, 34), kLavender);   // under the title band
-    EXPECT_EQ(canvas.At(300, 330), kLavender);  // between the view and the lower panel
-    EXPECT_EQ(canvas.At(300, 440), kLavender);  // bottom edge
-    EXPECT_EQ(canvas.At(530, 361), kWhite);     // above the Send button
-    EXPECT_EQ(canvas.At(610, 413), kWhite);     // below it
-    EXPECT_EQ(canvas.At(300, 10), kUntouched);  // title band
-    EXPECT_EQ(canvas.At(300, 50), kUntouched);  // upper band
-    EXPECT_EQ(canvas.At(300, 380), kUntouched); // input box
-    EXPECT_EQ(canvas.At(560, 380), kUntouched); // Send button
+    EXPECT_EQ(canvas.At(0, 19), kLavender);      // left edge
+    EXPECT_EQ(canvas.At(631, 445), kLavender);   // right edge, bottom corner
+    EXPECT_EQ(canvas.At(300, 34), kLavender);    // under the title band
+    EXPECT_EQ(canvas.At(300, 330), kLavender);   // between the view and the lower panel
+    EXPECT_EQ(canvas.At(300, 440), kLavender);   // bottom edge
+    EXPECT_EQ(canvas.At(530, 361), kWhite);      // above the Send button
+    EXPECT_EQ(canvas.At(610, 413), kWhite);      // below it
+    EXPECT_EQ(canvas.At(300, 10), kUntouched);   // title band
+    EXPECT_EQ(canvas.At(300, 50), kUntouched);   // upper band
+    EXPECT_EQ(canvas.At(300, 380), kUntouched);  // input box
+    EXPECT_EQ(canvas.At(560, 380), kUntouched);  // Send button
 }
 
 TEST_F(SkinPainting, WithoutItsPenTheOutlineTakesTheDcsPen) {

@@ -104,11 +104,11 @@ TEST_F(OwnerDrawMenuDrawTest, ClassicCheckMarkAndRadioDot) {
     Draw(0, ODS_CHECKED);
     // dy = (24 - 15 - 4) / 2 = 2: the box starts at (1, 4), the mark at (5, 8).
     EXPECT_EQ(canvas_.At(3, 6), LightenColor(Sys(COLOR_MENU), 0.6));
-    EXPECT_EQ(canvas_.At(5, 10), Sys(COLOR_MENUTEXT));   // first stroke, rows 10-12
+    EXPECT_EQ(canvas_.At(5, 10), Sys(COLOR_MENUTEXT));  // first stroke, rows 10-12
     EXPECT_EQ(canvas_.At(5, 12), Sys(COLOR_MENUTEXT));
     EXPECT_NE(canvas_.At(5, 9), Sys(COLOR_MENUTEXT));
-    EXPECT_EQ(canvas_.At(7, 12), Sys(COLOR_MENUTEXT));   // the low point, rows 12-14
-    EXPECT_EQ(canvas_.At(11, 8), Sys(COLOR_MENUTEXT));   // last stroke, rows 8-10
+    EXPECT_EQ(canvas_.At(7, 12), Sys(COLOR_MENUTEXT));  // the low point, rows 12-14
+    EXPECT_EQ(canvas_.At(11, 8), Sys(COLOR_MENUTEXT));  // last stroke, rows 8-10
     EXPECT_NE(canvas_.At(11, 11), Sys(COLOR_MENUTEXT));
 
     ::CheckMenuRadioItem(menu_, 2, 2, 2, MF_BYCOMMAND);

@@ -61,8 +61,8 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(MenuWatcher, CWnd)
-    ON_MESSAGE(kMenuNotify, OnMenuNotify)
-    ON_WM_TIMER()
+ON_MESSAGE(kMenuNotify, OnMenuNotify)
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 class SkinButtonExtras : public SkinButtonTest {
@@ -201,8 +201,8 @@ TEST_F(SkinButtonExtras, HoverCursorIsShownOverTheButton) {
     const HCURSOR own = ::CreateCursor(::GetModuleHandleW(nullptr), 0, 0, 32, 32, andMask, xorMask);
     ASSERT_NE(own, nullptr);
     button.SetHoverCursor(own);
-    EXPECT_TRUE(button.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(button.m_hWnd),
-                                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_TRUE(
+        button.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(button.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     EXPECT_EQ(::GetCursor(), own);
     ::SetCursor(arrow);
 }

@@ -3,8 +3,8 @@
 #include "tests/support/MessagePump.h"
 
 BEGIN_MESSAGE_MAP(ClickCountingParent, CWnd)
-    ON_BN_CLICKED(SkinButtonTest::kButtonId, OnClick)
-    ON_CONTROL(BN_DOUBLECLICKED, SkinButtonTest::kButtonId, OnDoubleClick)
+ON_BN_CLICKED(SkinButtonTest::kButtonId, OnClick)
+ON_CONTROL(BN_DOUBLECLICKED, SkinButtonTest::kButtonId, OnDoubleClick)
 END_MESSAGE_MAP()
 
 HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int x, int y)>& pixel) {
@@ -30,10 +30,10 @@ void SkinButtonTest::SetUp() {
 
 void SkinButtonTest::Attach(CSkinButton& button, DWORD style, const wchar_t* caption, CRect rect, int id,
                             bool visible) {
-    const HWND control = ::CreateWindowExW(0, L"Button", caption,
-                                           WS_CHILD | WS_TABSTOP | (visible ? WS_VISIBLE : 0) | style, rect.left,
-                                           rect.top, rect.Width(), rect.Height(), parent, reinterpret_cast<HMENU>(
-                                               static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    const HWND control =
+        ::CreateWindowExW(0, L"Button", caption, WS_CHILD | WS_TABSTOP | (visible ? WS_VISIBLE : 0) | style, rect.left,
+                          rect.top, rect.Width(), rect.Height(), parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(control, nullptr);
     ASSERT_TRUE(button.SubclassWindow(control));
 }

@@ -59,9 +59,7 @@ TEST_F(ChatLine, MessageEndsAtItsFirstBel) {
     EXPECT_EQ(Line("id\anick\amessage\ahidden\amore"), Expected("nick", "id", "message"));
 }
 
-TEST_F(ChatLine, PercentSignsInAnyFieldAreText) {
-    EXPECT_EQ(Line("%s\a%n\a100% %d"), Expected("%n", "%s", "100% %d"));
-}
+TEST_F(ChatLine, PercentSignsInAnyFieldAreText) { EXPECT_EQ(Line("%s\a%n\a100% %d"), Expected("%n", "%s", "100% %d")); }
 
 TEST(MendCp949, KeepsWholeCharactersAndMarksLoneLeadBytes) {
     EXPECT_EQ(MendCp949("\xC3\xB6\xBC\xF6 ok"), "\xC3\xB6\xBC\xF6 ok");

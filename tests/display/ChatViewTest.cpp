@@ -244,7 +244,8 @@ protected:
     }
 
     bool LoadAndWait() {
-        return view->LoadFromResource(kTemplateId) && PumpMessagesUntil([&] { return view->m_pDocument != nullptr; }, kPageWaitMs);
+        return view->LoadFromResource(kTemplateId) &&
+               PumpMessagesUntil([&] { return view->m_pDocument != nullptr; }, kPageWaitMs);
     }
 
     // The page's text as the user would copy it.
@@ -301,7 +302,8 @@ TEST_F(ChatViewPane, KeepsFragmentsAppendedBeforeLoadingInOrder) {
 
 TEST_F(ChatViewPane, PageStyleReachesThePane) {
     ASSERT_TRUE(LoadAndWait());
-    const html::Document& engine = static_cast<CHtmlDocumentObject*>(static_cast<CHtmlDocument*>(view->m_pDocument))->Engine();
+    const html::Document& engine =
+        static_cast<CHtmlDocumentObject*>(static_cast<CHtmlDocument*>(view->m_pDocument))->Engine();
     const html::TemplateStyle& style = engine.Style();
     EXPECT_EQ(style.fontFamilies, u"Tahoma,굴림");
     EXPECT_EQ(style.fontSizePt, 8.0);

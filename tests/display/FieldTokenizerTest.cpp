@@ -121,6 +121,4 @@ TEST(FieldTokenizer, EmptyDelimiterNeverSplits) {
     EXPECT_EQ(Split(nullptr, "ab"), Strings({"ab"}));
 }
 
-TEST(FieldTokenizer, DelimiterLongerThanRecordGivesOneField) {
-    EXPECT_EQ(Split("|||", "a|"), Strings({"a|"}));
-}
+TEST(FieldTokenizer, DelimiterLongerThanRecordGivesOneField) { EXPECT_EQ(Split("|||", "a|"), Strings({"a|"})); }

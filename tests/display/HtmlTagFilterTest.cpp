@@ -70,7 +70,9 @@ TEST(HtmlTagFilter, TrailByteThatLooksLikeALetterIsNoMatch) {
     // 0x81 0x41 is one character; its trail byte must not be lower-cased
     // into the "a" of an entry, nor matched by half.
     CHtmlTagFilter filter;
-    filter.AddTag("\x81" "a");
+    filter.AddTag(
+        "\x81"
+        "a");
     CString out;
     filter.Filter("<\x81\x41>", out);
     EXPECT_EQ(out, "&lt;\x81\x41>");

@@ -59,17 +59,24 @@ RoomLine LineOfTheRoom(long long n, int imagePort) {
     const std::string number = std::to_string(n);
     const std::string speaker = "user" + std::to_string(n % 7) + "\a\xB1\xE8\xC3\xB6\xBC\xF6" + std::to_string(n % 7);
     switch (n % 50) {
-    case 0: case 10: case 20: case 30: case 40:
-        return {PKT_NOTICE, "notice " + number};
-    case 1: case 11: case 21: case 31: case 41:
-        return {PKT_CHAT_LINE, speaker + "\asee <a href=\"http://127.0.0.1:" + std::to_string(imagePort) +
-                                   "/page" + number + "\">page " + number + "</a>"};
+    case 0:
+    case 10:
+    case 20:
+    case 30:
+    case 40: return {PKT_NOTICE, "notice " + number};
+    case 1:
+    case 11:
+    case 21:
+    case 31:
+    case 41:
+        return {PKT_CHAT_LINE, speaker + "\asee <a href=\"http://127.0.0.1:" + std::to_string(imagePort) + "/page" +
+                                   number + "\">page " + number + "</a>"};
     case 2:
         return {PKT_CHAT_LINE, speaker + "\apicture <img src=\"http://127.0.0.1:" + std::to_string(imagePort) +
                                    "/smile" + std::to_string(n % 5) + ".bmp\"> " + number};
     default:
-        return {PKT_CHAT_LINE, speaker + "\a\xBE\xC8\xB3\xE7\xC7\xCF\xBC\xBC\xBF\xE4 line " + number +
-                                   " with a few words to wrap"};
+        return {PKT_CHAT_LINE,
+                speaker + "\a\xBE\xC8\xB3\xE7\xC7\xCF\xBC\xBC\xBF\xE4 line " + number + " with a few words to wrap"};
     }
 }
 
@@ -89,7 +96,7 @@ double DocumentBytesPerLine(int imagePort) {
     for (long long n = 0; n < kSample; ++n) {
         const RoomLine line = LineOfTheRoom(n, imagePort);
         document.AppendHtml(DocumentText(line.type == PKT_NOTICE ? FormatNotice(line.payload.c_str())
-                                                          : FormatChatLine(line.payload.c_str(), filter)));
+                                                                 : FormatChatLine(line.payload.c_str(), filter)));
         if (n % 100 == 0) document.ScrollHeight();
     }
     document.ScrollHeight();
@@ -139,8 +146,8 @@ ProcessFigures MeasureAtQuietPoint(ScriptedChatServer& chat, ScriptedProfileServ
         ::Sleep(kSettleMs);
         chat.DrainIncoming();
     }
-    chat.Send(ServerFrame(PKT_CHAT_LINE, "quiet\aquiet\a<img src=\"http://127.0.0.1:" + std::to_string(images.Port()) +
-                                             "/quiet.bmp\">"));
+    chat.Send(ServerFrame(
+        PKT_CHAT_LINE, "quiet\aquiet\a<img src=\"http://127.0.0.1:" + std::to_string(images.Port()) + "/quiet.bmp\">"));
     ::Sleep(kSettleMs);
     chat.DrainIncoming();
     return LeastOfSeveralLooks(process);
@@ -174,8 +181,11 @@ int main(int argc, char** argv) {
     if (!chat.AcceptClient(kStartMs) || !chat.ReceiveClientFrame(kStartMs)) return Fail("login");
     const HWND window = run.WaitForWindow(ProgramRun::WindowKind::ChatWindow, kStartMs);
     if (!window) return Fail("window");
-    const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
-                                         [&] { DWORD id = 0; ::GetWindowThreadProcessId(window, &id); return id; }());
+    const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, [&] {
+        DWORD id = 0;
+        ::GetWindowThreadProcessId(window, &id);
+        return id;
+    }());
     if (!process) return Fail("open_process");
 
     // A first round of every kind of line, so that fonts, image workers and
@@ -226,9 +236,10 @@ int main(int argc, char** argv) {
                 lines, static_cast<double>(lines) / elapsed, typed, images.Requests());
     Print("start", start);
     Print("end", finish);
-    std::printf("document_bytes_per_line=%.0f\ndocument_growth_bytes=%.0f\nprivate_growth_bytes=%.0f\n"
-                "growth_beyond_document_bytes=%.0f\n",
-                perLine, documentGrowth, growth, growth - documentGrowth);
+    std::printf(
+        "document_bytes_per_line=%.0f\ndocument_growth_bytes=%.0f\nprivate_growth_bytes=%.0f\n"
+        "growth_beyond_document_bytes=%.0f\n",
+        perLine, documentGrowth, growth, growth - documentGrowth);
 
     PressEscape(window);
     const bool endedCleanly = run.WaitForExit(10000) == std::optional<DWORD>(0);

@@ -183,10 +183,11 @@ TEST_F(Links, OverTheWebAndMailAreOpened) {
 // Images and embeds
 
 TEST_F(RenderedChat, ImagesFromLocalOrInlineSourcesAreNeverFetched) {
-    const std::vector<std::string> sources = {
-        "file:///C:/windows/win.ini", "file://server/share/a.png", "\\\\server\\share\\a.png", "//server/share/a.png",
-        "res://WobbleMiniChat.exe/154", "data:image/png;base64,iVBORw0KGgo=", "C:\\windows\\a.bmp", "about:blank",
-        "javascript:alert(1)"};
+    const std::vector<std::string> sources = {"file:///C:/windows/win.ini",   "file://server/share/a.png",
+                                              "\\\\server\\share\\a.png",     "//server/share/a.png",
+                                              "res://WobbleMiniChat.exe/154", "data:image/png;base64,iVBORw0KGgo=",
+                                              "C:\\windows\\a.bmp",           "about:blank",
+                                              "javascript:alert(1)"};
     for (const std::string& source : sources) AddChatLine(("id\anick\a<img src=\"" + source + "\">").c_str());
     const std::vector<html::ImageRequest> requests = document.TakeImageRequests();
     ASSERT_EQ(requests.size(), sources.size());

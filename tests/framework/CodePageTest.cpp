@@ -38,7 +38,9 @@ TEST(TextConversion, HangulCrossesBothWaysWhateverTheAnsiCodePage) {
 TEST(TextConversion, WhatCodePage949CannotHoldBecomesOneQuestionMarkEach) {
     // An emoji (a surrogate pair), a lone half of one, and a Thai letter.
     EXPECT_EQ(FromWide(L"\xD55C\xD83D\xDE00\xAE00"), CString("한?글"));
-    EXPECT_EQ(FromWide(L"a\xDC00" L"b\xD83D"), CString("a?b?"));
+    EXPECT_EQ(FromWide(L"a\xDC00"
+                       L"b\xD83D"),
+              CString("a?b?"));
     EXPECT_EQ(FromWide(L"\x0E01x"), CString("?x"));
 }
 

@@ -53,7 +53,7 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CreationDialog, TestDialog)
-    ON_WM_CREATE()
+ON_WM_CREATE()
 END_MESSAGE_MAP()
 
 TEST(DialogRun, OwnCreateMessageReachesTheMap) {
@@ -106,7 +106,8 @@ POINT CentreOf(HWND window) {
 
 TEST(DialogRun, ADialogThatStaysPutIsCentredOnItsOwnerAndOneThatMovesItselfIsLeft) {
     CWnd owner;
-    ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 500, 400), nullptr, 0));
+    ASSERT_TRUE(
+        owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 500, 400), nullptr, 0));
     for (const CRect& place : {CRect(300, 200, 800, 600), CRect(40, 500, 740, 900)}) {
         owner.MoveWindow(place);
         TestDialog dialog(&owner);
@@ -167,26 +168,30 @@ struct MessageBoxLook {
 MessageBoxLook g_box;
 
 void CALLBACK LookAtMessageBox(HWND, UINT, UINT_PTR, DWORD) {
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND box, LPARAM) -> BOOL {
-        wchar_t title[16] = {};
-        ::GetWindowTextW(box, title, 16);
-        const HWND text = ::GetDlgItem(box, 0xFFFF);  // the box's message
-        if (!::IsWindowVisible(box) || std::wstring(title) != L"시험" || !text) return TRUE;
-        g_box.seen = true;
-        g_box.textShowsHangul = FontShowsHangul(text);
-        RECT rect{};
-        ::GetClientRect(text, &rect);
-        g_box.textWidth = rect.right;
-        const HDC dc = ::GetDC(text);
-        const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(text, WM_GETFONT, 0, 0)));
-        SIZE size{};
-        ::GetTextExtentPoint32W(dc, L"\xD55C\xAE00 \xBA54\xC2DC\xC9C0", 6, &size);  // 한글 메시지
-        g_box.neededWidth = size.cx;
-        ::SelectObject(dc, previous);
-        ::ReleaseDC(text, dc);
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return FALSE;
-    }, 0);
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND box, LPARAM) -> BOOL {
+            wchar_t title[16] = {};
+            ::GetWindowTextW(box, title, 16);
+            const HWND text = ::GetDlgItem(box, 0xFFFF);  // the box's message
+            if (!::IsWindowVisible(box) || std::wstring(title) != L"시험" || !text) return TRUE;
+            g_box.seen = true;
+            g_box.textShowsHangul = FontShowsHangul(text);
+            RECT rect{};
+            ::GetClientRect(text, &rect);
+            g_box.textWidth = rect.right;
+            const HDC dc = ::GetDC(text);
+            const HGDIOBJ previous =
+                ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(text, WM_GETFONT, 0, 0)));
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc, L"\xD55C\xAE00 \xBA54\xC2DC\xC9C0", 6, &size);  // 한글 메시지
+            g_box.neededWidth = size.cx;
+            ::SelectObject(dc, previous);
+            ::ReleaseDC(text, dc);
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return FALSE;
+        },
+        0);
 }
 
 // A message font without Hangul, as an English system has it under Wine:
@@ -285,7 +290,7 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(ExchangeDialog, TestDialog)
-    ON_COMMAND(IDCANCEL, OnCancelCommand)
+ON_COMMAND(IDCANCEL, OnCancelCommand)
 END_MESSAGE_MAP()
 
 TEST(DataExchange, AttachesOnceAndMovesTextBothWays) {
@@ -350,7 +355,6 @@ TEST(ModalLoop, EscapeInMultiLineEditReachesCancelCommand) {
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_TRUE(dialog.cancelCommand);
 }
-
 
 TEST(ModalLoop, TypedHangulArrivesIntactAsCp949) {
     ExchangeDialog dialog;

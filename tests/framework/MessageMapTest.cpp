@@ -23,8 +23,8 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(BaseWindow, CWnd)
-    ON_MESSAGE(WM_APP_INHERITED, OnInherited)
-    ON_MESSAGE(WM_APP_OVERRIDDEN, OnOverridden)
+ON_MESSAGE(WM_APP_INHERITED, OnInherited)
+ON_MESSAGE(WM_APP_OVERRIDDEN, OnOverridden)
 END_MESSAGE_MAP()
 
 // Records every message its window procedure sees, and the click and colour
@@ -60,11 +60,11 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(RecordingWindow, BaseWindow)
-    ON_MESSAGE(WM_APP_OVERRIDDEN, OnOverridden)
-    ON_MESSAGE(WM_SETTEXT, OnSetText)
-    ON_BN_CLICKED(kButtonId, OnButtonClicked)
-    ON_NOTIFY(NM_CLICK, kButtonId, OnButtonNotify)
-    ON_WM_CTLCOLOR()
+ON_MESSAGE(WM_APP_OVERRIDDEN, OnOverridden)
+ON_MESSAGE(WM_SETTEXT, OnSetText)
+ON_BN_CLICKED(kButtonId, OnButtonClicked)
+ON_NOTIFY(NM_CLICK, kButtonId, OnButtonNotify)
+ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 // A button whose reflected handlers answer as told.
@@ -89,9 +89,9 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(ReflectingButton, CButton)
-    ON_CONTROL_REFLECT_EX(BN_CLICKED, OnReflectedClick)
-    ON_NOTIFY_REFLECT_EX(NM_CLICK, OnReflectedNotify)
-    ON_WM_CTLCOLOR_REFLECT()
+ON_CONTROL_REFLECT_EX(BN_CLICKED, OnReflectedClick)
+ON_NOTIFY_REFLECT_EX(NM_CLICK, OnReflectedNotify)
+ON_WM_CTLCOLOR_REFLECT()
 END_MESSAGE_MAP()
 
 // Keeps what the typed entries decoded for it.
@@ -111,8 +111,8 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(DecodingWindow, CWnd)
-    ON_WM_CONTEXTMENU()
-    ON_WM_MOUSEWHEEL()
+ON_WM_CONTEXTMENU()
+ON_WM_MOUSEWHEEL()
 END_MESSAGE_MAP()
 
 struct ParentAndButton {
@@ -120,17 +120,23 @@ struct ParentAndButton {
     ReflectingButton button;
 
     explicit ParentAndButton(DWORD buttonStyle = BS_PUSHBUTTON) {
-        EXPECT_TRUE(parent.CreateEx(0, nullptr, "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 300, 200), nullptr, 0));
-        EXPECT_TRUE(button.CreateEx(0, L"BUTTON", "button", WS_CHILD | WS_VISIBLE | buttonStyle, CRect(10, 10, 110, 40), parent, kButtonId));
+        EXPECT_TRUE(
+            parent.CreateEx(0, nullptr, "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 300, 200), nullptr, 0));
+        EXPECT_TRUE(button.CreateEx(0, L"BUTTON", "button", WS_CHILD | WS_VISIBLE | buttonStyle, CRect(10, 10, 110, 40),
+                                    parent, kButtonId));
     }
-    LRESULT Click() { return parent.SendMessage(WM_COMMAND, MAKEWPARAM(kButtonId, BN_CLICKED), reinterpret_cast<LPARAM>(button.m_hWnd)); }
+    LRESULT Click() {
+        return parent.SendMessage(WM_COMMAND, MAKEWPARAM(kButtonId, BN_CLICKED),
+                                  reinterpret_cast<LPARAM>(button.m_hWnd));
+    }
     LRESULT Notify() {
         NMHDR header{button.m_hWnd, kButtonId, static_cast<UINT>(NM_CLICK)};
         return parent.SendMessage(WM_NOTIFY, kButtonId, reinterpret_cast<LPARAM>(&header));
     }
     LRESULT AskColour() {
         CClientDC dc(button);
-        return parent.SendMessage(WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), reinterpret_cast<LPARAM>(button.m_hWnd));
+        return parent.SendMessage(WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc.GetSafeHdc()),
+                                  reinterpret_cast<LPARAM>(button.m_hWnd));
     }
 };
 
@@ -217,7 +223,8 @@ TEST(Reflection, OwnerDrawnButtonDrawsItself) {
 
 TEST(Subclassing, DetachRestoresTheOldProcedure) {
     ParentAndButton pair;
-    const HWND plain = ::CreateWindowExW(0, L"BUTTON", L"plain", WS_CHILD, 0, 0, 10, 10, pair.parent, nullptr, nullptr, nullptr);
+    const HWND plain =
+        ::CreateWindowExW(0, L"BUTTON", L"plain", WS_CHILD, 0, 0, 10, 10, pair.parent, nullptr, nullptr, nullptr);
     ASSERT_NE(plain, nullptr);
     const LONG_PTR original = ::GetWindowLongPtrW(plain, GWLP_WNDPROC);
     CButton attached;

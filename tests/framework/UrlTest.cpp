@@ -47,7 +47,9 @@ TEST(LinkOpener, SeesThroughWhatAUrlParserStrips) {
     const LinkOpener opener = launcher.Opener();
     EXPECT_FALSE(opener.Open(u"  javascript:alert(1)"));
     EXPECT_FALSE(opener.Open(u"java\tscript:alert(1)"));
-    EXPECT_FALSE(opener.Open(u"\x01" u"file:///c:/x"));
+    EXPECT_FALSE(
+        opener.Open(u"\x01"
+                    u"file:///c:/x"));
     EXPECT_FALSE(opener.Open(u"ht tp://example.com"));  // a space is no tab: not a scheme
     EXPECT_TRUE(opener.Open(u"\n ht\ttp://example.com/ \r\n"));
     ASSERT_EQ(launcher.opened.size(), 1u);

@@ -96,7 +96,7 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CommandWindow, CWnd)
-    ON_COMMAND(CommandCountingApp::kCounted, OnOwnCommand)
+ON_COMMAND(CommandCountingApp::kCounted, OnOwnCommand)
 END_MESSAGE_MAP()
 
 bool MakeWindow(CWnd& window) {

@@ -100,24 +100,18 @@ private:
         const uint8_t op = input.Byte();
         ConnectionId& id = m_seatIds[op % kSeats];
         switch (op / kSeats % 5) {
-            case 0:
-                Deliver(id, input.Bytes(input.Byte()), input.Byte());
-                break;
-            case 1:
-                Deliver(id, ClientFrameBytes(PKT_LOGIN, input.Bytes(CHAT_LOGIN_SIZE), op), input.Byte());
-                break;
-            case 2:
-                Deliver(id, ClientFrameBytes(PKT_CHAT_SEND, input.Bytes(input.Byte()), op), input.Byte());
-                break;
-            case 3: {
-                const auto type = static_cast<uint16_t>(input.Byte() | input.Byte() << 8);
-                Deliver(id, ClientFrameBytes(type, input.Bytes(input.Byte()), op), input.Byte());
-                break;
-            }
-            default:
-                Close(id);
-                Open(id);
-                break;
+        case 0: Deliver(id, input.Bytes(input.Byte()), input.Byte()); break;
+        case 1: Deliver(id, ClientFrameBytes(PKT_LOGIN, input.Bytes(CHAT_LOGIN_SIZE), op), input.Byte()); break;
+        case 2: Deliver(id, ClientFrameBytes(PKT_CHAT_SEND, input.Bytes(input.Byte()), op), input.Byte()); break;
+        case 3: {
+            const auto type = static_cast<uint16_t>(input.Byte() | input.Byte() << 8);
+            Deliver(id, ClientFrameBytes(type, input.Bytes(input.Byte()), op), input.Byte());
+            break;
+        }
+        default:
+            Close(id);
+            Open(id);
+            break;
         }
         CheckLog();
     }
@@ -143,7 +137,8 @@ private:
 
     void CheckLog() {
         for (const std::string& line : m_log.lines) {
-            FUZZ_CHECK(std::none_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }));
+            FUZZ_CHECK(
+                std::none_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }));
         }
         m_log.lines.clear();
     }

@@ -59,8 +59,8 @@ void ParseAsDocument(std::u16string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
-    const std::u16string text =
-        fuzz::HtmlTextOf(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1), fuzz::WantsUtf16(data[0]));
+    const std::u16string text = fuzz::HtmlTextOf(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1),
+                                                 fuzz::WantsUtf16(data[0]));
     Tokenize(text);
     ParseAsFragment(text);
     ParseAsDocument(text);

@@ -62,15 +62,10 @@ void Dispatch(uint8_t* body, int32_t length, const CHtmlTagFilter& filter) {
     const char* text = reinterpret_cast<const char*>(body + CHAT_TYPE_SIZE);
     FUZZ_CHECK(std::strlen(text) <= static_cast<size_t>(length - CHAT_TYPE_SIZE));
     switch (type) {
-        case PKT_CHAT_LINE:
-            FormatChatLine(text, filter);
-            break;
-        case PKT_NOTICE:
-        case PKT_NOTICE_2:
-            FormatNotice(text);
-            break;
-        default:
-            break;
+    case PKT_CHAT_LINE: FormatChatLine(text, filter); break;
+    case PKT_NOTICE:
+    case PKT_NOTICE_2: FormatNotice(text); break;
+    default: break;
     }
 }
 

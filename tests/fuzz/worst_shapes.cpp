@@ -83,9 +83,16 @@ int main() {
         {"record of near-delimiters", "|", [](const std::string& s) { CFieldTokenizer("||").Split(s.c_str()); }},
         {"long delimiter almost matching", "aaaaaaaaaab",
          [](const std::string& s) { CFieldTokenizer("aaaaaaaaaaa").Split(s.c_str()); }},
-        {"message of '<'", "<", [&](const std::string& s) { CString out; filter.Filter(s.c_str(), out); }},
+        {"message of '<'", "<",
+         [&](const std::string& s) {
+             CString out;
+             filter.Filter(s.c_str(), out);
+         }},
         {"message of almost-whitelisted tags", "<emb</im",
-         [&](const std::string& s) { CString out; filter.Filter(s.c_str(), out); }},
+         [&](const std::string& s) {
+             CString out;
+             filter.Filter(s.c_str(), out);
+         }},
         {"chat line of lead bytes and markup", "\xB0<",
          [&](const std::string& s) { FormatChatLine(("id\anick\a" + s).c_str(), filter); }},
         {"notice of lone lead bytes", "\xB0", [](const std::string& s) { FormatNotice(s.c_str()); }},

@@ -120,8 +120,8 @@ TEST_F(HitTesting, PositionSnapsToTheNearerCharacterEdge) {
     EXPECT_EQ(document.PositionAt(10, 5), 1u);  // 3 px into 'b' (7..14): its left edge is nearer
     EXPECT_EQ(document.PositionAt(11, 5), 2u);
     EXPECT_EQ(document.PositionAt(-3, 5), 0u);
-    EXPECT_EQ(document.PositionAt(500, 5), 3u);   // end of the first line, before its break
-    EXPECT_EQ(document.PositionAt(8, 13), 5u);    // 'e' on the second line
+    EXPECT_EQ(document.PositionAt(500, 5), 3u);  // end of the first line, before its break
+    EXPECT_EQ(document.PositionAt(8, 13), 5u);   // 'e' on the second line
     EXPECT_EQ(document.PositionAt(0, -20), 0u);
     EXPECT_EQ(document.PositionAt(0, 500), document.EndPosition());
 }

@@ -17,8 +17,7 @@ using html_test::ShapeOf;
 std::u16string Repeat(std::u16string_view piece, std::size_t count) {
     std::u16string out;
     out.reserve(piece.size() * count);
-    for (std::size_t i = 0; i < count; ++i)
-        out.append(piece);
+    for (std::size_t i = 0; i < count; ++i) out.append(piece);
     return out;
 }
 
@@ -41,8 +40,7 @@ TEST(HtmlParserRobustness, CapsTheDepthOfAHundredThousandNestedTags) {
 TEST(HtmlParserRobustness, KeepsTextInsideTheDeepestElements) {
     const auto root = html::ParseFragment(Repeat(u"<i>", 2000) + u"deep");
     const html::Node* node = root.get();
-    while (!node->children.empty())
-        node = node->children.back().get();
+    while (!node->children.empty()) node = node->children.back().get();
     EXPECT_EQ(node->text, u"deep");
 }
 

@@ -47,8 +47,7 @@ TEST(HtmlTokenizer, ReadsQuotedSingleQuotedAndUnquotedAttributes) {
 
 TEST(HtmlTokenizer, IgnoresLetterCaseOfTagAndAttributeNamesButNotValues) {
     EXPECT_EQ(Tokens(u"<Font COLOR='Blue'>x</FONT>"), u"[<font color=\"Blue\">][x][</font>]");
-    EXPECT_EQ(Tokens(u"<body topmargin=\"0\" bottomMargin=\"0\">"),
-              u"[<body topmargin=\"0\" bottommargin=\"0\">]");
+    EXPECT_EQ(Tokens(u"<body topmargin=\"0\" bottomMargin=\"0\">"), u"[<body topmargin=\"0\" bottommargin=\"0\">]");
 }
 
 TEST(HtmlTokenizer, KeepsTheFirstOfRepeatedAttributes) {
@@ -85,7 +84,8 @@ TEST(HtmlTokenizer, ReadsCommentsIncludingAbruptAndUnterminatedOnes) {
 }
 
 TEST(HtmlTokenizer, ResolvesNamedReferencesInText) {
-    EXPECT_EQ(Tokens(u"&lt;b&gt; &amp; &quot;&apos; &copy;&eacute;&hearts;&euro;"), u"[<b> & \"' \u00A9\u00E9\u2665\u20AC]");
+    EXPECT_EQ(Tokens(u"&lt;b&gt; &amp; &quot;&apos; &copy;&eacute;&hearts;&euro;"),
+              u"[<b> & \"' \u00A9\u00E9\u2665\u20AC]");
     // Longest match, and the legacy names also stand without ";".
     EXPECT_EQ(Tokens(u"&nbsp&lt&gt&amp&quot&copy"), u"[\u00A0<>&\"\u00A9]");
     EXPECT_EQ(Tokens(u"&notin; &notit; &ltx"), u"[\u2209 \u00ACit; <x]");

@@ -8,13 +8,9 @@ namespace {
 
 using html_test::DumpTree;
 
-std::u16string Fragment(std::u16string_view markup) {
-    return DumpTree(*html::ParseFragment(markup));
-}
+std::u16string Fragment(std::u16string_view markup) { return DumpTree(*html::ParseFragment(markup)); }
 
-std::u16string Document(std::u16string_view markup) {
-    return DumpTree(*html::ParseDocument(markup));
-}
+std::u16string Document(std::u16string_view markup) { return DumpTree(*html::ParseDocument(markup)); }
 
 TEST(HtmlFragment, HasAnUnnamedRootHoldingTheNodes) {
     const auto root = html::ParseFragment(u"a<b>c</b>");
@@ -66,8 +62,7 @@ TEST(HtmlFragment, LetsANewLinkEndTheOpenOne) {
 }
 
 TEST(HtmlFragment, KeepsScriptAndStyleContentAsOneRawTextChild) {
-    EXPECT_EQ(Fragment(u"<script>if (a<b && c) x('<b>')</script>t"),
-              u"<script>if (a<b && c) x('<b>')</script>t");
+    EXPECT_EQ(Fragment(u"<script>if (a<b && c) x('<b>')</script>t"), u"<script>if (a<b && c) x('<b>')</script>t");
     EXPECT_EQ(Fragment(u"<style>b{color:red}</style>"), u"<style>b{color:red}</style>");
     EXPECT_EQ(Fragment(u"<script>never closed <b>"), u"<script>never closed <b></script>");
     EXPECT_EQ(Fragment(u"<title>&lt;t&gt;</title>"), u"<title><t></title>");
@@ -76,9 +71,7 @@ TEST(HtmlFragment, KeepsScriptAndStyleContentAsOneRawTextChild) {
     EXPECT_EQ(root->children[0]->children[0]->text, u"a</b>c");
 }
 
-TEST(HtmlFragment, IgnoresDocumentLevelTags) {
-    EXPECT_EQ(Fragment(u"<html><head><body bgcolor=red>x"), u"x");
-}
+TEST(HtmlFragment, IgnoresDocumentLevelTags) { EXPECT_EQ(Fragment(u"<html><head><body bgcolor=red>x"), u"x"); }
 
 constexpr std::u16string_view kTemplate =
     u"<HTML><head><style>body {scrollbar-3dlight-color:595959; scrollbar-arrow-color:ffffff; "
@@ -115,8 +108,7 @@ TEST(HtmlDocument, ImpliesHeadAndBody) {
 }
 
 TEST(HtmlDocument, PutsHeadElementsAfterTheHeadIntoTheHead) {
-    EXPECT_EQ(Document(u"<head></head><style>s</style><body>x"),
-              u"<head><style>s</style></head><body>x</body>");
+    EXPECT_EQ(Document(u"<head></head><style>s</style><body>x"), u"<head><style>s</style></head><body>x</body>");
 }
 
 TEST(HtmlDocument, KeepsContentAfterTheBodyInTheBody) {

@@ -19,8 +19,7 @@ inline std::u16string DumpTree(const html::Node& root) {
     while (!stack.empty()) {
         auto& [node, next] = stack.back();
         if (next == node->children.size()) {
-            if (node != &root && !node->children.empty())
-                out += u"</" + node->name + u">";
+            if (node != &root && !node->children.empty()) out += u"</" + node->name + u">";
             stack.pop_back();
             continue;
         }
@@ -33,8 +32,7 @@ inline std::u16string DumpTree(const html::Node& root) {
         for (const html::Attribute& attribute : child.attributes)
             out += u" " + attribute.name + u"=\"" + attribute.value + u"\"";
         out += child.children.empty() ? u"/>" : u">";
-        if (!child.children.empty())
-            stack.emplace_back(&child, 0);
+        if (!child.children.empty()) stack.emplace_back(&child, 0);
     }
     return out;
 }

@@ -45,7 +45,8 @@ TEST_F(Painting, VisitsOnlyTheLinesInView) {
     ASSERT_EQ(text.size(), 9u);  // lines 21..29: 252..264 to 348..360
     EXPECT_EQ(text.front(), u"text 0,1 |line 21| #000000");
     EXPECT_EQ(text.back(), u"text 0,97 |line 29| #000000");
-    EXPECT_EQ(PaintedText(Rect{0, 39, 200, 50}), (Calls{u"text 0,37 |line 24| #000000", u"text 0,49 |line 25| #000000"}));
+    EXPECT_EQ(PaintedText(Rect{0, 39, 200, 50}),
+              (Calls{u"text 0,37 |line 24| #000000", u"text 0,49 |line 25| #000000"}));
 }
 
 TEST_F(Painting, SelectionIsDrawnAsItsOwnPieceOverTheHighlight) {
@@ -67,9 +68,9 @@ TEST_F(Painting, SelectionIsDrawnAsItsOwnPieceOverTheHighlight) {
 TEST_F(Painting, ChatColoursAndFontsFromTheFormats) {
     document.AppendHtml(u"&nbsp<Font color='blue'><B>nick</B></Font><Font color='purple'>(id)</font>: hi<br>");
     document.AppendHtml(u"<br>&nbsp<Font color=394D84><b>notice</b></Font><br><br>");
-    EXPECT_EQ(PaintedText(), (Calls{u"text 0,9 |\u00A0| #000000", u"text 7,9 |nick| #0000FF bold",
-                                    u"text 39,9 |(id)| #800080", u"text 67,9 |: hi| #000000",
-                                    u"text 0,33 |\u00A0| #000000", u"text 7,33 |notice| #394D84 bold"}));
+    EXPECT_EQ(PaintedText(),
+              (Calls{u"text 0,9 |\u00A0| #000000", u"text 7,9 |nick| #0000FF bold", u"text 39,9 |(id)| #800080",
+                     u"text 67,9 |: hi| #000000", u"text 0,33 |\u00A0| #000000", u"text 7,33 |notice| #394D84 bold"}));
 }
 
 TEST_F(Painting, LinksAreBlueAndUnderlinedUnlessAFontInsideSaysOtherwise) {

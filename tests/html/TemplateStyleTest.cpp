@@ -9,7 +9,8 @@ using html::Rgb;
 using html::TemplateStyle;
 
 TemplateStyle StyleOf(std::u16string_view css) {
-    const std::u16string document = u"<html><head><style>" + std::u16string(css) + u"</style></head><body></body></html>";
+    const std::u16string document =
+        u"<html><head><style>" + std::u16string(css) + u"</style></head><body></body></html>";
     return html::ReadTemplateStyle(*html::ParseDocument(document));
 }
 

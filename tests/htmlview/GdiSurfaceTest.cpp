@@ -289,7 +289,8 @@ TEST(GdiSurface, UnderlineIsDrawnAcrossTheTextAndInsideTheDescent) {
             GdiSurface surface(canvas.Dc(), fonts, nullptr);
             surface.DrawTextRun(font, kLeft, kBaseline, text, Rgb(0, 0, 0));
         }
-        const std::vector<int> underline = SolidRows(canvas, kBaseline, kBaseline + metrics.descent, kLeft, kLeft + width);
+        const std::vector<int> underline =
+            SolidRows(canvas, kBaseline, kBaseline + metrics.descent, kLeft, kLeft + width);
         EXPECT_FALSE(underline.empty()) << "bold=" << bold;
         // Nothing below the line box: the next line's text stays clear.
         EXPECT_FALSE(canvas.Any(RECT{0, kBaseline + metrics.descent, 200, 40}, IsDark)) << "bold=" << bold;

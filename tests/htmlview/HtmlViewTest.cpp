@@ -48,7 +48,8 @@ protected:
 
     void SetUp() override {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        ASSERT_TRUE(frame.CreateEx(0, nullptr, "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 400, 300), nullptr, 0));
+        ASSERT_TRUE(
+            frame.CreateEx(0, nullptr, "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 400, 300), nullptr, 0));
         view = new TestView(&destructions);
         // As the chat view is made: an empty rectangle, placed later.
         ASSERT_TRUE(view->Create(nullptr, "ChatView", WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), &frame, 0xFFFF));
@@ -271,9 +272,10 @@ TEST_F(HtmlViewTest, LinkClicksOpenOnlyHttpAndNeverAFileUrl) {
         opened.push_back(url);
         return true;
     }));
-    Append(L"<a href=\"file:///C:/windows/notepad.exe\">FILEFILEFILE</a><br>"
-           L"<a href=\"javascript:alert(1)\">SCRIPTSCRIPT</a><br>"
-           L"<a href=\"http://example.com/\">WEBWEBWEBWEB</a><br>");
+    Append(
+        L"<a href=\"file:///C:/windows/notepad.exe\">FILEFILEFILE</a><br>"
+        L"<a href=\"javascript:alert(1)\">SCRIPTSCRIPT</a><br>"
+        L"<a href=\"http://example.com/\">WEBWEBWEBWEB</a><br>");
     for (int y = 0; y < 80; ++y) Click(5, y);
     ASSERT_FALSE(opened.empty());
     for (const std::wstring& url : opened) EXPECT_EQ(url, L"http://example.com/");

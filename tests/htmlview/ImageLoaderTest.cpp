@@ -136,9 +136,9 @@ TEST_F(ImageLoaderTest, OtherSchemesAreRefusedWithoutARequest) {
 TEST(ImageLoaderUrls, OnlyHttpAndHttpsAreLoadable) {
     EXPECT_TRUE(html::ImageLoader::IsLoadable(u"http://127.0.0.1/a.png"));
     EXPECT_TRUE(html::ImageLoader::IsLoadable(u" HTTPS://example.com/a.gif"));
-    for (const std::u16string_view url : {u"file:///c:/a.png", u"\\\\host\\share\\a.png", u"c:\\a.png",
-                                          u"data:image/png;base64,AAAA", u"ftp://example.com/a.png", u"a.png",
-                                          u"javascript:x"}) {
+    for (const std::u16string_view url :
+         {u"file:///c:/a.png", u"\\\\host\\share\\a.png", u"c:\\a.png", u"data:image/png;base64,AAAA",
+          u"ftp://example.com/a.png", u"a.png", u"javascript:x"}) {
         EXPECT_FALSE(html::ImageLoader::IsLoadable(url));
     }
 }

@@ -103,8 +103,8 @@ TEST(PaneScrollBar, PaintsInTheTemplatesColours) {
     EXPECT_EQ(canvas.At(8, 30), RGB(0xCF, 0xCF, 0xCF));   // thumb face
     EXPECT_EQ(canvas.At(0, 30), RGB(0x59, 0x59, 0x59));   // thumb's outer light edge
     EXPECT_EQ(canvas.At(1, 30), RGB(0xFF, 0xFF, 0x00));   // and its highlight
-    EXPECT_EQ(canvas.At(16, 30), RGB(0x00, 0x80, 0x00)); // outer dark shadow
-    EXPECT_EQ(canvas.At(15, 30), RGB(0x00, 0x00, 0x80)); // inner shadow
+    EXPECT_EQ(canvas.At(16, 30), RGB(0x00, 0x80, 0x00));  // outer dark shadow
+    EXPECT_EQ(canvas.At(15, 30), RGB(0x00, 0x00, 0x80));  // inner shadow
     // The up arrow's glyph sits in the middle of its button.
     EXPECT_TRUE(canvas.Any(RECT{4, 4, 13, 13}, [](COLORREF c) { return c == RGB(0xFF, 0x00, 0xFF); }));
 }

@@ -15,7 +15,6 @@ std::vector<uint8_t> ScrambledByDefinition(std::vector<uint8_t> bytes) {
     return bytes;
 }
 
-
 // Hands out at most `step` bytes per receive and remembers the largest ask.
 class TricklingSource final : public ByteSource {
 public:

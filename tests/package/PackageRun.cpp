@@ -32,9 +32,9 @@ constexpr wchar_t kDemoNickname[] = L"데모사용자";
 // For the log, which the script's terminal reads as UTF-8.
 std::string Utf8(const std::wstring& text) {
     std::string bytes(text.size() * 3, '\0');
-    bytes.resize(static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                           bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                                                           nullptr)));
+    bytes.resize(
+        static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                                                  static_cast<int>(bytes.size()), nullptr, nullptr)));
     return bytes;
 }
 

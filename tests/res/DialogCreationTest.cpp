@@ -40,9 +40,8 @@ struct StaticPiece {
 };
 
 const StaticPiece kPieces[] = {
-    {IDC_LOWER_RIGHT, 12, 101},     {IDC_LOWER_PANEL_TOP, 9, 26}, {IDC_LOWER_LEFT, 12, 101},
-    {IDC_TITLE_BAND, 24, 20},       {IDC_LOWER_PANEL_BOTTOM, 8, 22}, {IDC_UPPER_LEFT, 6, 39},
-    {IDC_UPPER_RIGHT, 6, 39},       {IDC_UPPER_MIDDLE, 7, 39},
+    {IDC_LOWER_RIGHT, 12, 101},      {IDC_LOWER_PANEL_TOP, 9, 26}, {IDC_LOWER_LEFT, 12, 101}, {IDC_TITLE_BAND, 24, 20},
+    {IDC_LOWER_PANEL_BOTTOM, 8, 22}, {IDC_UPPER_LEFT, 6, 39},      {IDC_UPPER_RIGHT, 6, 39},  {IDC_UPPER_MIDDLE, 7, 39},
 };
 
 std::wstring TextOf(HWND window) {

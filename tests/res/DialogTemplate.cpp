@@ -6,8 +6,7 @@ namespace {
 
 class TemplateReader {
 public:
-    TemplateReader(const void* bytes, size_t size)
-        : m_bytes(static_cast<const BYTE*>(bytes)), m_size(size) {}
+    TemplateReader(const void* bytes, size_t size) : m_bytes(static_cast<const BYTE*>(bytes)), m_size(size) {}
 
     bool Ok() const { return m_ok; }
 
@@ -21,8 +20,7 @@ public:
 
     std::u16string String() {
         std::u16string text;
-        for (char16_t unit = Read<char16_t>(); m_ok && unit != 0; unit = Read<char16_t>())
-            text.push_back(unit);
+        for (char16_t unit = Read<char16_t>(); m_ok && unit != 0; unit = Read<char16_t>()) text.push_back(unit);
         return text;
     }
 
@@ -120,7 +118,7 @@ std::optional<DialogTemplate> ParseDialogTemplateEx(const void* bytes, size_t si
 
 std::u16string ItemClassName(const DialogItem& item) {
     if (item.windowClass.isOrdinal) {
-        static const char16_t* const predefined[] = {u"button", u"edit", u"static",
+        static const char16_t* const predefined[] = {u"button",  u"edit",      u"static",
                                                      u"listbox", u"scrollbar", u"combobox"};
         const WORD index = item.windowClass.ordinal - 0x80;
         return index < 6 ? predefined[index] : u"";

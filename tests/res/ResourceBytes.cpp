@@ -13,9 +13,8 @@ std::optional<DibView> DibView::FromResource(const ResourceBytes& bytes) {
     BITMAPINFOHEADER header;
     if (bytes.size < sizeof header) return std::nullopt;
     CopyMemory(&header, bytes.data, sizeof header);
-    if (header.biSize < sizeof header || header.biBitCount != 24 ||
-        header.biCompression != BI_RGB || header.biWidth <= 0 || header.biHeight <= 0 ||
-        header.biWidth > 4096 || header.biHeight > 4096)
+    if (header.biSize < sizeof header || header.biBitCount != 24 || header.biCompression != BI_RGB ||
+        header.biWidth <= 0 || header.biHeight <= 0 || header.biWidth > 4096 || header.biHeight > 4096)
         return std::nullopt;
     const size_t stride = (static_cast<size_t>(header.biWidth) * 3 + 3) & ~size_t{3};
     const size_t needed = header.biSize + stride * static_cast<size_t>(header.biHeight);

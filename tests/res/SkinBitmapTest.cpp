@@ -18,12 +18,12 @@ struct SkinPiece {
 };
 
 const SkinPiece kSkin[] = {
-    {IDB_TITLE_BAND, 24, 20},      {IDB_CLOSE, 11, 13},
-    {IDB_MAXIMIZE, 12, 13},        {IDB_MINIMIZE, 10, 13},
-    {IDB_LOWER_LEFT, 12, 101},     {IDB_LOWER_RIGHT, 12, 101},
-    {IDB_LOWER_PANEL_TOP, 9, 26},  {IDB_LOWER_PANEL_BOTTOM, 8, 22},
-    {IDB_UPPER_LEFT, 6, 39},       {IDB_UPPER_RIGHT, 6, 39},
-    {IDB_UPPER_MIDDLE, 7, 39},     {IDB_SEND, 81, 44},
+    {IDB_TITLE_BAND, 24, 20},     {IDB_CLOSE, 11, 13},
+    {IDB_MAXIMIZE, 12, 13},       {IDB_MINIMIZE, 10, 13},
+    {IDB_LOWER_LEFT, 12, 101},    {IDB_LOWER_RIGHT, 12, 101},
+    {IDB_LOWER_PANEL_TOP, 9, 26}, {IDB_LOWER_PANEL_BOTTOM, 8, 22},
+    {IDB_UPPER_LEFT, 6, 39},      {IDB_UPPER_RIGHT, 6, 39},
+    {IDB_UPPER_MIDDLE, 7, 39},    {IDB_SEND, 81, 44},
     {IDB_RESTORE, 12, 13},
 };
 
@@ -58,8 +58,7 @@ TEST(SkinBitmaps, BandPiecesRepeatOneColumnSoWideningCannotDistortThem) {
         SCOPED_TRACE("bitmap " + std::to_string(id));
         const DibView band = Skin(id);
         for (int y = 0; y < band.Height(); ++y)
-            for (int x = 1; x < band.Width(); ++x)
-                ASSERT_EQ(band.Pixel(x, y), band.Pixel(0, y)) << x << "," << y;
+            for (int x = 1; x < band.Width(); ++x) ASSERT_EQ(band.Pixel(x, y), band.Pixel(0, y)) << x << "," << y;
     }
 }
 
@@ -111,8 +110,7 @@ TEST(SkinBitmaps, SendButtonBlendsIntoTheWhiteInputWell) {
 
 // The pieces are laid side by side; where they meet, rows must agree.
 void ExpectSameColumn(const DibView& a, int ax, const DibView& b, int bx, int bFirstRow) {
-    for (int y = 0; y < a.Height(); ++y)
-        ASSERT_EQ(a.Pixel(ax, y), b.Pixel(bx, bFirstRow + y)) << "row " << y;
+    for (int y = 0; y < a.Height(); ++y) ASSERT_EQ(a.Pixel(ax, y), b.Pixel(bx, bFirstRow + y)) << "row " << y;
 }
 
 TEST(SkinBitmaps, UpperBandEndsMeetItsMiddleWithoutASeam) {

@@ -99,8 +99,8 @@ std::wstring WaitForPaneText(HWND chatWindow, std::initializer_list<std::wstring
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     for (;;) {
         const std::wstring text = CopiedPaneText(chatWindow);
-        const bool holdsAll = std::all_of(parts.begin(), parts.end(),
-                                          [&](std::wstring_view part) { return text.find(part) != std::wstring::npos; });
+        const bool holdsAll = std::all_of(
+            parts.begin(), parts.end(), [&](std::wstring_view part) { return text.find(part) != std::wstring::npos; });
         if (holdsAll || ::GetTickCount64() >= deadline) return text;
         ::Sleep(kPollMs * 2);
     }

@@ -71,7 +71,8 @@ bool ProgramRun::Start(const std::wstring& program, std::wstring_view arguments)
 }
 
 bool ProgramRun::StartAs(std::string_view userId) {
-    return Start(BesideThisProgram(L"" WOBBLE_PROGRAM_FOLDER "WobbleMiniChat.exe"), AsciiWide(IdentityArgument(userId)));
+    return Start(BesideThisProgram(L"" WOBBLE_PROGRAM_FOLDER "WobbleMiniChat.exe"),
+                 AsciiWide(IdentityArgument(userId)));
 }
 
 HWND ProgramRun::WaitForWindow(WindowKind kind, DWORD timeoutMs) const {

@@ -131,7 +131,8 @@ ScriptedProfileService::Answer ScriptedProfileService::Plain(int status, std::st
 
 ScriptedProfileService::Answer ScriptedProfileService::Chunked(int status, std::string_view body, size_t chunkSize) {
     Answer answer;
-    answer.head = StatusLine(status) + "Content-Type: text/html\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
+    answer.head =
+        StatusLine(status) + "Content-Type: text/html\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
     for (size_t at = 0; at < body.size(); at += chunkSize) {
         const std::string_view chunk = body.substr(at, chunkSize);
         char size[16];

@@ -56,7 +56,9 @@ protected:
         Open(id);
         Receive(id, ClientBytes(PKT_LOGIN, LoginRecord(userId, nickname)));
     }
-    void Say(ConnectionId id, std::string_view text) { Receive(id, ClientBytes(PKT_CHAT_SEND, std::string(text) + '\0')); }
+    void Say(ConnectionId id, std::string_view text) {
+        Receive(id, ClientBytes(PKT_CHAT_SEND, std::string(text) + '\0'));
+    }
     std::vector<std::string> HeardBy(ConnectionId id) const { return ReadAll(link.SentTo(id)); }
 
     // The violation must close the connection at once and send it nothing.
@@ -106,11 +108,12 @@ TEST_F(ChatRoomTest, LinesArriveInTheOrderTheyWereSaid) {
     Join(2, "bob", "Bob");
     link.Clear();
     // Three lines in one piece from Bob, then one from Alice.
-    Receive(2, ClientBytes(PKT_CHAT_SEND, std::string("one\0", 4)) + ClientBytes(PKT_CHAT_SEND, std::string("two\0", 4)) +
+    Receive(2, ClientBytes(PKT_CHAT_SEND, std::string("one\0", 4)) +
+                   ClientBytes(PKT_CHAT_SEND, std::string("two\0", 4)) +
                    ClientBytes(PKT_CHAT_SEND, std::string("three\0", 6)));
     Say(1, "four");
-    EXPECT_EQ(HeardBy(1), (std::vector<std::string>{Line("bob\aBob\aone"), Line("bob\aBob\atwo"), Line("bob\aBob\athree"),
-                                                    Line("alice\aAlice\afour")}));
+    EXPECT_EQ(HeardBy(1), (std::vector<std::string>{Line("bob\aBob\aone"), Line("bob\aBob\atwo"),
+                                                    Line("bob\aBob\athree"), Line("alice\aAlice\afour")}));
     EXPECT_EQ(HeardBy(2), HeardBy(1));
 }
 

@@ -26,8 +26,8 @@ std::string Frame(uint16_t type, std::string_view payload, uint32_t tick = 0x123
 std::string Header(uint16_t bodyLength) {
     const uint16_t stamp = 0x0102;
     const uint16_t check = stamp ^ CHAT_STAMP_CHECK;
-    return {static_cast<char>(check), static_cast<char>(check >> 8), static_cast<char>(stamp), static_cast<char>(stamp >> 8),
-            static_cast<char>(bodyLength), static_cast<char>(bodyLength >> 8)};
+    return {static_cast<char>(check),      static_cast<char>(check >> 8), static_cast<char>(stamp),
+            static_cast<char>(stamp >> 8), static_cast<char>(bodyLength), static_cast<char>(bodyLength >> 8)};
 }
 
 void Feed(ClientFrameReader& reader, std::string_view bytes) {

@@ -39,8 +39,9 @@ TEST(HttpRequestHead, TakesIdBytesAboveAsciiAsWinInetSendsThem) {
 }
 
 TEST(HttpRequestHead, RefusesBrokenRequestLines) {
-    for (const char* bytes : {"\r\n\r\n", "GET\r\n\r\n", "GET /\r\n\r\n", "GET / FTP/1.0\r\n\r\n", "GET noslash HTTP/1.1\r\n\r\n",
-                              "GET /a\x01z HTTP/1.1\r\n\r\n", "GET  / HTTP/1.1\r\n\r\n", " GET / HTTP/1.1\r\n\r\n"}) {
+    for (const char* bytes :
+         {"\r\n\r\n", "GET\r\n\r\n", "GET /\r\n\r\n", "GET / FTP/1.0\r\n\r\n", "GET noslash HTTP/1.1\r\n\r\n",
+          "GET /a\x01z HTTP/1.1\r\n\r\n", "GET  / HTTP/1.1\r\n\r\n", " GET / HTTP/1.1\r\n\r\n"}) {
         EXPECT_EQ(Parse(bytes), HeadStatus::Malformed) << bytes;
     }
 }

@@ -23,7 +23,9 @@ testing::Environment* const winsock = testing::AddGlobalTestEnvironment(new Wins
 
 constexpr DWORD kWait = 5000;
 
-std::wstring ServiceProgram(const wchar_t* name) { return BesideThisProgram(L"" WOBBLE_SERVICES_FOLDER + std::wstring(name)); }
+std::wstring ServiceProgram(const wchar_t* name) {
+    return BesideThisProgram(L"" WOBBLE_SERVICES_FOLDER + std::wstring(name));
+}
 
 // One member of the room: a connection client posting to its own window.
 class ChatMember {
@@ -46,8 +48,7 @@ public:
         ChatPacket* packet = nullptr;
         while (m_client.GetPackets(&packet, 1) == 1) {
             const auto* body = reinterpret_cast<const char*>(packet->data);
-            heard.push_back(std::to_string(ReadLittle16(body)) + ":" +
-                            std::string(body + 2, packet->length - 2));
+            heard.push_back(std::to_string(ReadLittle16(body)) + ":" + std::string(body + 2, packet->length - 2));
             m_client.ReleasePacket(packet);
         }
         m_heard += heard.size();
@@ -208,7 +209,8 @@ public:
         }
         const ULONGLONG deadline = GetTickCount64() + kWait;
         for (;;) {
-            for (size_t at; (at = received.find(text, m_scanned)) != std::string::npos; m_scanned = at + text.size()) ++m_found;
+            for (size_t at; (at = received.find(text, m_scanned)) != std::string::npos; m_scanned = at + text.size())
+                ++m_found;
             if (m_found >= count) return true;
             if (GetTickCount64() >= deadline) return false;
             Drain(50);
@@ -277,7 +279,8 @@ protected:
     std::string Lookup(const std::string& id) {
         std::string body;
         const HINTERNET session = InternetOpenA("tools_tests", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-        const std::string url = "http://127.0.0.1:" + std::to_string(service.Port()) + "/program/user_info.asp?id=" + id;
+        const std::string url =
+            "http://127.0.0.1:" + std::to_string(service.Port()) + "/program/user_info.asp?id=" + id;
         const HINTERNET file = session ? InternetOpenUrlA(session, url.c_str(), nullptr, 0, 0x84000002, 0) : nullptr;
         EXPECT_NE(file, nullptr) << url;
         char buffer[512];

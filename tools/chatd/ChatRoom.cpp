@@ -33,19 +33,16 @@ void ChatRoom::OnReceived(ConnectionId id, const uint8_t* data, size_t size) {
     ClientPacket packet;
     for (;;) {
         switch (seat.reader.Next(packet)) {
-            case ClientFrameReader::Status::NeedMore:
+        case ClientFrameReader::Status::NeedMore: return;
+        case ClientFrameReader::Status::Malformed: Drop(id, seat, Describe(seat.reader.WhyMalformed())); return;
+        case ClientFrameReader::Status::Packet: {
+            std::string why;
+            if (!Handle(id, seat, packet, why)) {
+                Drop(id, seat, why);
                 return;
-            case ClientFrameReader::Status::Malformed:
-                Drop(id, seat, Describe(seat.reader.WhyMalformed()));
-                return;
-            case ClientFrameReader::Status::Packet: {
-                std::string why;
-                if (!Handle(id, seat, packet, why)) {
-                    Drop(id, seat, why);
-                    return;
-                }
-                break;
             }
+            break;
+        }
         }
     }
 }
@@ -62,23 +59,21 @@ void ChatRoom::OnClosed(ConnectionId id) {
 }
 
 size_t ChatRoom::MemberCount() const {
-    return static_cast<size_t>(std::count_if(m_seats.begin(), m_seats.end(), [](const auto& entry) { return entry.second.member; }));
+    return static_cast<size_t>(
+        std::count_if(m_seats.begin(), m_seats.end(), [](const auto& entry) { return entry.second.member; }));
 }
 
 bool ChatRoom::Handle(ConnectionId id, Seat& seat, const ClientPacket& packet, std::string& why) {
     switch (packet.type) {
-        case PKT_LOGIN:
-            return Login(id, seat, packet.payload, why);
-        case PKT_CHAT_SEND:
-            if (!seat.member) {
-                why = "chat line before the login";
-                return false;
-            }
-            Relay(id, seat, packet.payload);
-            return true;
-        default:
-            why = "unknown packet type " + std::to_string(packet.type);
+    case PKT_LOGIN: return Login(id, seat, packet.payload, why);
+    case PKT_CHAT_SEND:
+        if (!seat.member) {
+            why = "chat line before the login";
             return false;
+        }
+        Relay(id, seat, packet.payload);
+        return true;
+    default: why = "unknown packet type " + std::to_string(packet.type); return false;
     }
 }
 
@@ -124,4 +119,6 @@ void ChatRoom::Drop(ConnectionId id, Seat& seat, std::string_view why) {
     m_link.Close(id, ConnectionLink::CloseMode::Now);
 }
 
-void ChatRoom::Log(ConnectionId id, std::string_view event) { m_log.Write("#" + std::to_string(id) + " " + std::string(event)); }
+void ChatRoom::Log(ConnectionId id, std::string_view event) {
+    m_log.Write("#" + std::to_string(id) + " " + std::string(event));
+}

@@ -46,9 +46,9 @@ ClientFrameReader::Status ClientFrameReader::Next(ClientPacket& packet) {
 
 std::string_view Describe(ClientFrameReader::Fault fault) {
     switch (fault) {
-        case ClientFrameReader::Fault::None: return "no fault";
-        case ClientFrameReader::Fault::BadCheckValue: return "bad stamp check value";
-        case ClientFrameReader::Fault::BadBodyLength: return "bad body length";
+    case ClientFrameReader::Fault::None: return "no fault";
+    case ClientFrameReader::Fault::BadCheckValue: return "bad stamp check value";
+    case ClientFrameReader::Fault::BadBodyLength: return "bad body length";
     }
     return "unknown fault";
 }

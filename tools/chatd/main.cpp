@@ -39,7 +39,9 @@ bool ReadOptions(int argc, char** argv, Options& options) {
             read = true;
         }
         if (!read) {
-            std::fprintf(stderr, "wobble-chatd: bad option %.*s\nusage: wobble-chatd [--address A.B.C.D] [--port N] [--queue-limit BYTES]\n",
+            std::fprintf(stderr,
+                         "wobble-chatd: bad option %.*s\nusage: wobble-chatd [--address A.B.C.D] [--port N] "
+                         "[--queue-limit BYTES]\n",
                          static_cast<int>(line.Name().size()), line.Name().data());
             return false;
         }

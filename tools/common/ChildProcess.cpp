@@ -1,7 +1,7 @@
 #include "tools/common/ChildProcess.h"
 
-bool StartChildInJob(const std::wstring& program, std::wstring_view arguments, DWORD creationFlags,
-                     BOOL inheritHandles, STARTUPINFOW& startup, ChildProcess& child) {
+bool StartChildInJob(const std::wstring& program, std::wstring_view arguments, DWORD creationFlags, BOOL inheritHandles,
+                     STARTUPINFOW& startup, ChildProcess& child) {
     std::wstring commandLine = L"\"" + program + L"\" ";
     commandLine += arguments;
     if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, inheritHandles,

@@ -18,8 +18,8 @@ struct ChildProcess {
 // `startup` and `inheritHandles` go to CreateProcessW as they are, and
 // `creationFlags` beside CREATE_SUSPENDED. False, with nothing started, on
 // failure.
-bool StartChildInJob(const std::wstring& program, std::wstring_view arguments, DWORD creationFlags,
-                     BOOL inheritHandles, STARTUPINFOW& startup, ChildProcess& child);
+bool StartChildInJob(const std::wstring& program, std::wstring_view arguments, DWORD creationFlags, BOOL inheritHandles,
+                     STARTUPINFOW& startup, ChildProcess& child);
 
 // The path of `relativePath` taken from the folder of the running program.
 std::wstring BesideThisProgram(std::wstring_view relativePath);

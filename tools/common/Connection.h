@@ -16,8 +16,8 @@ using ConnectionId = uint64_t;
 class ConnectionLink {
 public:
     enum class CloseMode {
-        Now,            // drop the connection; unsent bytes are lost
-        AfterSending,   // send what is queued, then close
+        Now,           // drop the connection; unsent bytes are lost
+        AfterSending,  // send what is queued, then close
     };
 
     // Queues bytes for the connection. False when the connection is closing

@@ -28,7 +28,9 @@ bool SetNonBlocking(SOCKET socket) {
     return ioctlsocket(socket, FIONBIO, &nonBlocking) == 0;
 }
 
-std::string SocketError(const char* what) { return std::string(what) + " failed, error " + std::to_string(WSAGetLastError()); }
+std::string SocketError(const char* what) {
+    return std::string(what) + " failed, error " + std::to_string(WSAGetLastError());
+}
 
 }  // namespace
 
@@ -169,7 +171,8 @@ void ServiceLoop::AcceptAll() {
         // hold the last piece back.
         const BOOL noDelay = TRUE;
         if (!SetNonBlocking(socket) ||
-            setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay) != 0 ||
+            setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay) !=
+                0 ||
             setsockopt(socket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&m_limits.socketSendBuffer),
                        sizeof m_limits.socketSendBuffer) != 0) {
             m_log.Write(SocketError("setting up a connection"));
@@ -198,7 +201,7 @@ void ServiceLoop::Receive(Connection& connection) {
         } else {
             if (connection.state == Connection::State::Open) {
                 m_handler->OnReceived(connection.id, reinterpret_cast<const uint8_t*>(m_receiveBuffer.data()),
-                                     static_cast<size_t>(got));
+                                      static_cast<size_t>(got));
             }
             // A short read emptied the socket; asking again would only
             // learn that it would block.

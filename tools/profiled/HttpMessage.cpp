@@ -11,13 +11,13 @@ int HexValue(char c) {
 
 std::string_view ReasonPhrase(int status) {
     switch (status) {
-        case 200: return "OK";
-        case 400: return "Bad Request";
-        case 404: return "Not Found";
-        case 405: return "Method Not Allowed";
-        case 431: return "Request Header Fields Too Large";
-        case 500: return "Internal Server Error";
-        default: return "Status";
+    case 200: return "OK";
+    case 400: return "Bad Request";
+    case 404: return "Not Found";
+    case 405: return "Method Not Allowed";
+    case 431: return "Request Header Fields Too Large";
+    case 500: return "Internal Server Error";
+    default: return "Status";
     }
 }
 
@@ -75,7 +75,8 @@ std::string PercentDecode(std::string_view text) {
 }
 
 std::string SerializeResponse(const HttpResponse& response) {
-    std::string bytes = "HTTP/1.1 " + std::to_string(response.status) + " " + std::string(ReasonPhrase(response.status)) + "\r\n";
+    std::string bytes =
+        "HTTP/1.1 " + std::to_string(response.status) + " " + std::string(ReasonPhrase(response.status)) + "\r\n";
     bytes += "Content-Type: text/plain\r\n";
     bytes += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
     bytes += "Connection: close\r\n\r\n";

@@ -18,7 +18,7 @@ enum class HeadStatus {
     Complete,    // `head` is filled
     Incomplete,  // the blank line that ends the head has not come yet
     Malformed,
-    TooLarge,    // no end within HTTP_MAX_HEAD bytes
+    TooLarge,  // no end within HTTP_MAX_HEAD bytes
 };
 
 // Reads the request line from the bytes received so far, once the blank line

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-HttpResponse AnswerRequest(const HttpRequestHead& head, const ProfileDirectory& directory, const ProfileAnswers& answers) {
+HttpResponse AnswerRequest(const HttpRequestHead& head, const ProfileDirectory& directory,
+                           const ProfileAnswers& answers) {
     if (head.method != "GET") return {405, "method not allowed"};
     if (answers.fixedBody) return {answers.fixedStatus, *answers.fixedBody};
 
@@ -29,17 +30,12 @@ void ProfileService::OnReceived(ConnectionId id, const uint8_t* data, size_t siz
 
     HttpRequestHead head;
     switch (ParseRequestHead(received, head)) {
-        case HeadStatus::Incomplete:
-            return;
-        case HeadStatus::Complete:
-            Answer(id, AnswerRequest(head, m_directory, m_answers), head.method + " " + head.target);
-            return;
-        case HeadStatus::Malformed:
-            Answer(id, {400, "bad request"}, "malformed request");
-            return;
-        case HeadStatus::TooLarge:
-            Answer(id, {431, "request too large"}, "oversized request");
-            return;
+    case HeadStatus::Incomplete: return;
+    case HeadStatus::Complete:
+        Answer(id, AnswerRequest(head, m_directory, m_answers), head.method + " " + head.target);
+        return;
+    case HeadStatus::Malformed: Answer(id, {400, "bad request"}, "malformed request"); return;
+    case HeadStatus::TooLarge: Answer(id, {431, "request too large"}, "oversized request"); return;
     }
 }
 

@@ -26,7 +26,8 @@ struct ProfileAnswers {
     int fixedStatus = 200;
 };
 
-HttpResponse AnswerRequest(const HttpRequestHead& head, const ProfileDirectory& directory, const ProfileAnswers& answers);
+HttpResponse AnswerRequest(const HttpRequestHead& head, const ProfileDirectory& directory,
+                           const ProfileAnswers& answers);
 
 class ProfileService final : public ConnectionHandler {
 public:
