@@ -5,6 +5,7 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 namespace {
 
@@ -40,6 +41,10 @@ BOOL CChatApp::InitInstance() {
     WSADATA socketsData;
     ::WSAStartup(MAKEWORD(2, 2), &socketsData);
 
+    // The window's thread is a COM apartment, so that the objects it answers
+    // a screen reader with can be handed to the reader's process.
+    const HRESULT apartment = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+
     CChatDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();
@@ -51,6 +56,7 @@ BOOL CChatApp::InitInstance() {
     // and the reader's receive has failed; if not, the teardown's own close
     // ends the receive.
     ::WSACleanup();
+    if (SUCCEEDED(apartment)) ::CoUninitialize();
     return FALSE;
 }
 

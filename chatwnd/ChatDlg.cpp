@@ -138,6 +138,7 @@ void CChatDlg::SetUpChildren() {
     StretchBandPieces();
     CreateChatView();
     SetUpSkinButtons();
+    NameControls();
     m_childrenSetUp = true;
 }
 

@@ -112,10 +112,12 @@ private:
     bool LookUpProfile();
     void AddAboutItemToSystemMenu();
     // The window's set-up step: the chat view, made and loading its page,
-    // then the skin buttons' images.
+    // then the skin buttons' images and the names screen readers give the
+    // controls.
     void SetUpChildren();
     void CreateChatView();
     void SetUpSkinButtons();
+    void NameControls();
     void StretchBandPieces();
     void ConnectAndLogIn();
 

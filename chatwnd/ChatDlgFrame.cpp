@@ -18,6 +18,13 @@ namespace {
 constexpr COLORREF kTitleButtonTransparent = RGB(255, 255, 255);
 constexpr COLORREF kSendButtonTransparent = RGB(0, 0, 0);
 
+// What a screen reader calls the buttons whose images say it to the eye.
+// Send is named by its caption, the input box by itself.
+constexpr char kCloseName[] = "닫기";
+constexpr char kMaximizeName[] = "최대화";
+constexpr char kRestoreName[] = "이전 크기로";
+constexpr char kMinimizeName[] = "최소화";
+
 // The task bar: the top-level window of its class with an empty title.
 std::optional<DockRect> FindTaskBar() {
     const HWND taskBar = ::FindWindowW(L"Shell_TrayWnd", L"");
@@ -98,12 +105,19 @@ void CChatDlg::SetUpSkinButtons() {
     m_btnSend.SizeToImage();
 }
 
+void CChatDlg::NameControls() {
+    m_btnClose.SetAccessibleName(kCloseName);
+    m_btnMaximize.SetAccessibleName(kMaximizeName);
+    m_btnMinimize.SetAccessibleName(kMinimizeName);
+}
+
 void CChatDlg::ToggleMaximize() {
-    // The button shows what the window is now: the restore image while maximised.
+    // The button shows and says what it will do now: restore while maximised.
     const bool restoring = IsZoomed();
     ShowWindow(restoring ? SW_RESTORE : SW_MAXIMIZE);
     m_btnMaximize.LoadStateBitmaps(restoring ? IDB_MAXIMIZE : IDB_RESTORE, kTitleButtonTransparent,
                                    CSkinButton::AutoDarkImage);
+    m_btnMaximize.SetAccessibleName(restoring ? kMaximizeName : kRestoreName);
 }
 
 void CChatDlg::OnCloseButton() { DestroyWindow(); }

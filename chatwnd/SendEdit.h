@@ -21,5 +21,8 @@ protected:
     void OnChar(UINT character, UINT repeatCount, UINT flags);
     void OnKeyDown(UINT key, UINT repeatCount, UINT flags);
 
+    // Names the box for screen readers, since it has no label.
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+
     DECLARE_MESSAGE_MAP()
 };

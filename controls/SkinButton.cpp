@@ -54,6 +54,7 @@ ON_BM_SETSTYLE()
 ON_WM_MOUSELEAVE()
 ON_BM_SETCHECK()
 ON_BM_GETCHECK()
+ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
 CSkinButton::CSkinButton() { RestoreSystemColors(); }
@@ -437,4 +438,9 @@ BOOL CSkinButton::PreTranslateMessage(MSG* msg) {
     // a press it makes the second click of two.
     if (msg->message == WM_LBUTTONDBLCLK) msg->message = WM_LBUTTONDOWN;
     return CButton::PreTranslateMessage(msg);
+}
+
+LRESULT CSkinButton::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    LRESULT answer = 0;
+    return m_accessibleName.Answer(m_hWnd, wParam, lParam, answer) ? answer : Default();
 }

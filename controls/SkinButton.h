@@ -23,6 +23,7 @@
 #pragma once
 
 #include "controls/OwnerDrawMenu.h"
+#include "framework/AccessibleName.h"
 #include "framework/CString.h"
 #include "framework/Controls.h"
 #include "framework/Gdi.h"
@@ -99,6 +100,10 @@ public:
     int GetCheckState() const { return m_checkState; }
     bool HasToolTip() const { return m_toolTip.IsWindow(); }
 
+    // What a screen reader calls the button, for one that shows an image
+    // and no caption (code page 949). Empty: the caption, as for any button.
+    void SetAccessibleName(const CString& name) { m_accessibleName.Set(m_hWnd, name); }
+
 protected:
     void PreSubclassWindow() override;
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -140,6 +145,7 @@ protected:
     void OnMouseLeave();
     void OnSetCheck(int state);
     int OnGetCheck();
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -209,6 +215,7 @@ private:
     BOOL m_trackWhenInactive = TRUE;
     int m_checkState = 0;
     DWORD m_toolTipStyle = 0;
+    CAccessibleName m_accessibleName;
     CString m_linkTarget;
     std::array<StateIcon, 2> m_stateIcons{};
     std::array<StateBitmap, 2> m_stateBitmaps{};

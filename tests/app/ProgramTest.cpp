@@ -2,6 +2,8 @@
 // ports: a bad or missing profile, a missing chat server, a second copy, and
 // a shutdown while connected. Every wait is bounded.
 #include "net/Protocol.h"
+#include "res/resource.h"
+#include "tests/support/Accessibility.h"
 #include "tests/support/ProgramProbe.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/Sockets.h"
@@ -147,6 +149,16 @@ TEST_F(ProgramTest, ClosingWhileConnectedEndsTheConnectionAndTheProgram) {
     ASSERT_NE(window, nullptr);
     CloseAndExpectCleanEnd(run, window);
     EXPECT_TRUE(chat.WaitForOutput("left:", kExitMs)) << chat.Output();
+}
+
+// A screen reader is another process: the names cross to it.
+TEST_F(ProgramTest, AnotherProcessReadsTheControlsNames) {
+    ProgramRun run;
+    const HWND window = StartLoggedIn(run);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(AccessibleName(::GetDlgItem(window, IDC_CLOSE)), L"닫기");
+    EXPECT_EQ(AccessibleName(::GetDlgItem(window, IDC_INPUT)), L"메시지 입력");
+    CloseAndExpectCleanEnd(run, window);
 }
 
 // The whole road of a Korean line, whatever the system's code page: typed

@@ -9,6 +9,7 @@
 #include "framework/Color.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "tests/support/Accessibility.h"
 
 #include <gtest/gtest.h>
 
@@ -100,9 +101,11 @@ protected:
         EXPECT_EQ(window.DoModal(), IDOK);
     }
 
-    // The maximise button shows bitmap `id`, at rest and under the pointer.
+    // The maximise button shows bitmap `id`, at rest and under the pointer,
+    // and a screen reader calls it what the image shows.
     static void ExpectMaximizeImage(ChatWindow& w, WORD id) {
         CWindow button = w.GetDlgItem(IDC_MAXIMIZE);
+        EXPECT_EQ(AccessibleName(button), id == IDB_RESTORE ? L"이전 크기로" : L"최대화");
         const Pixels band = PixelsUnder(w, button);
         EXPECT_EQ(Mismatches(button, id, Look::AtRest, &band), 0) << id;
         PointAt(button);
@@ -129,6 +132,21 @@ TEST_F(SkinButtons, TitleButtonsShowTheDarkenedCopyAtRestAndTheBitmapUnderThePoi
             button.UpdateWindow();
             EXPECT_EQ(Mismatches(button, bitmap, Look::AtRest, &band), 0) << control;
         }
+    });
+}
+
+// Named for screen readers, and still read as what they are.
+TEST_F(SkinButtons, TitleButtonsAndTheInputBoxHaveNames) {
+    Run([](ChatWindow& w) {
+        EXPECT_EQ(AccessibleName(w.GetDlgItem(IDC_CLOSE)), L"닫기");
+        EXPECT_EQ(AccessibleName(w.GetDlgItem(IDC_MINIMIZE)), L"최소화");
+        EXPECT_EQ(AccessibleName(w.GetDlgItem(IDC_SEND)), L"보내기");
+        EXPECT_EQ(AccessibleName(w.GetDlgItem(IDC_INPUT)), L"메시지 입력");
+        // Send keeps the system's own object: the named buttons read as it does
+        // (a push button on Windows; Wine has no button object of its own).
+        EXPECT_NE(AccessibleRole(w.GetDlgItem(IDC_SEND)), 0);
+        EXPECT_EQ(AccessibleRole(w.GetDlgItem(IDC_CLOSE)), AccessibleRole(w.GetDlgItem(IDC_SEND)));
+        EXPECT_EQ(AccessibleRole(w.GetDlgItem(IDC_INPUT)), ROLE_SYSTEM_TEXT);
     });
 }
 
