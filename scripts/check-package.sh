@@ -22,7 +22,7 @@ client=WobbleMiniChat.exe
 services=(wobble-chatd.exe wobble-profiled.exe)
 client_limit=$((1024 * 1024))
 # Present on every Windows from 7 on, in System32.
-system_dlls=(advapi32 comctl32 comdlg32 gdi32 imm32 kernel32 msimg32 msvcrt ole32 oleaut32 shell32 shlwapi
+system_dlls=(advapi32 comctl32 comdlg32 gdi32 imm32 kernel32 msimg32 msvcrt ole32 oleacc oleaut32 shell32 shlwapi
              user32 uxtheme version windowscodecs wininet winmm ws2_32)
 
 failures=0
