@@ -53,15 +53,7 @@ std::wstring MessageBoxText(HWND box) {
     return text;
 }
 
-ProgramRun::~ProgramRun() {
-    if (m_child.process.hProcess) {
-        ::TerminateProcess(m_child.process.hProcess, 1);
-        ::WaitForSingleObject(m_child.process.hProcess, 5000);
-        ::CloseHandle(m_child.process.hProcess);
-        ::CloseHandle(m_child.process.hThread);
-    }
-    if (m_child.job) ::CloseHandle(m_child.job);
-}
+ProgramRun::~ProgramRun() { EndChild(m_child, 1); }
 
 bool ProgramRun::Start(const std::wstring& program, std::wstring_view arguments) {
     if (m_child.process.hProcess) return false;

@@ -20,6 +20,17 @@ bool StartChildInJob(const std::wstring& program, std::wstring_view arguments, D
     return true;
 }
 
+void EndChild(ChildProcess& child, UINT exitCode) {
+    if (child.process.hProcess) {
+        ::TerminateProcess(child.process.hProcess, exitCode);
+        ::WaitForSingleObject(child.process.hProcess, 5000);
+        ::CloseHandle(child.process.hProcess);
+        ::CloseHandle(child.process.hThread);
+    }
+    if (child.job) ::CloseHandle(child.job);
+    child = {};
+}
+
 std::wstring BesideThisProgram(std::wstring_view relativePath) {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {

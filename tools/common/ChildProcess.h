@@ -21,6 +21,10 @@ struct ChildProcess {
 bool StartChildInJob(const std::wstring& program, std::wstring_view arguments, DWORD creationFlags, BOOL inheritHandles,
                      STARTUPINFOW& startup, ChildProcess& child);
 
+// Ends the child, if it runs, with `exitCode`, waits a little for it to go,
+// and closes its handles and its job; `child` is then empty.
+void EndChild(ChildProcess& child, UINT exitCode);
+
 // The path of `relativePath` taken from the folder of the running program.
 std::wstring BesideThisProgram(std::wstring_view relativePath);
 

@@ -57,20 +57,11 @@ std::string ServiceProcess::Output() {
 }
 
 void ServiceProcess::Stop() {
-    PROCESS_INFORMATION& process = m_child.process;
-    if (process.hProcess) {
-        TerminateProcess(process.hProcess, 0);
-        WaitForSingleObject(process.hProcess, 5000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        process = {};
-    }
+    EndChild(m_child, 0);
     // With the child gone the pipe breaks and the drainer's read returns.
     if (m_drainer.joinable()) m_drainer.join();
     if (m_output) CloseHandle(m_output);
-    if (m_child.job) CloseHandle(m_child.job);
     m_output = nullptr;
-    m_child.job = nullptr;
 }
 
 void ServiceProcess::Drain() {
