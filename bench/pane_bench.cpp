@@ -16,19 +16,32 @@
 // working set beside it) after the mark, less what it was just before the
 // first append, divided by the number of lines.
 //
+// A run is quiet (no screen reader: nothing asks for the pane's accessible
+// objects, no UI Automation client listens) or listening: a stand-in for the
+// UI Automation notification function that says clients listen and takes
+// each announcement, and a WinEvent hook for live-region changes, as a
+// reader has; after the last append a listening run walks every paragraph
+// as a reader does (AccessibleObjectFromWindow, then get_accChild and
+// get_accName for each child) and times the walk.
+//
 // Each run is a process of its own (this program started with --run), so
 // that no run inherits the heap another one grew and freed; the parent runs
-// five and prints, per mark, the median of the five:
-//   lines=N appends_per_s=.. bytes_per_line=.. ws_bytes_per_line=.. slowdown=..
-// where slowdown is appends_per_s at 1,000 lines over appends_per_s at N.
+// five of each kind, alternating, and prints, per kind and mark, the median
+// of the five:
+//   mode=M lines=N appends_per_s=.. bytes_per_line=.. ws_bytes_per_line=.. slowdown=..
+// where slowdown is appends_per_s at 1,000 lines over appends_per_s at N,
+// and for the listening runs
+//   mode=listening walk_children=N walk_ms=.. announcements=..
 
 #include "bench/BenchClock.h"
 #include "display/ChatFormat.h"
 #include "display/ChatView.h"
 #include "display/HtmlTagFilter.h"
+#include "framework/AccessibleName.h"
 #include "framework/Wnd.h"
 
 #include <windows.h>
+#include <oleacc.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -54,6 +67,8 @@ constexpr DWORD kLoadTimeoutMs = 10000;
 constexpr DWORD kRunTimeoutMs = 30 * 60 * 1000;
 constexpr std::uint64_t kSeed = 0x5EED0F1A2B3C4D5Eull;
 constexpr char kRunArgument[] = "--run";
+constexpr char kListeningArgument[] = "--listening";
+constexpr DWORD kLiveRegionChanged = 0x8019;
 
 [[noreturn]] void Fail(const char* what) {
     std::fprintf(stderr, "pane_bench: %s (error %lu)\n", what, GetLastError());
@@ -165,6 +180,50 @@ private:
     CHtmlTagFilter m_filter;  // no tags admitted: the lines carry none
 };
 
+// ---- A listening screen reader, stood in for ----
+
+long g_announcements = 0;
+std::size_t g_announcedCharacters = 0;
+long g_liveRegionEvents = 0;
+
+BOOL WINAPI ClientsListen() { return TRUE; }
+
+HRESULT WINAPI TakeNotification(IRawElementProviderSimple*, int, int, BSTR text, BSTR) {
+    ++g_announcements;
+    g_announcedCharacters += SysStringLen(text);
+    return S_OK;
+}
+
+void CALLBACK CountLiveRegionEvent(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) { ++g_liveRegionEvents; }
+
+// Every paragraph's object and name, one by one; the seconds it took.
+double WalkParagraphs(HWND pane, long& children) {
+    const double started = Now();
+    IAccessible* document = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(pane, OBJID_CLIENT, kIidIAccessible, reinterpret_cast<void**>(&document))) ||
+        !document || FAILED(document->get_accChildCount(&children))) {
+        Fail("reading the pane's accessible object");
+    }
+    for (long id = 1; id <= children; ++id) {
+        VARIANT child;
+        child.vt = VT_I4;
+        child.lVal = id;
+        IDispatch* paragraph = nullptr;
+        if (document->get_accChild(child, &paragraph) != S_OK || !paragraph) Fail("getting a paragraph");
+        IAccessible* accessible = nullptr;
+        paragraph->QueryInterface(kIidIAccessible, reinterpret_cast<void**>(&accessible));
+        paragraph->Release();
+        BSTR name = nullptr;
+        child.lVal = CHILDID_SELF;
+        if (!accessible || accessible->get_accName(child, &name) != S_OK || SysStringLen(name) == 0)
+            Fail("reading a paragraph's name");
+        SysFreeString(name);
+        accessible->Release();
+    }
+    document->Release();
+    return Now() - started;
+}
+
 // ---- One run, in a process of its own ----
 
 struct MarkResult {
@@ -232,7 +291,7 @@ int WindowStart(int mark) { return std::min(mark - kWindow / 2, kLines - kWindow
 
 class PaneRun {
 public:
-    PaneRun() {
+    explicit PaneRun(bool listening) : m_listening(listening) {
         if (!m_parent.CreateEx(0, nullptr, "pane_bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 800, 400),
                                nullptr, 0)) {
             Fail("creating the top-level window");
@@ -252,8 +311,17 @@ public:
             Sleep(1);
         }
         Pump();
+        if (m_listening) {
+            m_view->SetUiaNotificationFunctions({ClientsListen, TakeNotification, nullptr});
+            m_hook = SetWinEventHook(kLiveRegionChanged, kLiveRegionChanged, nullptr, CountLiveRegionEvent,
+                                     GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+            if (!m_hook) Fail("SetWinEventHook");
+        }
     }
-    ~PaneRun() { m_parent.DestroyWindow(); }
+    ~PaneRun() {
+        if (m_hook) UnhookWinEvent(m_hook);
+        m_parent.DestroyWindow();
+    }
 
     // Prints "mark=N seconds=S private=P workingset=W" per mark.
     void Run() {
@@ -277,6 +345,13 @@ public:
             std::printf("mark=%d seconds=%.6f private=%lld workingset=%lld\n", kMarks[m], m_results[m].seconds,
                         m_results[m].privateBytes, m_results[m].workingSet);
         }
+        if (!m_listening) return;
+        // Every append of a listening run is announced, with its text.
+        if (g_announcements != kLines || g_announcedCharacters < static_cast<std::size_t>(kLines))
+            Fail("the announcements");
+        long children = 0;
+        const double seconds = WalkParagraphs(m_view->m_hWnd, children);
+        std::printf("walk children=%ld seconds=%.6f announcements=%ld\n", children, seconds, g_announcements);
     }
 
 private:
@@ -324,6 +399,8 @@ private:
         if (client != kPaneHeight || height <= client || top != height - client) Fail("the pane is not at its bottom");
     }
 
+    bool m_listening;
+    HWINEVENTHOOK m_hook = nullptr;
     CWnd m_parent;
     CChatView* m_view = nullptr;
     Conversation m_conversation;
@@ -335,7 +412,7 @@ private:
 // ---- The parent: runs, medians, the report ----
 
 // Starts this program with --run and reads what it prints.
-std::string RunChild() {
+std::string RunChild(bool listening) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) Fail("CreatePipe");
@@ -344,7 +421,7 @@ std::string RunChild() {
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) Fail("GetModuleFileNameW");
-    std::wstring command = L"\"" + std::wstring(path) + L"\" --run";
+    std::wstring command = L"\"" + std::wstring(path) + L"\" --run" + (listening ? L" --listening" : L"");
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -375,8 +452,15 @@ std::string RunChild() {
     return output;
 }
 
-std::vector<MarkResult> ParseRun(const std::string& output) {
-    std::vector<MarkResult> results;
+struct RunFigures {
+    std::vector<MarkResult> marks;
+    long children = 0;
+    double walkSeconds = 0;
+    long announcements = 0;
+};
+
+RunFigures ParseRun(const std::string& output) {
+    RunFigures figures;
     for (const int mark : kMarks) {
         char key[32];
         std::snprintf(key, sizeof key, "mark=%d ", mark);
@@ -387,40 +471,60 @@ std::vector<MarkResult> ParseRun(const std::string& output) {
                         &result.seconds, &result.privateBytes, &result.workingSet) != 3) {
             Fail("reading a run's figures");
         }
-        results.push_back(result);
+        figures.marks.push_back(result);
     }
-    return results;
+    const std::size_t walk = output.find("walk ");
+    if (walk != std::string::npos &&
+        std::sscanf(output.c_str() + walk, "walk children=%ld seconds=%lf announcements=%ld", &figures.children,
+                    &figures.walkSeconds, &figures.announcements) != 3) {
+        Fail("reading a run's walk");
+    }
+    return figures;
 }
 
-void Report(const std::vector<std::vector<MarkResult>>& runs) {
+void Report(const char* mode, const std::vector<RunFigures>& runs) {
     double firstRate = 0;
     for (std::size_t m = 0; m < std::size(kMarks); ++m) {
         std::vector<double> rates;
         std::vector<double> privatePerLine;
         std::vector<double> workingSetPerLine;
-        for (const auto& run : runs) {
-            rates.push_back(kWindow / run[m].seconds);
-            privatePerLine.push_back(static_cast<double>(run[m].privateBytes) / kMarks[m]);
-            workingSetPerLine.push_back(static_cast<double>(run[m].workingSet) / kMarks[m]);
+        for (const RunFigures& run : runs) {
+            rates.push_back(kWindow / run.marks[m].seconds);
+            privatePerLine.push_back(static_cast<double>(run.marks[m].privateBytes) / kMarks[m]);
+            workingSetPerLine.push_back(static_cast<double>(run.marks[m].workingSet) / kMarks[m]);
         }
         const double rate = Median(rates);
         if (m == 0) firstRate = rate;
-        std::printf("lines=%d appends_per_s=%.0f bytes_per_line=%.0f ws_bytes_per_line=%.0f slowdown=%.2f runs=%zu\n",
-                    kMarks[m], rate, Median(privatePerLine), Median(workingSetPerLine), firstRate / rate, runs.size());
+        std::printf(
+            "mode=%s lines=%d appends_per_s=%.0f bytes_per_line=%.0f ws_bytes_per_line=%.0f slowdown=%.2f runs=%zu\n",
+            mode, kMarks[m], rate, Median(privatePerLine), Median(workingSetPerLine), firstRate / rate, runs.size());
     }
+    if (runs.front().children == 0) return;
+    std::vector<double> walks;
+    for (const RunFigures& run : runs) walks.push_back(run.walkSeconds * 1000);
+    std::printf("mode=%s walk_children=%ld walk_ms=%.0f announcements=%ld\n", mode, runs.front().children,
+                Median(walks), runs.front().announcements);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], kRunArgument) == 0) {
-        PaneRun run;
+    if (argc >= 2 && std::strcmp(argv[1], kRunArgument) == 0) {
+        // A screen reader's thread has joined an apartment; so has the
+        // program's window thread.
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        PaneRun run(argc == 3 && std::strcmp(argv[2], kListeningArgument) == 0);
         run.Run();
         std::fflush(stdout);
         return 0;
     }
-    std::vector<std::vector<MarkResult>> runs;
-    for (int i = 0; i < kRuns; ++i) runs.push_back(ParseRun(RunChild()));
-    Report(runs);
+    std::vector<RunFigures> quiet;
+    std::vector<RunFigures> listening;
+    for (int i = 0; i < kRuns; ++i) {
+        quiet.push_back(ParseRun(RunChild(false)));
+        listening.push_back(ParseRun(RunChild(true)));
+    }
+    Report("quiet", quiet);
+    Report("listening", listening);
     return 0;
 }

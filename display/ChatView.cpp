@@ -12,7 +12,10 @@ IMPLEMENT_DYNCREATE(CChatView, CHtmlView)
 BEGIN_MESSAGE_MAP(CChatView, CHtmlView)
 END_MESSAGE_MAP()
 
-CChatView::CChatView() { SetContextMenuTexts("복사", "모두 선택"); }
+CChatView::CChatView() {
+    SetContextMenuTexts("복사", "모두 선택");
+    SetAccessibleTexts("대화 내용", "열기");
+}
 
 // The document reference goes with the members, before the base view.
 CChatView::~CChatView() = default;

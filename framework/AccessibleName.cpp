@@ -1,5 +1,6 @@
 #include "framework/AccessibleName.h"
 
+#include "framework/ComObject.h"
 #include "framework/TextConversion.h"
 
 #include <oleacc.h>
@@ -11,11 +12,9 @@ namespace {
 
 // The standard accessible object of a window under another name: every
 // call but the name of the object itself goes to the standard object.
-class NamedAccessible final : public IAccessible {
+class NamedAccessible final : public ComObject<IAccessible> {
 public:
     NamedAccessible(IAccessible* standard, std::wstring name) : m_standard(standard), m_name(std::move(name)) {}
-    NamedAccessible(const NamedAccessible&) = delete;
-    NamedAccessible& operator=(const NamedAccessible&) = delete;
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -28,12 +27,6 @@ public:
         // Other interfaces the standard object has (IEnumVARIANT, IOleWindow)
         // answer for it, not for the name.
         return m_standard->QueryInterface(iid, object);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&m_references)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = ::InterlockedDecrement(&m_references);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
     }
 
     // IDispatch: the standard object's.
@@ -111,11 +104,10 @@ public:
     }
 
 private:
-    ~NamedAccessible() { m_standard->Release(); }
+    ~NamedAccessible() override { m_standard->Release(); }
 
     static bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
-    LONG m_references = 1;
     IAccessible* m_standard;
     std::wstring m_name;
 };

@@ -47,6 +47,7 @@ struct EmbeddedObject {
     RunKind kind = RunKind::Image;
     State state = State::Pending;
     std::u16string source;
+    std::u16string alternative;  // an image's alt text
     int attributeWidth = 0;
     int attributeHeight = 0;
     int naturalWidth = 0;

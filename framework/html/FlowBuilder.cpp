@@ -185,6 +185,7 @@ void FlowBuilder::AppendObject(const Node& element, RunKind kind, const Frame& f
     if (const std::u16string* source = element.FindAttribute(u"src")) {
         object.source = TrimUrl(*source);
     }
+    if (const std::u16string* alternative = element.FindAttribute(u"alt")) object.alternative = *alternative;
     // An image with nothing to load is a placeholder from the start.
     if (kind == RunKind::Image && object.source.empty()) {
         object.state = EmbeddedObject::State::Failed;

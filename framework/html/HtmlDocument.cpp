@@ -6,6 +6,7 @@
 #include "framework/html/Layout.h"
 #include "framework/html/LayoutDump.h"
 #include "framework/html/Painter.h"
+#include "framework/html/ParagraphIndex.h"
 #include "framework/html/StyleTable.h"
 
 #include <algorithm>
@@ -90,6 +91,7 @@ struct Document::State {
     StyleTable styles;
     Flow flow;
     Layout layout;
+    ParagraphIndex paragraphs;
 
     int viewportWidth = 0;
     int viewportHeight = 0;
@@ -148,6 +150,7 @@ void Document::Load(std::u16string_view html) {
     s.baseTarget = head ? ReadBaseTarget(*head) : std::u16string{};
 
     s.flow = Flow{};
+    s.paragraphs.Clear();
     s.layout.Clear();
     s.layout.SetFrame(s.viewportWidth, s.margins);
     s.scrollTop = 0;
@@ -245,6 +248,84 @@ std::u16string Document::SelectedText() const {
 }
 
 TextPosition Document::EndPosition() const { return m_state->flow.End(); }
+
+std::size_t Document::ParagraphCount() {
+    m_state->paragraphs.Update(m_state->flow);
+    return m_state->paragraphs.Count();
+}
+
+TextRange Document::Paragraph(std::size_t index) {
+    m_state->paragraphs.Update(m_state->flow);
+    return m_state->paragraphs.At(index);
+}
+
+ParagraphSpan Document::ParagraphsIn(TextRange range) {
+    m_state->paragraphs.Update(m_state->flow);
+    return m_state->paragraphs.Intersecting(range);
+}
+
+std::u16string Document::PlainText(TextRange range) const {
+    const TextPosition end = std::min(range.end, EndPosition());
+    return m_state->flow.PlainText(std::min(range.start, end), end);
+}
+
+std::vector<InlineItem> Document::InlineItems(TextRange range) const {
+    const Flow& flow = m_state->flow;
+    std::vector<InlineItem> items;
+    const TextPosition end = std::min(range.end, flow.End());
+    if (range.start >= end) return items;
+    std::uint32_t openLink = kNoLink;
+    for (std::size_t index = flow.RunIndexAt(range.start); index < flow.RunCount(); ++index) {
+        const Run& run = flow.RunAt(index);
+        if (run.start >= end) break;
+        const TextPosition runEnd = std::min(flow.RunEnd(index), end);
+        if (run.link != kNoLink && run.link == openLink) {
+            items.back().range.end = runEnd;
+            continue;
+        }
+        openLink = run.link;
+        if (run.link != kNoLink) {
+            items.push_back(InlineItem{InlineItem::Kind::Link, {run.start, runEnd}, {}, flow.LinkUrl(run.link)});
+        } else if (run.kind == RunKind::Image || run.kind == RunKind::Embed) {
+            const auto kind = run.kind == RunKind::Image ? InlineItem::Kind::Image : InlineItem::Kind::Embed;
+            items.push_back(InlineItem{kind, {run.start, runEnd}, flow.Object(run.object).alternative, {}});
+        }
+    }
+    for (InlineItem& item : items) {
+        if (item.kind == InlineItem::Kind::Link) item.text = PlainText(item.range);
+    }
+    return items;
+}
+
+Rect Document::Bounds(TextRange range) {
+    State& s = *m_state;
+    s.EnsureLayout();
+    const TextPosition end = std::min(range.end, s.flow.End());
+    if (range.start >= end || s.layout.LineCount() == 0) return Rect{};
+    std::optional<Rect> box;
+    for (std::size_t line = s.layout.LineHolding(range.start); line < s.layout.LineCount(); ++line) {
+        const LineBox& lineBox = s.layout.Line(line);
+        if (lineBox.start >= end) break;
+        for (std::size_t index = lineBox.firstFragment; index < s.layout.FragmentsEnd(line); ++index) {
+            const Fragment& fragment = s.layout.FragmentAt(index);
+            if (fragment.start >= end || fragment.start + fragment.length <= range.start) continue;
+            const Rect piece{fragment.x, lineBox.top - s.scrollTop, fragment.Right(), lineBox.Bottom() - s.scrollTop};
+            box = box ? Rect{std::min(box->left, piece.left), std::min(box->top, piece.top),
+                             std::max(box->right, piece.right), std::max(box->bottom, piece.bottom)}
+                      : piece;
+        }
+    }
+    return box.value_or(Rect{});
+}
+
+std::optional<TextPosition> Document::CharacterAt(int x, int y) {
+    State& s = *m_state;
+    s.EnsureLayout();
+    if (s.layout.Measurer() == nullptr) return std::nullopt;
+    return HitTester(s.flow, s.styles, s.layout, *s.layout.Measurer()).CharacterAt(x, y + s.scrollTop);
+}
+
+TextRange Document::Selection() const { return TextRange{m_state->SelectionStart(), m_state->SelectionEnd()}; }
 
 TextRange Document::WordAround(TextPosition position) const {
     const Flow& flow = m_state->flow;

@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,23 @@ struct TextRange {
     TextPosition start = 0;
     TextPosition end = 0;
     bool IsEmpty() const { return end <= start; }
+};
+
+// Paragraphs [first, last), by index.
+struct ParagraphSpan {
+    std::size_t first = 0;
+    std::size_t last = 0;
+    bool IsEmpty() const { return last <= first; }
+};
+
+// A link or an object inside a paragraph, as a screen reader is told of it:
+// a link's text and URL, an image's alternative text.
+struct InlineItem {
+    enum class Kind : std::uint8_t { Link, Image, Embed };
+    Kind kind = Kind::Link;
+    TextRange range;
+    std::u16string text;
+    std::u16string url;
 };
 
 struct SelectionColors {
@@ -112,6 +130,28 @@ public:
     std::u16string SelectedText() const;
     TextPosition EndPosition() const;
     void SetSelectionColors(const SelectionColors& colors);
+
+    // The document as a screen reader reads it: paragraphs, the text between
+    // line breaks (as SelectedText separates them), empty ones left out,
+    // each with its links and objects. The paragraph index is made on the
+    // first call and then only extended, so a document nobody reads this
+    // way pays nothing for it. `index` must be below ParagraphCount().
+    std::size_t ParagraphCount();
+    TextRange Paragraph(std::size_t index);
+    // The paragraphs that share a character with `range`.
+    ParagraphSpan ParagraphsIn(TextRange range);
+    // Text of `range` as SelectedText gives it.
+    std::u16string PlainText(TextRange range) const;
+    // The links and objects that start in `range`, in order; a link holding
+    // an image is one link.
+    std::vector<InlineItem> InlineItems(TextRange range) const;
+    // The box around every laid-out fragment of `range`, in client
+    // coordinates (so it moves as the pane scrolls); empty when nothing of
+    // it is laid out.
+    Rect Bounds(TextRange range);
+    // The character or object under the point, if any.
+    std::optional<TextPosition> CharacterAt(int x, int y);
+    TextRange Selection() const;
 
     // Words, for selecting with a double click. WordAround gives the word
     // that holds the character at `position`: the longest stretch around it

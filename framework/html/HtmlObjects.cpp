@@ -98,8 +98,9 @@ HRESULT CHtmlDocumentObject::get_body(CHtmlElement** body) {
 
 HRESULT CHtmlDocumentObject::AppendToBody(std::wstring_view html) {
     if (!m_host) return E_UNEXPECTED;
+    const html::TextPosition from = m_engine->EndPosition();
     m_engine->AppendHtml(std::u16string_view(reinterpret_cast<const char16_t*>(html.data()), html.size()));
-    m_host->OnDocumentContentChanged();
+    m_host->OnDocumentAppended(from);
     return S_OK;
 }
 

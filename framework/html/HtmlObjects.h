@@ -124,8 +124,9 @@ protected:
 // What a document tells the window that shows it.
 class CHtmlDocumentHost {
 public:
-    // Content was added: new image requests, a new scroll height.
-    virtual void OnDocumentContentChanged() = 0;
+    // Content was added from `from` to the end: new image requests, a new
+    // scroll height, something to announce.
+    virtual void OnDocumentAppended(html::TextPosition from) = 0;
     virtual void OnDocumentScrolled() = 0;
 
 protected:

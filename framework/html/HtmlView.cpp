@@ -58,6 +58,7 @@ ON_WM_CAPTURECHANGED()
 ON_WM_GETDLGCODE()
 ON_MESSAGE(kNavigationCompleteMessage, OnNavigationComplete)
 ON_MESSAGE(kImagesReadyMessage, OnImagesReady)
+ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
 CHtmlView::CHtmlView() = default;
@@ -121,6 +122,7 @@ void CHtmlView::DropDocument() {
 }
 
 void CHtmlView::OnDestroy() {
+    m_accessibility.Disconnect();
     DropDocument();
     Default();
 }
@@ -129,6 +131,11 @@ void CHtmlView::OnDocumentContentChanged() {
     RequestImages();
     SyncScrollBar();
     InvalidateAll();
+}
+
+void CHtmlView::OnDocumentAppended(html::TextPosition from) {
+    OnDocumentContentChanged();
+    m_accessibility.OnAppended(from);
 }
 
 void CHtmlView::OnDocumentScrolled() {
@@ -435,6 +442,22 @@ void CHtmlView::SetContextMenuTexts(const char* copy, const char* selectAll) {
 void CHtmlView::ExecuteCommand(UINT command) {
     if (command == kCopyCommand) CopySelection();
     else if (command == kSelectAllCommand) SelectAll();
+}
+
+void CHtmlView::SetAccessibleTexts(const char* name, const char* linkAction) {
+    m_accessibility.SetTexts(ToWide(name), ToWide(linkAction));
+}
+
+void CHtmlView::SelectAccessibleRange(html::TextRange range) {
+    if (html::Document* const engine = Engine()) {
+        engine->SetSelection(range.start, range.end);
+        InvalidateAll();
+    }
+}
+
+LRESULT CHtmlView::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    LRESULT answer = 0;
+    return m_accessibility.Answer(wParam, lParam, answer) ? answer : Default();
 }
 
 void CHtmlView::OnContextMenu(CWindow, CPoint screenPoint) {

@@ -28,13 +28,14 @@
 #include "framework/html/GdiImageStore.h"
 #include "framework/html/HtmlObjects.h"
 #include "framework/html/ImageLoader.h"
+#include "framework/html/PaneAccessible.h"
 #include "framework/html/PaneScrollBar.h"
 
 #include <windows.h>
 
 #include <memory>
 
-class CHtmlView : public CWnd, private CHtmlDocumentHost {
+class CHtmlView : public CWnd, private CHtmlDocumentHost, private html::AccessiblePane {
     DECLARE_DYNAMIC(CHtmlView)
 
 public:
@@ -72,6 +73,14 @@ public:
     void SetContextMenuTexts(const char* copy, const char* selectAll);
     void ExecuteCommand(UINT command);
 
+    // What a screen reader calls the pane and a link's default action, in
+    // the program's 8-bit text; see PaneAccessible.h for what it reads.
+    void SetAccessibleTexts(const char* name, const char* linkAction);
+    // Stands in for the system's UI Automation functions (tests).
+    void SetUiaNotificationFunctions(const html::UiaNotificationFunctions& functions) {
+        m_accessibility.SetUiaFunctions(functions);
+    }
+
     // Where link clicks go; the default opens with the shell.
     void SetLinkOpener(LinkOpener opener) { m_linkOpener = std::move(opener); }
 
@@ -102,6 +111,7 @@ protected:
     UINT OnGetDlgCode();
     LRESULT OnNavigationComplete(WPARAM navigation, LPARAM lParam);
     LRESULT OnImagesReady(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -109,8 +119,15 @@ private:
     enum class MouseMode { None, Selecting, ScrollBarButton, Thumb };
 
     // CHtmlDocumentHost
-    void OnDocumentContentChanged() override;
+    void OnDocumentContentChanged();
+    void OnDocumentAppended(html::TextPosition from) override;
     void OnDocumentScrolled() override;
+
+    // html::AccessiblePane
+    html::Document* AccessibleDocument() override { return Engine(); }
+    HWND AccessibleWindow() const override { return m_hWnd; }
+    bool OpenAccessibleLink(std::u16string_view url) override { return m_linkOpener.Open(url); }
+    void SelectAccessibleRange(html::TextRange range) override;
 
     html::Document* Engine() const { return m_document ? &m_document->Engine() : nullptr; }
     void ReplaceDocument(std::u16string_view html);
@@ -141,6 +158,7 @@ private:
     std::unique_ptr<html::ImageLoader> m_imageLoader;  // made with the first image request
     LinkOpener m_linkOpener;
     html::PaneScrollBar m_scrollBar;
+    html::PaneAccessibility m_accessibility{*this};
 
     CString m_copyText{"Copy"};
     CString m_selectAllText{"Select All"};

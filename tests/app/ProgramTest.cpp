@@ -164,7 +164,9 @@ TEST_F(ProgramTest, AnotherProcessReadsTheControlsNames) {
 // The whole road of a Korean line, whatever the system's code page: typed
 // into the box (an emoji among it, which code page 949 cannot hold), sent as
 // its code page 949 bytes, relayed by the server and shown in the pane beside
-// the welcome notice, as copying the pane gives them back.
+// the welcome notice, as copying the pane gives them back and as a screen
+// reader in another process reads them; what the reader still holds fails
+// cleanly once the program has ended.
 TEST_F(ProgramTest, TypedHangulLeavesAsItsCp949BytesAndComesBackIntoThePane) {
     ProgramRun run;
     const HWND window = StartLoggedIn(run);
@@ -177,7 +179,20 @@ TEST_F(ProgramTest, TypedHangulLeavesAsItsCp949BytesAndComesBackIntoThePane) {
     const std::wstring shown = WaitForPaneText(window, {kWelcomeNotice, line}, kExitMs);
     EXPECT_NE(shown.find(kWelcomeNotice), std::wstring::npos);
     EXPECT_NE(shown.find(line), std::wstring::npos);
+
+    const ComPtr<IAccessible> pane = ClientObject(ChatPane(window));
+    EXPECT_EQ(RoleOf(pane.Get()), ROLE_SYSTEM_DOCUMENT);
+    EXPECT_EQ(NameOf(pane.Get()), L"대화 내용");
+    const std::vector<std::wstring> paragraphs = ChildNames(pane.Get());
+    ASSERT_GE(paragraphs.size(), 2u);
+    // Named as copying gives them, the lines' leading spaces kept.
+    EXPECT_EQ(paragraphs[0], L"  " + std::wstring(kWelcomeNotice));
+    EXPECT_EQ(paragraphs.back(), L" " + line);
+    const ComPtr<IAccessible> last = ChildOf(pane.Get(), static_cast<LONG>(paragraphs.size()));
     CloseAndExpectCleanEnd(run, window);
+    LONG count = 0;
+    EXPECT_TRUE(FAILED(pane->get_accChildCount(&count)));
+    EXPECT_TRUE(last && NameOf(last.Get()).empty());
 }
 
 }  // namespace

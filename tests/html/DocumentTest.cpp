@@ -3,6 +3,7 @@
 #include "tests/html/PaneTestSupport.h"
 
 #include <string>
+#include <vector>
 
 namespace html::testing {
 namespace {
@@ -80,6 +81,40 @@ TEST_F(Appending, ChatLineFormatLooksAsItShould) {
                          u"  x=7 w=32 |nick|\n"
                          u"  x=39 w=70 |(someid12)|\n"
                          u"  x=109 w=59 |: hi 안녕|\n"));
+}
+
+// A reader's paragraphs: asked for first, then extended by later appends,
+// the open last line closing when its break arrives.
+TEST_F(Appending, ParagraphsGrowWithTheConversationAndSkipEmptyLines) {
+    document.AppendHtml(Notice(1));
+    document.AppendHtml(u"첫 <a href='http://a/'>링크</a>");
+    ASSERT_EQ(document.ParagraphCount(), 2u);
+    EXPECT_EQ(document.PlainText(document.Paragraph(1)), u"첫 링크");
+
+    document.AppendHtml(u" 이어서<br><br><img alt='웃음' src='x.png'>끝");
+    ASSERT_EQ(document.ParagraphCount(), 3u);
+    EXPECT_EQ(document.PlainText(document.Paragraph(0)), u" notice 1");
+    EXPECT_EQ(document.PlainText(document.Paragraph(1)), u"첫 링크 이어서");
+    EXPECT_EQ(document.PlainText(document.Paragraph(2)), u"끝");
+
+    const std::vector<InlineItem> items = document.InlineItems(document.Paragraph(1));
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].text, u"링크");
+    EXPECT_EQ(items[0].url, u"http://a/");
+    EXPECT_EQ(document.InlineItems(document.Paragraph(2))[0].text, u"웃음");
+
+    const ParagraphSpan all = document.ParagraphsIn({0, document.EndPosition()});
+    EXPECT_EQ(all.first, 0u);
+    EXPECT_EQ(all.last, 3u);
+    // A break alone is in no paragraph.
+    const TextPosition afterFirst = document.Paragraph(1).end;
+    EXPECT_TRUE(document.ParagraphsIn({afterFirst, afterFirst + 1}).IsEmpty());
+
+    const Rect second = document.Bounds(document.Paragraph(1));
+    EXPECT_EQ(second.top, 3 * kLine);  // the notice has a blank line before and after it
+    EXPECT_EQ(second.Height(), kLine);
+    document.Load(kPaneTemplate);
+    EXPECT_EQ(document.ParagraphCount(), 0u);
 }
 
 class Scrolling : public PaneDocumentTest {};

@@ -1,11 +1,12 @@
 // CHtmlView in a real window under Xvfb: navigation and its posted
 // completion, the document and body objects, appending and scrolling,
 // selection and the clipboard, links, the context menu, the scroll bar,
-// images over loopback, and the view's lifetime.
+// images over loopback, the view's lifetime, and what a screen reader reads.
 #include "framework/html/HtmlView.h"
 
 #include "framework/TextConversion.h"
 #include "framework/WinApp.h"
+#include "tests/support/Accessibility.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/Clipboard.h"
 #include "tests/support/LoopbackHttpServer.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 #include <objbase.h>
+#include <uiautomationcore.h>
 
 #include <string>
 #include <vector>
@@ -368,3 +370,200 @@ TEST_F(HtmlViewTest, DeletingTheObjectDestroysItsWindowOnce) {
 }
 
 }  // namespace
+
+// What a screen reader reads: the pane as a document of paragraphs, with
+// links and images inside them, read through AccessibleObjectFromWindow as
+// a reader in another process would (the same calls, without marshalling).
+class HtmlViewAccessibilityTest : public HtmlViewTest {
+protected:
+    void SetUp() override {
+        HtmlViewTest::SetUp();
+        view->SetAccessibleTexts("대화 내용", "열기");
+        view->SetLinkOpener(LinkOpener([this](const std::wstring& url) {
+            opened.push_back(url);
+            return true;
+        }));
+        Load();
+    }
+
+    // Notices, a chat line with markup and a link, an image line, an empty
+    // paragraph between two breaks, and a last line still open.
+    void AppendConversation() {
+        Append(L"<font color=red>[공지] 안내</font><br>");
+        Append(L"<b>철수</b> : 안녕 <a href=\"http://example.com/\">링크</a> 끝<br>");
+        Append(L"<img alt=\"웃음\">이미지<br><br>");
+        Append(L"<a href=\"javascript:alert(1)\">나쁜</a>");
+    }
+
+    ComPtr<IAccessible> Pane() { return ClientObject(view->m_hWnd); }
+
+    std::vector<std::wstring> opened;
+};
+
+TEST_F(HtmlViewAccessibilityTest, IsADocumentOfParagraphsWithTheirLinksAndImages) {
+    AppendConversation();
+    const ComPtr<IAccessible> pane = Pane();
+    ASSERT_TRUE(pane);
+    EXPECT_EQ(RoleOf(pane.Get()), ROLE_SYSTEM_DOCUMENT);
+    EXPECT_EQ(NameOf(pane.Get()), L"대화 내용");
+    EXPECT_TRUE(StateOf(pane.Get()) & STATE_SYSTEM_READONLY);
+    BSTR value = nullptr;
+    EXPECT_EQ(pane->get_accValue(ChildId(CHILDID_SELF), &value), S_OK);
+    EXPECT_EQ(::SysStringLen(value), 0u);
+    ::SysFreeString(value);
+    EXPECT_EQ(ChildNames(pane.Get()),
+              (std::vector<std::wstring>{L"[공지] 안내", L"철수 : 안녕 링크 끝", L"이미지", L"나쁜"}));
+
+    const ComPtr<IAccessible> chat = ChildOf(pane.Get(), 2);
+    ASSERT_TRUE(chat);
+    EXPECT_EQ(RoleOf(chat.Get()), ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(ChildNames(chat.Get()), std::vector<std::wstring>{L"링크"});
+    EXPECT_EQ(RoleOf(chat.Get(), 1), ROLE_SYSTEM_LINK);
+    EXPECT_EQ(ValueOf(chat.Get(), 1), L"http://example.com/");
+    const ComPtr<IAccessible> image = ChildOf(pane.Get(), 3);
+    EXPECT_EQ(RoleOf(image.Get(), 1), ROLE_SYSTEM_GRAPHIC);
+    EXPECT_EQ(NameOf(image.Get(), 1), L"웃음");
+
+    // The default action opens as a click does: a safe scheme only.
+    EXPECT_EQ(chat->accDoDefaultAction(ChildId(1)), S_OK);
+    EXPECT_EQ(ChildOf(pane.Get(), 4)->accDoDefaultAction(ChildId(1)), E_ACCESSDENIED);
+    EXPECT_EQ(opened, std::vector<std::wstring>{L"http://example.com/"});
+
+    VARIANT next;
+    ASSERT_EQ(chat->accNavigate(NAVDIR_NEXT, ChildId(CHILDID_SELF), &next), S_OK);
+    EXPECT_EQ(NameOf(ObjectIn(next).Get()), L"이미지");
+}
+
+TEST_F(HtmlViewAccessibilityTest, HitTestsLocationsAndSelectionFollowThePane) {
+    AppendConversation();
+    for (int line = 0; line < 40; ++line) Append(L"줄<br>");
+    const ComPtr<IAccessible> pane = Pane();
+    const ComPtr<IAccessible> chat = ChildOf(pane.Get(), 2);
+    const RECT where = LocationOf(chat.Get());
+    ASSERT_GT(where.bottom, where.top);
+
+    VARIANT hit;
+    ASSERT_EQ(pane->accHitTest(where.left + 1, (where.top + where.bottom) / 2, &hit), S_OK);
+    EXPECT_EQ(NameOf(ObjectIn(hit).Get()), L"철수 : 안녕 링크 끝");
+    const RECT link = LocationOf(chat.Get(), 1);
+    ASSERT_EQ(chat->accHitTest((link.left + link.right) / 2, (link.top + link.bottom) / 2, &hit), S_OK);
+    EXPECT_TRUE(hit.vt == VT_I4 && hit.lVal == 1);
+
+    Scroller()->put_scrollTop(20);
+    EXPECT_EQ(LocationOf(chat.Get()).top, where.top - 20);
+    EXPECT_TRUE(StateOf(ChildOf(pane.Get(), 1).Get()) & STATE_SYSTEM_OFFSCREEN);
+
+    VARIANT selection;
+    EXPECT_EQ(pane->get_accSelection(&selection), S_FALSE);
+    ASSERT_EQ(chat->accSelect(SELFLAG_TAKESELECTION, ChildId(1)), S_OK);
+    EXPECT_TRUE(StateOf(chat.Get(), 1) & STATE_SYSTEM_SELECTED);
+    ASSERT_EQ(pane->get_accSelection(&selection), S_OK);
+    EXPECT_EQ(NameOf(ObjectIn(selection).Get()), L"철수 : 안녕 링크 끝");
+    view->SelectAll();
+    ASSERT_EQ(pane->get_accSelection(&selection), S_OK);
+    ASSERT_EQ(selection.vt, VT_UNKNOWN);
+    IEnumVARIANT* selected = nullptr;
+    ASSERT_EQ(selection.punkVal->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&selected)), S_OK);
+    ::VariantClear(&selection);
+    ULONG count = 0;
+    VARIANT items[64];
+    selected->Next(64, items, &count);
+    selected->Release();
+    EXPECT_EQ(count, 43u);  // the open last line took the first 줄
+    for (ULONG index = 0; index < count; ++index) ::VariantClear(&items[index]);
+}
+
+namespace announcements {
+
+struct Raised {
+    std::wstring text;
+    int kind;
+    int processing;
+    LONG liveSetting;
+};
+std::vector<Raised> raised;
+bool listening = true;
+std::vector<HWND> liveRegionEvents;
+
+BOOL WINAPI ClientsAreListening() { return listening; }
+
+HRESULT WINAPI RaiseNotificationEvent(IRawElementProviderSimple* provider, int kind, int processing, BSTR text, BSTR) {
+    VARIANT live;
+    provider->GetPropertyValue(30135, &live);  // the live setting
+    raised.push_back({std::wstring(text, ::SysStringLen(text)), kind, processing, live.vt == VT_I4 ? live.lVal : -1});
+    return S_OK;
+}
+
+void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT && child == CHILDID_SELF) liveRegionEvents.push_back(window);
+}
+
+}  // namespace announcements
+
+TEST_F(HtmlViewAccessibilityTest, AnnouncesEachAppendWithItsTextAndNothingElse) {
+    using namespace announcements;
+    raised.clear();
+    liveRegionEvents.clear();
+    view->SetUiaNotificationFunctions({ClientsAreListening, RaiseNotificationEvent, nullptr});
+    const HWINEVENTHOOK hook =
+        ::SetWinEventHook(0x8019, 0x8019, nullptr, OnWinEvent, ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_TRUE(hook);
+    Append(L"<b>영희</b> : 첫 줄<br>");
+    Append(L"둘째 줄<br>");
+    Append(L"<br>");  // nothing readable arrived
+    view->SelectAll();
+    ScrollToBottom();
+    PumpMessagesFor(100);
+    listening = false;
+    Append(L"아무도 안 들음<br>");
+    listening = true;
+    PumpMessagesFor(100);
+    ::UnhookWinEvent(hook);
+
+    ASSERT_EQ(raised.size(), 2u);
+    EXPECT_EQ(raised[0].text, L"영희 : 첫 줄");
+    EXPECT_EQ(raised[1].text, L"둘째 줄");
+    for (const Raised& one : raised) {
+        EXPECT_EQ(one.kind, 0);         // item added
+        EXPECT_EQ(one.processing, 3);   // most recent
+        EXPECT_EQ(one.liveSetting, 1);  // polite
+    }
+    EXPECT_EQ(liveRegionEvents, std::vector<HWND>(4, view->m_hWnd));
+}
+
+TEST_F(HtmlViewAccessibilityTest, HugeLinesManyChildrenAndAGoneWindowAreHandled) {
+    const std::wstring huge(60000, L'가');
+    Append((huge + L"<br>").c_str());
+    std::wstring many;
+    for (int line = 0; line < 10000; ++line) many += L"줄 " + std::to_wstring(line) + L"<br>";
+    Append(many.c_str());
+    const ComPtr<IAccessible> pane = Pane();
+    LONG count = 0;
+    ASSERT_EQ(pane->get_accChildCount(&count), S_OK);
+    ASSERT_EQ(count, 10001);
+    EXPECT_TRUE(NameOf(ChildOf(pane.Get(), 1).Get()) == huge);
+    for (LONG id = 2; id <= count; ++id) {
+        if (NameOf(ChildOf(pane.Get(), id).Get()) != L"줄 " + std::to_wstring(id - 2)) {
+            ADD_FAILURE() << "child " << id;
+            break;
+        }
+    }
+    IDispatch* beyond = nullptr;
+    EXPECT_EQ(pane->get_accChild(ChildId(count + 1), &beyond), E_INVALIDARG);
+
+    const ComPtr<IAccessible> paragraph = ChildOf(pane.Get(), 2);
+    frame.DestroyWindow();
+    DispatchWaitingMessages();
+    BSTR name = nullptr;
+    VARIANT answer;
+    LONG left, top, width, height;
+    for (IAccessible* gone : {pane.Get(), paragraph.Get()}) {
+        EXPECT_EQ(gone->get_accName(ChildId(CHILDID_SELF), &name), CO_E_OBJNOTCONNECTED);
+        EXPECT_EQ(name, nullptr);
+        EXPECT_EQ(gone->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+        EXPECT_EQ(gone->accLocation(&left, &top, &width, &height, ChildId(CHILDID_SELF)), CO_E_OBJNOTCONNECTED);
+        EXPECT_EQ(gone->accHitTest(1, 1, &answer), CO_E_OBJNOTCONNECTED);
+        EXPECT_EQ(gone->accNavigate(NAVDIR_NEXT, ChildId(CHILDID_SELF), &answer), CO_E_OBJNOTCONNECTED);
+        EXPECT_EQ(gone->accDoDefaultAction(ChildId(CHILDID_SELF)), CO_E_OBJNOTCONNECTED);
+    }
+}

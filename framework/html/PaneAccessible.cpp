@@ -1,0 +1,729 @@
+#include "framework/html/PaneAccessible.h"
+
+#include "framework/AccessibleName.h"
+
+#include <oleacc.h>
+#include <servprov.h>
+#include <uiautomationcore.h>
+
+#include <algorithm>
+#include <climits>
+#include <new>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace html {
+
+// What every object given out shares with the pane: cut when it goes.
+struct PaneLink {
+    AccessiblePane* pane = nullptr;
+    std::wstring name;
+    std::wstring linkAction;
+    IAccessible* document = nullptr;  // the pane's document object, while connected
+};
+
+namespace {
+
+// Values of the UI Automation enumerations and properties used here, as the
+// system's headers define them (MinGW's lack the notification ones).
+constexpr int kNotificationKindItemAdded = 0;
+constexpr int kNotificationProcessingMostRecent = 3;
+constexpr PROPERTYID kLiveSettingProperty = 30135;
+constexpr int kLiveSettingPolite = 1;
+constexpr HRESULT kElementNotAvailable = static_cast<HRESULT>(0x80040201);  // UIA_E_ELEMENTNOTAVAILABLE
+// The WinEvent of a live region's change (Windows 8's winuser.h).
+constexpr DWORD kLiveRegionChanged = 0x8019;
+constexpr wchar_t kActivityId[] = L"ContentAppended";
+
+HRESULT MakeBstr(std::u16string_view text, BSTR* out) {
+    *out = ::SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+void SetChildId(VARIANT* out, long id) {
+    out->vt = VT_I4;
+    out->lVal = id;
+}
+
+// Takes over the reference `object` carries.
+HRESULT SetObject(VARIANT* out, IDispatch* object) {
+    if (!object) return E_OUTOFMEMORY;
+    out->vt = VT_DISPATCH;
+    out->pdispVal = object;
+    return S_OK;
+}
+
+// Out parameters start empty, so that a failed call leaves nothing for the
+// client to free; false for a null pointer.
+template <typename T>
+bool Cleared(T* out) {
+    if (!out) return false;
+    *out = T{};
+    return true;
+}
+
+bool Cleared(VARIANT* out) {
+    if (!out) return false;
+    ::VariantInit(out);
+    return true;
+}
+
+bool Contains(const Rect& rect, POINT point) {
+    return point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
+}
+
+long ClampedCount(std::size_t count) { return static_cast<long>(std::min<std::size_t>(count, LONG_MAX)); }
+
+// The part of IAccessible every object of the pane has in common: argument
+// checks, the connection check, exceptions kept inside, text and locations
+// converted. Child ids are 0 for the object itself and 1 to ChildCount()
+// for its simple children.
+class AccessibleBase : public ComObject<IAccessible, IServiceProvider> {
+public:
+    explicit AccessibleBase(std::shared_ptr<PaneLink> link) : m_link(std::move(link)) {}
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        IUnknown* face = nullptr;
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kIidIAccessible) face = static_cast<IAccessible*>(this);
+        else if (iid == IID_IServiceProvider) face = static_cast<IServiceProvider*>(this);
+        return Answer(out, face);
+    }
+
+    // IDispatch: clients call the IAccessible methods directly.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info) *info = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+
+    // IServiceProvider
+    HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (!Connected()) return CO_E_OBJNOTCONNECTED;
+        return Service(service, iid, out);
+    }
+
+    // IAccessible
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+        if (!Cleared(parent)) return E_POINTER;
+        return Call([&] {
+            *parent = Parent();
+            return *parent ? S_OK : S_FALSE;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
+        if (!Cleared(count)) return E_POINTER;
+        return Call([&] {
+            *count = ChildCount();
+            return S_OK;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
+        if (!Cleared(object)) return E_POINTER;
+        return CallFor(child, [&](long id) {
+            if (id == CHILDID_SELF) return E_INVALIDARG;
+            *object = ChildObject(id);
+            return *object ? S_OK : S_FALSE;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+        if (!Cleared(name)) return E_POINTER;
+        return CallFor(child, [&](long id) { return Text(Name(id), name, S_FALSE); });
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+        if (!Cleared(value)) return E_POINTER;
+        return CallFor(child, [&](long id) { return Text(Value(id), value, DISP_E_MEMBERNOTFOUND); });
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override { return NoText(child, text); }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override { return NoText(child, help); }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
+        return NoText(child, shortcut);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
+        if (!Cleared(topic)) return E_POINTER;
+        return NoText(child, file);
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+        if (!Cleared(role)) return E_POINTER;
+        return CallFor(child, [&](long id) {
+            SetChildId(role, Role(id));
+            return S_OK;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+        if (!Cleared(state)) return E_POINTER;
+        return CallFor(child, [&](long id) {
+            SetChildId(state, State(id));
+            return S_OK;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
+        if (!Cleared(focus)) return E_POINTER;
+        return Call([&] { return Focus(focus); });
+    }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
+        if (!Cleared(selection)) return E_POINTER;
+        return Call([&] { return Selection(selection); });
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+        if (!Cleared(action)) return E_POINTER;
+        return CallFor(child, [&](long id) { return Text(DefaultAction(id), action, DISP_E_MEMBERNOTFOUND); });
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
+        return CallFor(child, [&](long id) { return Select(flags, id); });
+    }
+    HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) override {
+        if (!Cleared(left) || !Cleared(top) || !Cleared(width) || !Cleared(height)) return E_POINTER;
+        return CallFor(child, [&](long id) {
+            const Rect bounds = Bounds(id);
+            if (bounds.IsEmpty()) return S_FALSE;
+            POINT origin{bounds.left, bounds.top};
+            ::ClientToScreen(Window(), &origin);
+            *left = origin.x;
+            *top = origin.y;
+            *width = bounds.Width();
+            *height = bounds.Height();
+            return S_OK;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
+        if (!Cleared(end)) return E_POINTER;
+        return CallFor(start, [&](long id) { return Navigate(direction, id, end); });
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override {
+        if (!Cleared(child)) return E_POINTER;
+        return Call([&] {
+            POINT point{x, y};
+            ::ScreenToClient(Window(), &point);
+            return HitTest(point, child);
+        });
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+        return CallFor(child, [&](long id) { return DoDefaultAction(id); });
+    }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+protected:
+    bool Connected() const { return m_link->pane != nullptr && m_link->pane->AccessibleDocument() != nullptr; }
+    Document& Engine() const { return *m_link->pane->AccessibleDocument(); }
+    HWND Window() const { return m_link->pane->AccessibleWindow(); }
+    AccessiblePane& Pane() const { return *m_link->pane; }
+    const PaneLink& Link() const { return *m_link; }
+    const std::shared_ptr<PaneLink>& SharedLink() const { return m_link; }
+
+    virtual long ChildCount() = 0;
+    // A new reference to child `id`'s own object; null for a simple child.
+    virtual IDispatch* ChildObject(long id) = 0;
+    // A new reference to the parent; null at the top.
+    virtual IDispatch* Parent() = 0;
+    virtual long Role(long id) = 0;
+    virtual long State(long id) = 0;
+    virtual std::optional<std::u16string> Name(long id) = 0;
+    virtual std::optional<std::u16string> Value(long) { return std::nullopt; }
+    virtual std::optional<std::u16string> DefaultAction(long) { return std::nullopt; }
+    virtual HRESULT DoDefaultAction(long) { return DISP_E_MEMBERNOTFOUND; }
+    // In client coordinates.
+    virtual Rect Bounds(long id) = 0;
+    virtual HRESULT Navigate(long direction, long from, VARIANT* end) = 0;
+    virtual HRESULT HitTest(POINT clientPoint, VARIANT* found) = 0;
+    virtual HRESULT Select(long flags, long id) = 0;
+    virtual HRESULT Focus(VARIANT*) { return S_FALSE; }
+    virtual HRESULT Selection(VARIANT*) { return S_FALSE; }
+    virtual HRESULT Service(REFGUID, REFIID, void**) { return E_NOINTERFACE; }
+
+private:
+    // Runs `body` once the object is known to be connected; nothing it
+    // throws leaves the object.
+    template <typename Body>
+    HRESULT Call(Body body) {
+        if (!Connected()) return CO_E_OBJNOTCONNECTED;
+        try {
+            return body();
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        } catch (...) {
+            return E_FAIL;
+        }
+    }
+
+    // As Call, for a method about child `child` (0 or one of ours).
+    template <typename Body>
+    HRESULT CallFor(const VARIANT& child, Body body) {
+        return Call([&] {
+            if (child.vt != VT_I4 || child.lVal < 0 || child.lVal > ChildCount()) return E_INVALIDARG;
+            return body(child.lVal);
+        });
+    }
+
+    HRESULT NoText(const VARIANT& child, BSTR* text) {
+        if (!Cleared(text)) return E_POINTER;
+        return CallFor(child, [](long) { return DISP_E_MEMBERNOTFOUND; });
+    }
+
+    static HRESULT Text(const std::optional<std::u16string>& text, BSTR* out, HRESULT absent) {
+        return text ? MakeBstr(*text, out) : absent;
+    }
+
+    std::shared_ptr<PaneLink> m_link;
+};
+
+// The child an IAccessible call about `from` reaches in `direction` among
+// `count` siblings numbered from 1, or 0.
+long SiblingOf(long from, long direction, long count) {
+    switch (direction) {
+    case NAVDIR_NEXT:
+    case NAVDIR_DOWN: return from < count ? from + 1 : 0;
+    case NAVDIR_PREVIOUS:
+    case NAVDIR_UP: return from > 1 ? from - 1 : 0;
+    default: return 0;
+    }
+}
+
+long FirstOrLastChild(long direction, long count) {
+    if (count == 0) return 0;
+    return direction == NAVDIR_FIRSTCHILD ? 1 : direction == NAVDIR_LASTCHILD ? count : 0;
+}
+
+bool Intersects(TextRange a, TextRange b) { return a.start < b.end && b.start < a.end; }
+
+HRESULT SelectRange(AccessiblePane& pane, long flags, TextRange range) {
+    if (flags & ~(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION | SELFLAG_REMOVESELECTION)) return E_INVALIDARG;
+    if (flags & SELFLAG_TAKEFOCUS) ::SetFocus(pane.AccessibleWindow());
+    if (flags & SELFLAG_TAKESELECTION) pane.SelectAccessibleRange(range);
+    else if (flags & SELFLAG_REMOVESELECTION) pane.SelectAccessibleRange(TextRange{});
+    return S_OK;
+}
+
+IDispatch* NewParagraph(const std::shared_ptr<PaneLink>& link, std::size_t index);
+
+// A paragraph: static text; its simple children are its links and images.
+class ParagraphAccessible final : public AccessibleBase {
+public:
+    ParagraphAccessible(std::shared_ptr<PaneLink> link, std::size_t index)
+        : AccessibleBase(std::move(link)), m_index(index) {}
+
+private:
+    // After a new document a paragraph object may outlive its paragraph.
+    bool Exists() { return m_index < Engine().ParagraphCount(); }
+    TextRange Range() { return Engine().Paragraph(m_index); }
+    std::vector<InlineItem> Items() { return Exists() ? Engine().InlineItems(Range()) : std::vector<InlineItem>{}; }
+    std::optional<InlineItem> Item(long id) {
+        std::vector<InlineItem> items = Items();
+        if (id < 1 || static_cast<std::size_t>(id) > items.size()) return std::nullopt;
+        return std::move(items[id - 1]);
+    }
+    TextRange RangeOf(long id) {
+        if (id == CHILDID_SELF) return Exists() ? Range() : TextRange{};
+        const std::optional<InlineItem> item = Item(id);
+        return item ? item->range : TextRange{};
+    }
+    bool IsLink(long id) {
+        const std::optional<InlineItem> item = Item(id);
+        return item && item->kind == InlineItem::Kind::Link;
+    }
+
+    long ChildCount() override { return ClampedCount(Items().size()); }
+    IDispatch* ChildObject(long) override { return nullptr; }
+    IDispatch* Parent() override {
+        if (Link().document) Link().document->AddRef();
+        return Link().document;
+    }
+    long Role(long id) override {
+        if (id == CHILDID_SELF) return ROLE_SYSTEM_STATICTEXT;
+        return IsLink(id) ? ROLE_SYSTEM_LINK : ROLE_SYSTEM_GRAPHIC;
+    }
+    long State(long id) override {
+        const TextRange range = RangeOf(id);
+        long state = STATE_SYSTEM_READONLY | STATE_SYSTEM_SELECTABLE;
+        if (Intersects(range, Engine().Selection())) state |= STATE_SYSTEM_SELECTED;
+        RECT client{};
+        ::GetClientRect(Window(), &client);
+        if (!Engine().Bounds(range).Intersects(Rect{client.left, client.top, client.right, client.bottom}))
+            state |= STATE_SYSTEM_OFFSCREEN;
+        if (id != CHILDID_SELF && IsLink(id)) state |= STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE;
+        return state;
+    }
+    std::optional<std::u16string> Name(long id) override {
+        if (id == CHILDID_SELF) return Exists() ? Engine().PlainText(Range()) : std::u16string{};
+        std::optional<InlineItem> item = Item(id);
+        if (!item) return std::nullopt;
+        // A link with nothing to read (an image alone) is read by its URL.
+        if (item->kind == InlineItem::Kind::Link && item->text.empty()) return std::move(item->url);
+        return std::move(item->text);
+    }
+    std::optional<std::u16string> Value(long id) override {
+        std::optional<InlineItem> item = id == CHILDID_SELF ? std::nullopt : Item(id);
+        if (!item || item->kind != InlineItem::Kind::Link) return std::nullopt;
+        return std::move(item->url);
+    }
+    std::optional<std::u16string> DefaultAction(long id) override {
+        if (id == CHILDID_SELF || !IsLink(id)) return std::nullopt;
+        return std::u16string(reinterpret_cast<const char16_t*>(Link().linkAction.data()), Link().linkAction.size());
+    }
+    HRESULT DoDefaultAction(long id) override {
+        const std::optional<std::u16string> url = Value(id);
+        if (!url) return DISP_E_MEMBERNOTFOUND;
+        // A scheme the pane does not open is refused here as on a click.
+        return Pane().OpenAccessibleLink(*url) ? S_OK : E_ACCESSDENIED;
+    }
+    Rect Bounds(long id) override { return Engine().Bounds(RangeOf(id)); }
+    HRESULT Navigate(long direction, long from, VARIANT* end) override {
+        if (from == CHILDID_SELF) {
+            if (const long child = FirstOrLastChild(direction, ChildCount())) {
+                SetChildId(end, child);
+                return S_OK;
+            }
+            const long count = ClampedCount(Engine().ParagraphCount());
+            const long sibling = SiblingOf(static_cast<long>(m_index) + 1, direction, count);
+            return sibling ? SetObject(end, NewParagraph(SharedLink(), static_cast<std::size_t>(sibling - 1)))
+                           : S_FALSE;
+        }
+        const long sibling = SiblingOf(from, direction, ChildCount());
+        if (!sibling) return S_FALSE;
+        SetChildId(end, sibling);
+        return S_OK;
+    }
+    HRESULT HitTest(POINT point, VARIANT* found) override {
+        const std::vector<InlineItem> items = Items();
+        for (std::size_t index = 0; index < items.size(); ++index) {
+            if (Contains(Engine().Bounds(items[index].range), point)) {
+                SetChildId(found, static_cast<long>(index + 1));
+                return S_OK;
+            }
+        }
+        if (!Contains(Bounds(CHILDID_SELF), point)) return S_FALSE;
+        SetChildId(found, CHILDID_SELF);
+        return S_OK;
+    }
+    HRESULT Select(long flags, long id) override { return SelectRange(Pane(), flags, RangeOf(id)); }
+    HRESULT Selection(VARIANT* selection) override {
+        if (!Intersects(RangeOf(CHILDID_SELF), Engine().Selection())) return S_FALSE;
+        SetChildId(selection, CHILDID_SELF);
+        return S_OK;
+    }
+
+    std::size_t m_index;
+};
+
+IDispatch* NewParagraph(const std::shared_ptr<PaneLink>& link, std::size_t index) {
+    return new (std::nothrow) ParagraphAccessible(link, index);
+}
+
+// The paragraphs [first, last) one after the other: what a selection over
+// several paragraphs gives, their objects made only as they are read.
+class ParagraphEnumerator final : public ComObject<IEnumVARIANT> {
+public:
+    ParagraphEnumerator(std::shared_ptr<PaneLink> link, std::size_t first, std::size_t last, std::size_t next)
+        : m_link(std::move(link)), m_first(first), m_last(last), m_next(next) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        const bool known = iid == IID_IUnknown || iid == IID_IEnumVARIANT;
+        return Answer(out, known ? static_cast<IEnumVARIANT*>(this) : nullptr);
+    }
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+        if (!items) return E_POINTER;
+        ULONG done = 0;
+        for (; done < count && m_next < m_last; ++done, ++m_next) {
+            ::VariantInit(&items[done]);
+            if (FAILED(SetObject(&items[done], NewParagraph(m_link, m_next)))) break;
+        }
+        if (fetched) *fetched = done;
+        return done == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+        const std::size_t left = m_last - m_next;
+        m_next += std::min<std::size_t>(count, left);
+        return count <= left ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        m_next = m_first;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
+        if (!out) return E_POINTER;
+        *out = new (std::nothrow) ParagraphEnumerator(m_link, m_first, m_last, m_next);
+        return *out ? S_OK : E_OUTOFMEMORY;
+    }
+
+private:
+    std::shared_ptr<PaneLink> m_link;
+    std::size_t m_first;
+    std::size_t m_last;
+    std::size_t m_next;
+};
+
+// The pane itself: a read-only document whose children are the paragraphs.
+// Its parent and its place among the window's other children are the
+// system's standard object's.
+class DocumentAccessible final : public AccessibleBase {
+public:
+    DocumentAccessible(std::shared_ptr<PaneLink> link, ComPtr<IAccessible> standard,
+                       ComPtr<IRawElementProviderSimple> automation)
+        : AccessibleBase(std::move(link)), m_standard(std::move(standard)), m_automation(std::move(automation)) {}
+
+private:
+    long ChildCount() override { return ClampedCount(Engine().ParagraphCount()); }
+    IDispatch* ChildObject(long id) override { return NewParagraph(SharedLink(), static_cast<std::size_t>(id - 1)); }
+    IDispatch* Parent() override {
+        IDispatch* parent = nullptr;
+        if (m_standard) m_standard->get_accParent(&parent);
+        return parent;
+    }
+    long Role(long id) override { return id == CHILDID_SELF ? ROLE_SYSTEM_DOCUMENT : ROLE_SYSTEM_STATICTEXT; }
+    long State(long id) override {
+        if (id != CHILDID_SELF) return STATE_SYSTEM_READONLY | STATE_SYSTEM_SELECTABLE;
+        long state = STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE;
+        if (::GetFocus() == Window()) state |= STATE_SYSTEM_FOCUSED;
+        if (!::IsWindowVisible(Window())) state |= STATE_SYSTEM_INVISIBLE;
+        return state;
+    }
+    std::optional<std::u16string> Name(long id) override {
+        if (id != CHILDID_SELF) return Engine().PlainText(Engine().Paragraph(static_cast<std::size_t>(id - 1)));
+        return std::u16string(reinterpret_cast<const char16_t*>(Link().name.data()), Link().name.size());
+    }
+    std::optional<std::u16string> Value(long id) override {
+        return id == CHILDID_SELF ? std::optional<std::u16string>(std::u16string{}) : std::nullopt;
+    }
+    Rect Bounds(long id) override {
+        if (id != CHILDID_SELF) return Engine().Bounds(Engine().Paragraph(static_cast<std::size_t>(id - 1)));
+        RECT client{};
+        ::GetClientRect(Window(), &client);
+        return Rect{client.left, client.top, client.right, client.bottom};
+    }
+    HRESULT Navigate(long direction, long from, VARIANT* end) override {
+        const long count = ChildCount();
+        if (from == CHILDID_SELF) {
+            if (const long child = FirstOrLastChild(direction, count)) return SetObject(end, ChildObject(child));
+            VARIANT self;
+            SetChildId(&self, CHILDID_SELF);
+            return m_standard ? m_standard->accNavigate(direction, self, end) : S_FALSE;
+        }
+        const long sibling = SiblingOf(from, direction, count);
+        return sibling ? SetObject(end, ChildObject(sibling)) : S_FALSE;
+    }
+    HRESULT HitTest(POINT point, VARIANT* found) override {
+        if (!Contains(Bounds(CHILDID_SELF), point)) return S_FALSE;
+        const std::optional<TextPosition> character = Engine().CharacterAt(point.x, point.y);
+        const ParagraphSpan under =
+            character ? Engine().ParagraphsIn(TextRange{*character, *character + 1}) : ParagraphSpan{};
+        if (!under.IsEmpty()) return SetObject(found, NewParagraph(SharedLink(), under.first));
+        SetChildId(found, CHILDID_SELF);
+        return S_OK;
+    }
+    HRESULT Select(long flags, long id) override {
+        if (id != CHILDID_SELF) return SelectRange(Pane(), flags, Engine().Paragraph(static_cast<std::size_t>(id - 1)));
+        // The document as a whole only takes the focus.
+        if (flags != SELFLAG_TAKEFOCUS) return E_INVALIDARG;
+        ::SetFocus(Window());
+        return S_OK;
+    }
+    HRESULT Focus(VARIANT* focus) override {
+        if (::GetFocus() != Window()) return S_FALSE;
+        SetChildId(focus, CHILDID_SELF);
+        return S_OK;
+    }
+    HRESULT Selection(VARIANT* selection) override {
+        const ParagraphSpan selected = Engine().ParagraphsIn(Engine().Selection());
+        if (selected.IsEmpty()) return S_FALSE;
+        if (selected.last - selected.first == 1)
+            return SetObject(selection, NewParagraph(SharedLink(), selected.first));
+        IEnumVARIANT* paragraphs =
+            new (std::nothrow) ParagraphEnumerator(SharedLink(), selected.first, selected.last, selected.first);
+        if (!paragraphs) return E_OUTOFMEMORY;
+        selection->vt = VT_UNKNOWN;
+        selection->punkVal = paragraphs;
+        return S_OK;
+    }
+    HRESULT Service(REFGUID service, REFIID iid, void** out) override {
+        // The system's MSAA bridge asks here for the UI Automation side (the
+        // live setting).
+        if (service != IID_IAccessibleEx || !m_automation) return E_NOINTERFACE;
+        return m_automation->QueryInterface(iid, out);
+    }
+
+    ComPtr<IAccessible> m_standard;
+    ComPtr<IRawElementProviderSimple> m_automation;
+};
+
+// The pane's UI Automation side, for readers that follow the pane as a
+// live region: the live setting, the host window, and the provider that
+// notifications are raised for. Everything else comes from the MSAA side.
+class AutomationProvider final : public ComObject<IRawElementProviderSimple, IAccessibleEx> {
+public:
+    AutomationProvider(std::shared_ptr<PaneLink> link, UiaNotificationFunctions::HostProviderFromHwnd host)
+        : m_link(std::move(link)), m_host(host) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        IUnknown* face = nullptr;
+        if (iid == IID_IUnknown || iid == IID_IRawElementProviderSimple)
+            face = static_cast<IRawElementProviderSimple*>(this);
+        else if (iid == IID_IAccessibleEx) face = static_cast<IAccessibleEx*>(this);
+        return Answer(out, face);
+    }
+
+    // IRawElementProviderSimple
+    HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* options) override {
+        if (!options) return E_POINTER;
+        *options = static_cast<ProviderOptions>(ProviderOptions_ServerSideProvider | ProviderOptions_UseComThreading);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID, IUnknown** pattern) override {
+        if (!pattern) return E_POINTER;
+        *pattern = nullptr;
+        return m_link->pane ? S_OK : kElementNotAvailable;
+    }
+    HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID property, VARIANT* value) override {
+        if (!value) return E_POINTER;
+        ::VariantInit(value);
+        if (!m_link->pane) return kElementNotAvailable;
+        if (property == kLiveSettingProperty) SetChildId(value, kLiveSettingPolite);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** host) override {
+        if (!host) return E_POINTER;
+        *host = nullptr;
+        if (!m_link->pane) return kElementNotAvailable;
+        return m_host ? m_host(m_link->pane->AccessibleWindow(), host) : S_OK;
+    }
+
+    // IAccessibleEx: the pane's client object itself; its children have no
+    // UI Automation side of their own.
+    HRESULT STDMETHODCALLTYPE GetObjectForChild(long, IAccessibleEx** child) override {
+        if (!child) return E_POINTER;
+        *child = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetIAccessiblePair(IAccessible** object, long* child) override {
+        if (!object || !child) return E_POINTER;
+        *object = m_link->document;
+        *child = CHILDID_SELF;
+        if (!*object) return kElementNotAvailable;
+        (*object)->AddRef();
+        return S_OK;
+    }
+    // The host window's element gives the runtime id.
+    HRESULT STDMETHODCALLTYPE GetRuntimeId(SAFEARRAY** id) override {
+        if (id) *id = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ConvertReturnedElement(IRawElementProviderSimple*, IAccessibleEx** converted) override {
+        if (converted) *converted = nullptr;
+        return E_NOTIMPL;
+    }
+
+private:
+    std::shared_ptr<PaneLink> m_link;
+    UiaNotificationFunctions::HostProviderFromHwnd m_host;
+};
+
+}  // namespace
+
+PaneAccessibility::PaneAccessibility(AccessiblePane& pane) : m_link(std::make_shared<PaneLink>()) {
+    m_link->pane = &pane;
+}
+
+PaneAccessibility::~PaneAccessibility() {
+    Disconnect();
+    if (m_uiaModule) ::FreeLibrary(m_uiaModule);
+}
+
+void PaneAccessibility::SetTexts(std::wstring name, std::wstring linkAction) {
+    m_link->name = std::move(name);
+    m_link->linkAction = std::move(linkAction);
+}
+
+bool PaneAccessibility::Answer(WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (static_cast<LONG>(lParam) != OBJID_CLIENT || !m_link->pane) return false;
+    if (!m_document) {
+        const HWND window = m_link->pane->AccessibleWindow();
+        ComPtr<IAccessible> standard;
+        ::CreateStdAccessibleObject(window, OBJID_CLIENT, kIidIAccessible,
+                                    reinterpret_cast<void**>(standard.Receive()));
+        m_document = ComPtr<IAccessible>::Adopt(new (std::nothrow) DocumentAccessible(m_link, standard, Provider()));
+        if (!m_document) return false;
+        m_link->document = m_document.Get();
+    }
+    const LRESULT answer = ::LresultFromObject(kIidIAccessible, wParam, m_document.Get());
+    if (answer <= 0) return false;
+    result = answer;
+    return true;
+}
+
+void PaneAccessibility::OnAppended(TextPosition from) {
+    AccessiblePane* const pane = m_link->pane;
+    Document* const document = pane ? pane->AccessibleDocument() : nullptr;
+    if (!document) return;
+    const HWND window = pane->AccessibleWindow();
+    // Each check is a read of shared memory; the text is only made for a
+    // UI Automation client.
+    if (::IsWinEventHookInstalled(kLiveRegionChanged))
+        ::NotifyWinEvent(kLiveRegionChanged, window, OBJID_CLIENT, CHILDID_SELF);
+    const UiaNotificationFunctions& uia = Uia();
+    if (!uia.raiseNotificationEvent || !uia.clientsAreListening || !uia.clientsAreListening()) return;
+    std::u16string text = document->PlainText(TextRange{from, document->EndPosition()});
+    const auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n'; };
+    const auto first = std::find_if_not(text.begin(), text.end(), isBreak);
+    const auto last = std::find_if_not(text.rbegin(), text.rend(), isBreak).base();
+    if (first >= last) return;
+    IRawElementProviderSimple* const provider = Provider().Get();
+    if (!provider) return;
+    BSTR display = nullptr;
+    BSTR activity = ::SysAllocString(kActivityId);
+    if (SUCCEEDED(MakeBstr(std::u16string_view(&*first, static_cast<std::size_t>(last - first)), &display)) && activity)
+        uia.raiseNotificationEvent(provider, kNotificationKindItemAdded, kNotificationProcessingMostRecent, display,
+                                   activity);
+    ::SysFreeString(display);
+    ::SysFreeString(activity);
+}
+
+const ComPtr<IRawElementProviderSimple>& PaneAccessibility::Provider() {
+    if (!m_provider && m_link->pane) {
+        m_provider = ComPtr<IRawElementProviderSimple>::Adopt(
+            new (std::nothrow) AutomationProvider(m_link, Uia().hostProviderFromHwnd));
+    }
+    return m_provider;
+}
+
+void PaneAccessibility::Disconnect() {
+    if (!m_link->pane) return;
+    m_link->pane = nullptr;
+    m_link->document = nullptr;
+    // Proxies in other processes hear of it at their next call.
+    if (m_document) ::CoDisconnectObject(m_document.Get(), 0);
+    if (m_provider) ::CoDisconnectObject(m_provider.Get(), 0);
+    m_document.Reset();
+    m_provider.Reset();
+}
+
+void PaneAccessibility::SetUiaFunctions(const UiaNotificationFunctions& functions) {
+    m_uia = functions;
+    m_uiaLoaded = true;
+}
+
+const UiaNotificationFunctions& PaneAccessibility::Uia() {
+    if (m_uiaLoaded) return m_uia;
+    m_uiaLoaded = true;
+    m_uiaModule = ::LoadLibraryW(L"uiautomationcore.dll");
+    if (!m_uiaModule) return m_uia;
+    m_uia.clientsAreListening = reinterpret_cast<UiaNotificationFunctions::ClientsAreListening>(
+        reinterpret_cast<void*>(::GetProcAddress(m_uiaModule, "UiaClientsAreListening")));
+    m_uia.raiseNotificationEvent = reinterpret_cast<UiaNotificationFunctions::RaiseNotificationEvent>(
+        reinterpret_cast<void*>(::GetProcAddress(m_uiaModule, "UiaRaiseNotificationEvent")));
+    m_uia.hostProviderFromHwnd = reinterpret_cast<UiaNotificationFunctions::HostProviderFromHwnd>(
+        reinterpret_cast<void*>(::GetProcAddress(m_uiaModule, "UiaHostProviderFromHwnd")));
+    return m_uia;
+}
+
+}  // namespace html
