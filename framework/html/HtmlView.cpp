@@ -14,6 +14,7 @@ namespace {
 // Private to the view's own window.
 constexpr UINT kNavigationCompleteMessage = WM_USER + 0x100;
 constexpr UINT kImagesReadyMessage = WM_USER + 0x101;
+constexpr UINT kAnnounceMessage = WM_USER + 0x102;
 
 constexpr UINT_PTR kRepeatTimer = 1;
 constexpr UINT kRepeatDelayMs = 400;  // before a held scroll-bar button repeats
@@ -59,9 +60,10 @@ ON_WM_GETDLGCODE()
 ON_MESSAGE(kNavigationCompleteMessage, OnNavigationComplete)
 ON_MESSAGE(kImagesReadyMessage, OnImagesReady)
 ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+ON_MESSAGE(kAnnounceMessage, OnAnnounce)
 END_MESSAGE_MAP()
 
-CHtmlView::CHtmlView() = default;
+CHtmlView::CHtmlView() : m_accessibility(*this, kAnnounceMessage) {}
 
 CHtmlView::~CHtmlView() {
     // The window goes while this class's handlers can still run; the flag
@@ -458,6 +460,11 @@ void CHtmlView::SelectAccessibleRange(html::TextRange range) {
 LRESULT CHtmlView::OnGetObject(WPARAM wParam, LPARAM lParam) {
     LRESULT answer = 0;
     return m_accessibility.Answer(wParam, lParam, answer) ? answer : Default();
+}
+
+LRESULT CHtmlView::OnAnnounce(WPARAM, LPARAM) {
+    m_accessibility.Announce();
+    return 0;
 }
 
 void CHtmlView::OnContextMenu(CWindow, CPoint screenPoint) {

@@ -112,6 +112,7 @@ protected:
     LRESULT OnNavigationComplete(WPARAM navigation, LPARAM lParam);
     LRESULT OnImagesReady(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    LRESULT OnAnnounce(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -158,7 +159,7 @@ private:
     std::unique_ptr<html::ImageLoader> m_imageLoader;  // made with the first image request
     LinkOpener m_linkOpener;
     html::PaneScrollBar m_scrollBar;
-    html::PaneAccessibility m_accessibility{*this};
+    html::PaneAccessibility m_accessibility;
 
     CString m_copyText{"Copy"};
     CString m_selectAllText{"Select All"};

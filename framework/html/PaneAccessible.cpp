@@ -86,7 +86,8 @@ public:
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         IUnknown* face = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kIidIAccessible) face = static_cast<IAccessible*>(this);
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kIidIAccessible)
+            face = static_cast<IAccessible*>(this);
         else if (iid == IID_IServiceProvider) face = static_cast<IServiceProvider*>(this);
         return Answer(out, face);
     }
@@ -630,7 +631,8 @@ private:
 
 }  // namespace
 
-PaneAccessibility::PaneAccessibility(AccessiblePane& pane) : m_link(std::make_shared<PaneLink>()) {
+PaneAccessibility::PaneAccessibility(AccessiblePane& pane, UINT announceMessage)
+    : m_link(std::make_shared<PaneLink>()), m_announceMessage(announceMessage) {
     m_link->pane = &pane;
 }
 
@@ -663,29 +665,43 @@ bool PaneAccessibility::Answer(WPARAM wParam, LPARAM lParam, LRESULT& result) {
 
 void PaneAccessibility::OnAppended(TextPosition from) {
     AccessiblePane* const pane = m_link->pane;
+    if (!pane || !SomeoneListens()) return;
+    m_newestAppend = from;
+    // One announcement per burst, posted behind the messages that bring the
+    // rest of it: a flood is announced by its newest line only.
+    if (!m_announcementPosted)
+        m_announcementPosted = ::PostMessageW(pane->AccessibleWindow(), m_announceMessage, 0, 0) != FALSE;
+}
+
+void PaneAccessibility::Announce() {
+    m_announcementPosted = false;
+    AccessiblePane* const pane = m_link->pane;
     Document* const document = pane ? pane->AccessibleDocument() : nullptr;
-    if (!document) return;
-    const HWND window = pane->AccessibleWindow();
-    // Each check is a read of shared memory; the text is only made for a
-    // UI Automation client.
+    if (!document || m_newestAppend > document->EndPosition()) return;
     if (::IsWinEventHookInstalled(kLiveRegionChanged))
-        ::NotifyWinEvent(kLiveRegionChanged, window, OBJID_CLIENT, CHILDID_SELF);
-    const UiaNotificationFunctions& uia = Uia();
-    if (!uia.raiseNotificationEvent || !uia.clientsAreListening || !uia.clientsAreListening()) return;
-    std::u16string text = document->PlainText(TextRange{from, document->EndPosition()});
+        ::NotifyWinEvent(kLiveRegionChanged, pane->AccessibleWindow(), OBJID_CLIENT, CHILDID_SELF);
+    if (!UiaListens()) return;
+    const std::u16string text = document->PlainText(TextRange{m_newestAppend, document->EndPosition()});
     const auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n'; };
     const auto first = std::find_if_not(text.begin(), text.end(), isBreak);
     const auto last = std::find_if_not(text.rbegin(), text.rend(), isBreak).base();
-    if (first >= last) return;
     IRawElementProviderSimple* const provider = Provider().Get();
-    if (!provider) return;
+    if (first >= last || !provider) return;
     BSTR display = nullptr;
     BSTR activity = ::SysAllocString(kActivityId);
     if (SUCCEEDED(MakeBstr(std::u16string_view(&*first, static_cast<std::size_t>(last - first)), &display)) && activity)
-        uia.raiseNotificationEvent(provider, kNotificationKindItemAdded, kNotificationProcessingMostRecent, display,
-                                   activity);
+        m_uia.raiseNotificationEvent(provider, kNotificationKindItemAdded, kNotificationProcessingMostRecent, display,
+                                     activity);
     ::SysFreeString(display);
     ::SysFreeString(activity);
+}
+
+// Each check reads shared memory: nothing is made or posted for nobody.
+bool PaneAccessibility::SomeoneListens() { return ::IsWinEventHookInstalled(kLiveRegionChanged) || UiaListens(); }
+
+bool PaneAccessibility::UiaListens() {
+    const UiaNotificationFunctions& uia = Uia();
+    return uia.raiseNotificationEvent && uia.clientsAreListening && uia.clientsAreListening();
 }
 
 const ComPtr<IRawElementProviderSimple>& PaneAccessibility::Provider() {

@@ -11,10 +11,12 @@
 // asks for one and belong to the client; the pane keeps only the document
 // object, made on the first WM_GETOBJECT.
 //
-// New content is announced where someone listens: a live-region change
-// event (WinEvent) for readers that follow the pane as a polite live region,
-// and a UI Automation notification carrying the new text, "most recent"
-// processing so that a flood leaves the reader only the latest line. The
+// New content is announced where someone listens, once per burst of
+// appends (a message posted to the pane, so that lines already queued behind
+// the first arrive before it): a live-region change event (WinEvent) for
+// readers that follow the pane as a polite live region, and a UI Automation
+// notification carrying the newest append's text, "most recent" processing
+// so that a reader drops an older announcement it has not finished. The
 // notification function is looked up at run time: systems before Windows 10
 // 1709, and Wine, do without it.
 //
@@ -67,7 +69,9 @@ struct PaneLink;
 
 class PaneAccessibility {
 public:
-    explicit PaneAccessibility(AccessiblePane& pane);
+    // `announceMessage` is a message private to the pane's window, which
+    // the window answers by calling Announce.
+    PaneAccessibility(AccessiblePane& pane, UINT announceMessage);
     ~PaneAccessibility();
     PaneAccessibility(const PaneAccessibility&) = delete;
     PaneAccessibility& operator=(const PaneAccessibility&) = delete;
@@ -82,6 +86,8 @@ public:
 
     // Content from `from` to the document's end was appended.
     void OnAppended(TextPosition from);
+    // The posted announcement of the appends since the last.
+    void Announce();
 
     // From now on every object given out fails; call before the window goes.
     void Disconnect();
@@ -92,12 +98,17 @@ public:
 
 private:
     const UiaNotificationFunctions& Uia();
+    bool SomeoneListens();
+    bool UiaListens();
     // The UI Automation side, made when first needed; null once disconnected.
     const ComPtr<IRawElementProviderSimple>& Provider();
 
     std::shared_ptr<PaneLink> m_link;
     ComPtr<IAccessible> m_document;
     ComPtr<IRawElementProviderSimple> m_provider;
+    UINT m_announceMessage;
+    TextPosition m_newestAppend = 0;
+    bool m_announcementPosted = false;
     HMODULE m_uiaModule = nullptr;
     bool m_uiaLoaded = false;
     UiaNotificationFunctions m_uia;

@@ -2,7 +2,8 @@
 // fragments appended in a row (as chat lines arrive), laid out through the
 // fixed-metrics measurer and painted to a recording surface, with the
 // queries the window makes: scrolling, hit tests, selection and copy, words,
-// image requests answered with loaded sizes or failures.
+// image requests answered with loaded sizes or failures, and a screen
+// reader's walk of the paragraphs (their index read as it grows).
 //
 // Input: byte 0 picks the text form (see HtmlTextOf), byte 1 the pane's
 // width; the rest is the fragments, separated by 0x1E (record separator).
@@ -70,6 +71,24 @@ void AnswerImages(html::Document& document, uint8_t sizeSeed) {
     document.OnImageLoaded(-1, 10, 10);  // not a request: ignored
 }
 
+// Paragraphs are in order, apart, not empty and free of breaks, each found
+// again by its own range; their links and objects lie inside them.
+void ReadParagraphs(html::Document& document) {
+    html::TextPosition previousEnd = 0;
+    for (std::size_t index = 0; index < document.ParagraphCount(); ++index) {
+        const html::TextRange paragraph = document.Paragraph(index);
+        FUZZ_CHECK(!paragraph.IsEmpty() && paragraph.start >= previousEnd && paragraph.end <= document.EndPosition());
+        FUZZ_CHECK(document.PlainText(paragraph).find(u'\n') == std::u16string::npos);
+        const html::ParagraphSpan found = document.ParagraphsIn(paragraph);
+        FUZZ_CHECK(found.first == index && found.last == index + 1);
+        for (const html::InlineItem& item : document.InlineItems(paragraph))
+            FUZZ_CHECK(item.range.start >= paragraph.start && item.range.end <= paragraph.end);
+        const html::Rect bounds = document.Bounds(paragraph);
+        FUZZ_CHECK(bounds.Width() >= 0 && bounds.Height() >= 0);
+        previousEnd = paragraph.end;
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -86,7 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         document.AppendHtml(fuzz::HtmlTextOf(fragment, utf16));
         CheckScrolling(document);
         AnswerImages(document, data[1]);
+        document.ParagraphCount();
     }
+    ReadParagraphs(document);
     Paint(document, width);
     Probe(document, width);
     document.SelectAll();

@@ -500,7 +500,9 @@ void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG ch
 
 }  // namespace announcements
 
-TEST_F(HtmlViewAccessibilityTest, AnnouncesEachAppendWithItsTextAndNothingElse) {
+// One announcement per line that arrives on its own, one for a burst (its
+// newest line), none for a blank or when nothing arrives.
+TEST_F(HtmlViewAccessibilityTest, AnnouncesEachArrivalByItsNewestLine) {
     using namespace announcements;
     raised.clear();
     liveRegionEvents.clear();
@@ -508,21 +510,24 @@ TEST_F(HtmlViewAccessibilityTest, AnnouncesEachAppendWithItsTextAndNothingElse) 
     const HWINEVENTHOOK hook =
         ::SetWinEventHook(0x8019, 0x8019, nullptr, OnWinEvent, ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_TRUE(hook);
-    Append(L"<b>영희</b> : 첫 줄<br>");
-    Append(L"둘째 줄<br>");
-    Append(L"<br>");  // nothing readable arrived
+    const auto arrive = [this](std::initializer_list<const wchar_t*> lines) {
+        for (const wchar_t* line : lines) Append(line);
+        PumpMessagesFor(50);
+    };
+    arrive({L"<b>영희</b> : 첫 줄<br>"});
+    arrive({L"둘째 줄<br>", L"셋째 줄<br>", L"넷째 줄<br>"});
+    arrive({L"<br>"});
     view->SelectAll();
     ScrollToBottom();
-    PumpMessagesFor(100);
+    PumpMessagesFor(50);
     listening = false;
-    Append(L"아무도 안 들음<br>");
+    arrive({L"아무도 안 들음<br>"});
     listening = true;
-    PumpMessagesFor(100);
     ::UnhookWinEvent(hook);
 
     ASSERT_EQ(raised.size(), 2u);
     EXPECT_EQ(raised[0].text, L"영희 : 첫 줄");
-    EXPECT_EQ(raised[1].text, L"둘째 줄");
+    EXPECT_EQ(raised[1].text, L"넷째 줄");
     for (const Raised& one : raised) {
         EXPECT_EQ(one.kind, 0);         // item added
         EXPECT_EQ(one.processing, 3);   // most recent
