@@ -1,6 +1,7 @@
 #include "framework/html/PaneAccessible.h"
 
 #include "framework/AccessibleName.h"
+#include "framework/AccessibleObject.h"
 
 #include <oleacc.h>
 #include <servprov.h>
@@ -36,247 +37,34 @@ constexpr HRESULT kElementNotAvailable = static_cast<HRESULT>(0x80040201);  // U
 constexpr DWORD kLiveRegionChanged = 0x8019;
 constexpr wchar_t kActivityId[] = L"ContentAppended";
 
-HRESULT MakeBstr(std::u16string_view text, BSTR* out) {
-    *out = ::SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
-    return *out ? S_OK : E_OUTOFMEMORY;
-}
-
-void SetChildId(VARIANT* out, long id) {
-    out->vt = VT_I4;
-    out->lVal = id;
-}
-
-// Takes over the reference `object` carries.
-HRESULT SetObject(VARIANT* out, IDispatch* object) {
-    if (!object) return E_OUTOFMEMORY;
-    out->vt = VT_DISPATCH;
-    out->pdispVal = object;
-    return S_OK;
-}
-
-// Out parameters start empty, so that a failed call leaves nothing for the
-// client to free; false for a null pointer.
-template <typename T>
-bool Cleared(T* out) {
-    if (!out) return false;
-    *out = T{};
-    return true;
-}
-
-bool Cleared(VARIANT* out) {
-    if (!out) return false;
-    ::VariantInit(out);
-    return true;
-}
-
 bool Contains(const Rect& rect, POINT point) {
     return point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
 }
 
 long ClampedCount(std::size_t count) { return static_cast<long>(std::min<std::size_t>(count, LONG_MAX)); }
 
-// The part of IAccessible every object of the pane has in common: argument
-// checks, the connection check, exceptions kept inside, text and locations
-// converted. Child ids are 0 for the object itself and 1 to ChildCount()
-// for its simple children.
-class AccessibleBase : public ComObject<IAccessible, IServiceProvider> {
+// What every object of the pane has in common: the link to the pane.
+class AccessibleBase : public CAccessibleObject {
 public:
     explicit AccessibleBase(std::shared_ptr<PaneLink> link) : m_link(std::move(link)) {}
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        IUnknown* face = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kIidIAccessible)
-            face = static_cast<IAccessible*>(this);
-        else if (iid == IID_IServiceProvider) face = static_cast<IServiceProvider*>(this);
-        return Answer(out, face);
-    }
-
-    // IDispatch: clients call the IAccessible methods directly.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info) *info = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-
-    // IServiceProvider
-    HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!Connected()) return CO_E_OBJNOTCONNECTED;
-        return Service(service, iid, out);
-    }
-
-    // IAccessible
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
-        if (!Cleared(parent)) return E_POINTER;
-        return Call([&] {
-            *parent = Parent();
-            return *parent ? S_OK : S_FALSE;
-        });
-    }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
-        if (!Cleared(count)) return E_POINTER;
-        return Call([&] {
-            *count = ChildCount();
-            return S_OK;
-        });
-    }
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
-        if (!Cleared(object)) return E_POINTER;
-        return CallFor(child, [&](long id) {
-            if (id == CHILDID_SELF) return E_INVALIDARG;
-            *object = ChildObject(id);
-            return *object ? S_OK : S_FALSE;
-        });
-    }
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        if (!Cleared(name)) return E_POINTER;
-        return CallFor(child, [&](long id) { return Text(Name(id), name, S_FALSE); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        if (!Cleared(value)) return E_POINTER;
-        return CallFor(child, [&](long id) { return Text(Value(id), value, DISP_E_MEMBERNOTFOUND); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override { return NoText(child, text); }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override { return NoText(child, help); }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
-        return NoText(child, shortcut);
-    }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
-        if (!Cleared(topic)) return E_POINTER;
-        return NoText(child, file);
-    }
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        if (!Cleared(role)) return E_POINTER;
-        return CallFor(child, [&](long id) {
-            SetChildId(role, Role(id));
-            return S_OK;
-        });
-    }
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-        if (!Cleared(state)) return E_POINTER;
-        return CallFor(child, [&](long id) {
-            SetChildId(state, State(id));
-            return S_OK;
-        });
-    }
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
-        if (!Cleared(focus)) return E_POINTER;
-        return Call([&] { return Focus(focus); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
-        if (!Cleared(selection)) return E_POINTER;
-        return Call([&] { return Selection(selection); });
-    }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-        if (!Cleared(action)) return E_POINTER;
-        return CallFor(child, [&](long id) { return Text(DefaultAction(id), action, DISP_E_MEMBERNOTFOUND); });
-    }
-    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
-        return CallFor(child, [&](long id) { return Select(flags, id); });
-    }
-    HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) override {
-        if (!Cleared(left) || !Cleared(top) || !Cleared(width) || !Cleared(height)) return E_POINTER;
-        return CallFor(child, [&](long id) {
-            const Rect bounds = Bounds(id);
-            if (bounds.IsEmpty()) return S_FALSE;
-            POINT origin{bounds.left, bounds.top};
-            ::ClientToScreen(Window(), &origin);
-            *left = origin.x;
-            *top = origin.y;
-            *width = bounds.Width();
-            *height = bounds.Height();
-            return S_OK;
-        });
-    }
-    HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
-        if (!Cleared(end)) return E_POINTER;
-        return CallFor(start, [&](long id) { return Navigate(direction, id, end); });
-    }
-    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override {
-        if (!Cleared(child)) return E_POINTER;
-        return Call([&] {
-            POINT point{x, y};
-            ::ScreenToClient(Window(), &point);
-            return HitTest(point, child);
-        });
-    }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-        return CallFor(child, [&](long id) { return DoDefaultAction(id); });
-    }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
-
 protected:
-    bool Connected() const { return m_link->pane != nullptr && m_link->pane->AccessibleDocument() != nullptr; }
+    bool IsConnected() const override {
+        return m_link->pane != nullptr && m_link->pane->AccessibleDocument() != nullptr;
+    }
+    HWND Window() const override { return m_link->pane->AccessibleWindow(); }
+    RECT ClientBounds(long id) override {
+        const Rect bounds = Bounds(id);
+        return RECT{bounds.left, bounds.top, bounds.right, bounds.bottom};
+    }
+    virtual Rect Bounds(long id) = 0;
+
     Document& Engine() const { return *m_link->pane->AccessibleDocument(); }
-    HWND Window() const { return m_link->pane->AccessibleWindow(); }
     AccessiblePane& Pane() const { return *m_link->pane; }
     const PaneLink& Link() const { return *m_link; }
     const std::shared_ptr<PaneLink>& SharedLink() const { return m_link; }
 
-    virtual long ChildCount() = 0;
-    // A new reference to child `id`'s own object; null for a simple child.
-    virtual IDispatch* ChildObject(long id) = 0;
-    // A new reference to the parent; null at the top.
-    virtual IDispatch* Parent() = 0;
-    virtual long Role(long id) = 0;
-    virtual long State(long id) = 0;
-    virtual std::optional<std::u16string> Name(long id) = 0;
-    virtual std::optional<std::u16string> Value(long) { return std::nullopt; }
-    virtual std::optional<std::u16string> DefaultAction(long) { return std::nullopt; }
-    virtual HRESULT DoDefaultAction(long) { return DISP_E_MEMBERNOTFOUND; }
-    // In client coordinates.
-    virtual Rect Bounds(long id) = 0;
-    virtual HRESULT Navigate(long direction, long from, VARIANT* end) = 0;
-    virtual HRESULT HitTest(POINT clientPoint, VARIANT* found) = 0;
-    virtual HRESULT Select(long flags, long id) = 0;
-    virtual HRESULT Focus(VARIANT*) { return S_FALSE; }
-    virtual HRESULT Selection(VARIANT*) { return S_FALSE; }
-    virtual HRESULT Service(REFGUID, REFIID, void**) { return E_NOINTERFACE; }
-
 private:
-    // Runs `body` once the object is known to be connected; nothing it
-    // throws leaves the object.
-    template <typename Body>
-    HRESULT Call(Body body) {
-        if (!Connected()) return CO_E_OBJNOTCONNECTED;
-        try {
-            return body();
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        } catch (...) {
-            return E_FAIL;
-        }
-    }
-
-    // As Call, for a method about child `child` (0 or one of ours).
-    template <typename Body>
-    HRESULT CallFor(const VARIANT& child, Body body) {
-        return Call([&] {
-            if (child.vt != VT_I4 || child.lVal < 0 || child.lVal > ChildCount()) return E_INVALIDARG;
-            return body(child.lVal);
-        });
-    }
-
-    HRESULT NoText(const VARIANT& child, BSTR* text) {
-        if (!Cleared(text)) return E_POINTER;
-        return CallFor(child, [](long) { return DISP_E_MEMBERNOTFOUND; });
-    }
-
-    static HRESULT Text(const std::optional<std::u16string>& text, BSTR* out, HRESULT absent) {
-        return text ? MakeBstr(*text, out) : absent;
-    }
-
     std::shared_ptr<PaneLink> m_link;
 };
 
@@ -438,7 +226,7 @@ public:
         ULONG done = 0;
         for (; done < count && m_next < m_last; ++done, ++m_next) {
             ::VariantInit(&items[done]);
-            if (FAILED(SetObject(&items[done], NewParagraph(m_link, m_next)))) break;
+            if (FAILED(CAccessibleObject::SetObject(&items[done], NewParagraph(m_link, m_next)))) break;
         }
         if (fetched) *fetched = done;
         return done == count ? S_OK : S_FALSE;
@@ -589,7 +377,7 @@ public:
         if (!value) return E_POINTER;
         ::VariantInit(value);
         if (!m_link->pane) return kElementNotAvailable;
-        if (property == kLiveSettingProperty) SetChildId(value, kLiveSettingPolite);
+        if (property == kLiveSettingProperty) CAccessibleObject::SetChildId(value, kLiveSettingPolite);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** host) override {
@@ -689,7 +477,9 @@ void PaneAccessibility::Announce() {
     if (first >= last || !provider) return;
     BSTR display = nullptr;
     BSTR activity = ::SysAllocString(kActivityId);
-    if (SUCCEEDED(MakeBstr(std::u16string_view(&*first, static_cast<std::size_t>(last - first)), &display)) && activity)
+    if (SUCCEEDED(CAccessibleObject::MakeBstr(std::u16string_view(&*first, static_cast<std::size_t>(last - first)),
+                                              &display)) &&
+        activity)
         m_uia.raiseNotificationEvent(provider, kNotificationKindItemAdded, kNotificationProcessingMostRecent, display,
                                      activity);
     ::SysFreeString(display);
