@@ -19,8 +19,8 @@ namespace html {
 // What every object given out shares with the pane: cut when it goes.
 struct PaneLink {
     AccessiblePane* pane = nullptr;
-    std::wstring name;
-    std::wstring linkAction;
+    std::u16string name;
+    std::u16string linkAction;
     IAccessible* document = nullptr;  // the pane's document object, while connected
 };
 
@@ -159,7 +159,7 @@ private:
     }
     std::optional<std::u16string> DefaultAction(long id) override {
         if (id == CHILDID_SELF || !IsLink(id)) return std::nullopt;
-        return std::u16string(reinterpret_cast<const char16_t*>(Link().linkAction.data()), Link().linkAction.size());
+        return Link().linkAction;
     }
     HRESULT DoDefaultAction(long id) override {
         const std::optional<std::u16string> url = Value(id);
@@ -280,7 +280,7 @@ private:
     }
     std::optional<std::u16string> Name(long id) override {
         if (id != CHILDID_SELF) return Engine().PlainText(Engine().Paragraph(static_cast<std::size_t>(id - 1)));
-        return std::u16string(reinterpret_cast<const char16_t*>(Link().name.data()), Link().name.size());
+        return Link().name;
     }
     std::optional<std::u16string> Value(long id) override {
         return id == CHILDID_SELF ? std::optional<std::u16string>(std::u16string{}) : std::nullopt;
@@ -429,9 +429,12 @@ PaneAccessibility::~PaneAccessibility() {
     if (m_uiaModule) ::FreeLibrary(m_uiaModule);
 }
 
-void PaneAccessibility::SetTexts(std::wstring name, std::wstring linkAction) {
-    m_link->name = std::move(name);
-    m_link->linkAction = std::move(linkAction);
+void PaneAccessibility::SetTexts(const std::wstring& name, const std::wstring& linkAction) {
+    const auto wide = [](const std::wstring& text) {
+        return std::u16string(reinterpret_cast<const char16_t*>(text.data()), text.size());
+    };
+    m_link->name = wide(name);
+    m_link->linkAction = wide(linkAction);
 }
 
 bool PaneAccessibility::Answer(WPARAM wParam, LPARAM lParam, LRESULT& result) {

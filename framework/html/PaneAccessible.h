@@ -78,7 +78,7 @@ public:
 
     // The pane's texts: the document's name, and the name of a link's
     // default action.
-    void SetTexts(std::wstring name, std::wstring linkAction);
+    void SetTexts(const std::wstring& name, const std::wstring& linkAction);
 
     // The answer to WM_GETOBJECT: true, with `result` set, for the client
     // object; false leaves the message to the default handling.
