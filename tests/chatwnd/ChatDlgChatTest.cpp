@@ -6,6 +6,7 @@
 #include "display/ChatView.h"
 #include "net/Protocol.h"
 #include "res/resource.h"
+#include "tests/support/Accessibility.h"
 #include "tests/support/TypedText.h"
 
 #include <gtest/gtest.h>
@@ -223,6 +224,23 @@ TEST_F(ChatSide, ReceivedPacketsShowInArrivalOrderAndOthersShowNothing) {
         EXPECT_EQ(shown.find(u"<embed"), std::u16string::npos);
         EXPECT_EQ(shown.find(u"junk"), std::u16string::npos);
         EXPECT_EQ(shown.find(u"ignored"), std::u16string::npos);
+
+        // A screen reader finds the same lines in order, the chat line one
+        // paragraph with its link and its image inside it.
+        const ComPtr<IAccessible> pane = ClientObject(w.View()->m_hWnd);
+        const std::vector<std::wstring> paragraphs = ChildNames(pane.Get());
+        const auto holding = [&](const wchar_t* part) {
+            return std::find_if(paragraphs.begin(), paragraphs.end(),
+                                [part](const std::wstring& name) { return name.find(part) != std::wstring::npos; });
+        };
+        const auto chatLine = holding(L"이(lee02): <b>hello</b> link");
+        ASSERT_NE(chatLine, paragraphs.end());
+        EXPECT_LT(holding(L"first notice"), chatLine);
+        EXPECT_LT(chatLine, holding(L"last notice"));
+        const ComPtr<IAccessible> paragraph = ChildOf(pane.Get(), static_cast<LONG>(chatLine - paragraphs.begin() + 1));
+        EXPECT_EQ(RoleOf(paragraph.Get(), 1), ROLE_SYSTEM_LINK);
+        EXPECT_EQ(ValueOf(paragraph.Get(), 1), L"x");
+        EXPECT_EQ(RoleOf(paragraph.Get(), 2), ROLE_SYSTEM_GRAPHIC);
     });
 }
 
