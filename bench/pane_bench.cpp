@@ -37,7 +37,7 @@
 #include "display/ChatFormat.h"
 #include "display/ChatView.h"
 #include "display/HtmlTagFilter.h"
-#include "framework/AccessibleName.h"
+#include "framework/AccessibleObject.h"
 #include "framework/Wnd.h"
 
 #include <windows.h>

@@ -14,7 +14,8 @@ namespace {
 // call but the name of the object itself goes to the standard object.
 class NamedAccessible final : public ComObject<IAccessible> {
 public:
-    NamedAccessible(IAccessible* standard, std::wstring name) : m_standard(standard), m_name(std::move(name)) {}
+    NamedAccessible(ComPtr<IAccessible> standard, std::wstring name)
+        : m_standard(std::move(standard)), m_name(std::move(name)) {}
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -104,11 +105,9 @@ public:
     }
 
 private:
-    ~NamedAccessible() override { m_standard->Release(); }
-
     static bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
-    IAccessible* m_standard;
+    ComPtr<IAccessible> m_standard;
     std::wstring m_name;
 };
 
@@ -123,22 +122,11 @@ void CAccessibleName::Set(HWND window, const CString& name) {
 
 bool AnswerWithAccessibleName(HWND window, WPARAM wParam, LPARAM lParam, const std::wstring& name, LRESULT& result) {
     if (static_cast<LONG>(lParam) != OBJID_CLIENT) return false;
-    IAccessible* standard = nullptr;
-    if (FAILED(
-            ::CreateStdAccessibleObject(window, OBJID_CLIENT, kIidIAccessible, reinterpret_cast<void**>(&standard))) ||
-        !standard) {
-        return false;
-    }
-    NamedAccessible* named = new (std::nothrow) NamedAccessible(standard, name);
-    if (!named) {
-        standard->Release();
-        return false;
-    }
-    const LRESULT answer = ::LresultFromObject(kIidIAccessible, wParam, named);
-    named->Release();  // the answer holds its own reference until the client takes it
-    // A negative answer is the failure's HRESULT: the default handling
-    // still gives the standard object, unnamed.
-    if (answer <= 0) return false;
-    result = answer;
-    return true;
+    ComPtr<IAccessible> standard = StandardClientObject(window);
+    if (!standard) return false;
+    // The answer holds its own reference until the client takes it; when it
+    // fails, the default handling still gives the standard object, unnamed.
+    const ComPtr<IAccessible> named =
+        ComPtr<IAccessible>::Adopt(new (std::nothrow) NamedAccessible(std::move(standard), name));
+    return named && AnswerWithObject(named.Get(), wParam, result);
 }

@@ -10,16 +10,12 @@
 // a message, but Wine does not implement it.
 #pragma once
 
+#include "framework/AccessibleObject.h"
 #include "framework/CString.h"
 
 #include <windows.h>
 
 #include <string>
-
-// The IAccessible interface identifier, spelled out: linked with -loleacc,
-// MinGW resolves the IID_IAccessible symbol to the DLL's exported data
-// thunk, not to the GUID, and a QueryInterface with it fails.
-inline constexpr IID kIidIAccessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
 // The answer to WM_GETOBJECT for a window named `name`: true, with
 // `result` set, when the object asked for is the client object; false leaves

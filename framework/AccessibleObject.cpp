@@ -1,7 +1,5 @@
 #include "framework/AccessibleObject.h"
 
-#include "framework/AccessibleName.h"
-
 #include <new>
 
 namespace {
@@ -26,6 +24,20 @@ HRESULT Text(const std::optional<std::u16string>& text, BSTR* out, HRESULT absen
 }
 
 }  // namespace
+
+ComPtr<IAccessible> StandardClientObject(HWND window) {
+    ComPtr<IAccessible> standard;
+    ::CreateStdAccessibleObject(window, OBJID_CLIENT, kIidIAccessible, reinterpret_cast<void**>(standard.Receive()));
+    return standard;
+}
+
+bool AnswerWithObject(IAccessible* object, WPARAM wParam, LRESULT& result) {
+    // A negative answer is the failure's HRESULT.
+    const LRESULT answer = ::LresultFromObject(kIidIAccessible, wParam, object);
+    if (answer <= 0) return false;
+    result = answer;
+    return true;
+}
 
 HRESULT CAccessibleObject::MakeBstr(std::u16string_view text, BSTR* out) {
     *out = ::SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));

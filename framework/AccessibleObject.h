@@ -21,6 +21,20 @@
 #include <string>
 #include <string_view>
 
+// The IAccessible interface identifier, spelled out: linked with -loleacc,
+// MinGW resolves the IID_IAccessible symbol to the DLL's exported data
+// thunk, not to the GUID, and a QueryInterface with it fails.
+inline constexpr IID kIidIAccessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+// The system's standard client object of `window`; empty when it cannot
+// be had.
+ComPtr<IAccessible> StandardClientObject(HWND window);
+
+// Answers WM_GETOBJECT (its `wParam`) with `object`: true with `result`
+// set; false when the object could not be handed over, leaving the message
+// to the default handling.
+bool AnswerWithObject(IAccessible* object, WPARAM wParam, LRESULT& result);
+
 class CAccessibleObject : public ComObject<IAccessible, IServiceProvider> {
 public:
     // IUnknown

@@ -120,9 +120,10 @@ private:
     enum class MouseMode { None, Selecting, ScrollBarButton, Thumb };
 
     // CHtmlDocumentHost
-    void OnDocumentContentChanged();
     void OnDocumentAppended(html::TextPosition from) override;
     void OnDocumentScrolled() override;
+    // New content, appended or a whole new document.
+    void OnDocumentContentChanged();
 
     // html::AccessiblePane
     html::Document* AccessibleDocument() override { return Engine(); }

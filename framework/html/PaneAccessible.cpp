@@ -1,6 +1,5 @@
 #include "framework/html/PaneAccessible.h"
 
-#include "framework/AccessibleName.h"
 #include "framework/AccessibleObject.h"
 
 #include <oleacc.h>
@@ -41,6 +40,8 @@ bool Contains(const Rect& rect, POINT point) {
     return point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
 }
 
+bool Intersects(TextRange a, TextRange b) { return a.start < b.end && b.start < a.end; }
+
 long ClampedCount(std::size_t count) { return static_cast<long>(std::min<std::size_t>(count, LONG_MAX)); }
 
 // What every object of the pane has in common: the link to the pane.
@@ -60,6 +61,19 @@ protected:
     virtual Rect Bounds(long id) = 0;
 
     Document& Engine() const { return *m_link->pane->AccessibleDocument(); }
+    Rect ClientArea() const {
+        RECT client{};
+        ::GetClientRect(Window(), &client);
+        return Rect{client.left, client.top, client.right, client.bottom};
+    }
+    // A stretch of the text: read-only and selectable, selected where the
+    // pane's selection touches it, offscreen while scrolled out of the pane.
+    long TextState(TextRange range) const {
+        long state = STATE_SYSTEM_READONLY | STATE_SYSTEM_SELECTABLE;
+        if (Intersects(range, Engine().Selection())) state |= STATE_SYSTEM_SELECTED;
+        if (!Engine().Bounds(range).Intersects(ClientArea())) state |= STATE_SYSTEM_OFFSCREEN;
+        return state;
+    }
     AccessiblePane& Pane() const { return *m_link->pane; }
     const PaneLink& Link() const { return *m_link; }
     const std::shared_ptr<PaneLink>& SharedLink() const { return m_link; }
@@ -84,8 +98,6 @@ long FirstOrLastChild(long direction, long count) {
     if (count == 0) return 0;
     return direction == NAVDIR_FIRSTCHILD ? 1 : direction == NAVDIR_LASTCHILD ? count : 0;
 }
-
-bool Intersects(TextRange a, TextRange b) { return a.start < b.end && b.start < a.end; }
 
 HRESULT SelectRange(AccessiblePane& pane, long flags, TextRange range) {
     if (flags & ~(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION | SELFLAG_REMOVESELECTION)) return E_INVALIDARG;
@@ -134,15 +146,8 @@ private:
         return IsLink(id) ? ROLE_SYSTEM_LINK : ROLE_SYSTEM_GRAPHIC;
     }
     long State(long id) override {
-        const TextRange range = RangeOf(id);
-        long state = STATE_SYSTEM_READONLY | STATE_SYSTEM_SELECTABLE;
-        if (Intersects(range, Engine().Selection())) state |= STATE_SYSTEM_SELECTED;
-        RECT client{};
-        ::GetClientRect(Window(), &client);
-        if (!Engine().Bounds(range).Intersects(Rect{client.left, client.top, client.right, client.bottom}))
-            state |= STATE_SYSTEM_OFFSCREEN;
-        if (id != CHILDID_SELF && IsLink(id)) state |= STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE;
-        return state;
+        const long state = TextState(RangeOf(id));
+        return IsLink(id) ? state | STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE : state;
     }
     std::optional<std::u16string> Name(long id) override {
         if (id == CHILDID_SELF) return Exists() ? Engine().PlainText(Range()) : std::u16string{};
@@ -271,26 +276,25 @@ private:
         return parent;
     }
     long Role(long id) override { return id == CHILDID_SELF ? ROLE_SYSTEM_DOCUMENT : ROLE_SYSTEM_STATICTEXT; }
+    // Child ids stand for the paragraphs too, for clients that ask the
+    // document about a child rather than the child's own object.
+    TextRange ParagraphOf(long id) { return Engine().Paragraph(static_cast<std::size_t>(id - 1)); }
+
     long State(long id) override {
-        if (id != CHILDID_SELF) return STATE_SYSTEM_READONLY | STATE_SYSTEM_SELECTABLE;
+        if (id != CHILDID_SELF) return TextState(ParagraphOf(id));
         long state = STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE;
         if (::GetFocus() == Window()) state |= STATE_SYSTEM_FOCUSED;
         if (!::IsWindowVisible(Window())) state |= STATE_SYSTEM_INVISIBLE;
         return state;
     }
     std::optional<std::u16string> Name(long id) override {
-        if (id != CHILDID_SELF) return Engine().PlainText(Engine().Paragraph(static_cast<std::size_t>(id - 1)));
+        if (id != CHILDID_SELF) return Engine().PlainText(ParagraphOf(id));
         return Link().name;
     }
     std::optional<std::u16string> Value(long id) override {
         return id == CHILDID_SELF ? std::optional<std::u16string>(std::u16string{}) : std::nullopt;
     }
-    Rect Bounds(long id) override {
-        if (id != CHILDID_SELF) return Engine().Bounds(Engine().Paragraph(static_cast<std::size_t>(id - 1)));
-        RECT client{};
-        ::GetClientRect(Window(), &client);
-        return Rect{client.left, client.top, client.right, client.bottom};
-    }
+    Rect Bounds(long id) override { return id == CHILDID_SELF ? ClientArea() : Engine().Bounds(ParagraphOf(id)); }
     HRESULT Navigate(long direction, long from, VARIANT* end) override {
         const long count = ChildCount();
         if (from == CHILDID_SELF) {
@@ -312,7 +316,7 @@ private:
         return S_OK;
     }
     HRESULT Select(long flags, long id) override {
-        if (id != CHILDID_SELF) return SelectRange(Pane(), flags, Engine().Paragraph(static_cast<std::size_t>(id - 1)));
+        if (id != CHILDID_SELF) return SelectRange(Pane(), flags, ParagraphOf(id));
         // The document as a whole only takes the focus.
         if (flags != SELFLAG_TAKEFOCUS) return E_INVALIDARG;
         ::SetFocus(Window());
@@ -440,28 +444,21 @@ void PaneAccessibility::SetTexts(const std::wstring& name, const std::wstring& l
 bool PaneAccessibility::Answer(WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (static_cast<LONG>(lParam) != OBJID_CLIENT || !m_link->pane) return false;
     if (!m_document) {
-        const HWND window = m_link->pane->AccessibleWindow();
-        ComPtr<IAccessible> standard;
-        ::CreateStdAccessibleObject(window, OBJID_CLIENT, kIidIAccessible,
-                                    reinterpret_cast<void**>(standard.Receive()));
+        const ComPtr<IAccessible> standard = StandardClientObject(m_link->pane->AccessibleWindow());
         m_document = ComPtr<IAccessible>::Adopt(new (std::nothrow) DocumentAccessible(m_link, standard, Provider()));
         if (!m_document) return false;
         m_link->document = m_document.Get();
     }
-    const LRESULT answer = ::LresultFromObject(kIidIAccessible, wParam, m_document.Get());
-    if (answer <= 0) return false;
-    result = answer;
-    return true;
+    return AnswerWithObject(m_document.Get(), wParam, result);
 }
 
 void PaneAccessibility::OnAppended(TextPosition from) {
-    AccessiblePane* const pane = m_link->pane;
-    if (!pane || !SomeoneListens()) return;
-    m_newestAppend = from;
     // One announcement per burst, posted behind the messages that bring the
     // rest of it: a flood is announced by its newest line only.
-    if (!m_announcementPosted)
-        m_announcementPosted = ::PostMessageW(pane->AccessibleWindow(), m_announceMessage, 0, 0) != FALSE;
+    m_newestAppend = from;
+    AccessiblePane* const pane = m_link->pane;
+    if (m_announcementPosted || !pane || !SomeoneListens()) return;
+    m_announcementPosted = ::PostMessageW(pane->AccessibleWindow(), m_announceMessage, 0, 0) != FALSE;
 }
 
 void PaneAccessibility::Announce() {
@@ -473,16 +470,14 @@ void PaneAccessibility::Announce() {
         ::NotifyWinEvent(kLiveRegionChanged, pane->AccessibleWindow(), OBJID_CLIENT, CHILDID_SELF);
     if (!UiaListens()) return;
     const std::u16string text = document->PlainText(TextRange{m_newestAppend, document->EndPosition()});
-    const auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n'; };
-    const auto first = std::find_if_not(text.begin(), text.end(), isBreak);
-    const auto last = std::find_if_not(text.rbegin(), text.rend(), isBreak).base();
+    const std::size_t first = text.find_first_not_of(u"\r\n");
     IRawElementProviderSimple* const provider = Provider().Get();
-    if (first >= last || !provider) return;
+    if (first == std::u16string::npos || !provider) return;
+    const std::u16string_view shown =
+        std::u16string_view(text).substr(first, text.find_last_not_of(u"\r\n") + 1 - first);
     BSTR display = nullptr;
     BSTR activity = ::SysAllocString(kActivityId);
-    if (SUCCEEDED(CAccessibleObject::MakeBstr(std::u16string_view(&*first, static_cast<std::size_t>(last - first)),
-                                              &display)) &&
-        activity)
+    if (SUCCEEDED(CAccessibleObject::MakeBstr(shown, &display)) && activity)
         m_uia.raiseNotificationEvent(provider, kNotificationKindItemAdded, kNotificationProcessingMostRecent, display,
                                      activity);
     ::SysFreeString(display);

@@ -1,6 +1,6 @@
 #include "tests/support/Accessibility.h"
 
-#include "framework/AccessibleName.h"
+#include "framework/AccessibleObject.h"
 
 namespace {
 
