@@ -139,6 +139,10 @@ WOBBLE_DISPATCHER(EraseBkgnd, return Answer<H>(w, result, DcOf(wParam));)
 WOBBLE_DISPATCHER(Size, Call<H>(w, static_cast<UINT>(wParam), int{LOWORD(lParam)}, int{HIWORD(lParam)}); return true;)
 // void OnWindowPosChanging(WINDOWPOS*)
 WOBBLE_DISPATCHER(WindowPos, Call<H>(w, reinterpret_cast<WINDOWPOS*>(lParam)); return true;)
+// void OnDpiChanged(UINT dpi, const RECT* suggested): the new DPI as the
+// system gives it (unchecked), and the window's suggested rectangle, which
+// a malformed message may leave null
+WOBBLE_DISPATCHER(DpiChanged, Call<H>(w, UINT{LOWORD(wParam)}, reinterpret_cast<const RECT*>(lParam)); return true;)
 // void OnSysCommand(UINT id, LPARAM)
 WOBBLE_DISPATCHER(SysCommand, Call<H>(w, static_cast<UINT>(wParam), lParam); return true;)
 // void OnLButtonDown(UINT flags, CPoint) and the other mouse messages
@@ -235,6 +239,10 @@ protected:                                          \
 #define ON_WM_ERASEBKGND() WOBBLE_ENTRY(WM_ERASEBKGND, EraseBkgnd, OnEraseBkgnd)
 #define ON_WM_SIZE() WOBBLE_ENTRY(WM_SIZE, Size, OnSize)
 #define ON_WM_WINDOWPOSCHANGING() WOBBLE_ENTRY(WM_WINDOWPOSCHANGING, WindowPos, OnWindowPosChanging)
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+#define ON_WM_DPICHANGED() WOBBLE_ENTRY(WM_DPICHANGED, DpiChanged, OnDpiChanged)
 #define ON_WM_SYSCOMMAND() WOBBLE_ENTRY(WM_SYSCOMMAND, SysCommand, OnSysCommand)
 #define ON_WM_QUERYDRAGICON() WOBBLE_ENTRY(WM_QUERYDRAGICON, NoArguments, OnQueryDragIcon)
 #define ON_WM_LBUTTONDOWN() WOBBLE_ENTRY(WM_LBUTTONDOWN, Mouse, OnLButtonDown)
