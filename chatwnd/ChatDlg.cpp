@@ -23,8 +23,6 @@ constexpr char kBadProfileText[] = "사용자 정보가 잘못 되었습니다";
 constexpr char kWelcomeNotice[] = "  워블채팅에 오신것을 환영합니다.";
 
 constexpr int kSocketBufferSize = 8192;
-constexpr int kInitialWidth = 640;
-constexpr int kInitialHeight = 480;
 
 // System command identifiers keep their low four bits for the system.
 constexpr UINT kSystemCommandMask = 0xFFF0;
@@ -59,6 +57,7 @@ ON_BN_CLICKED(IDC_MINIMIZE, OnMinimizeButton)
 ON_WM_ERASEBKGND()
 ON_WM_CREATE()
 ON_WM_LBUTTONDBLCLK()
+ON_WM_DPICHANGED()
 END_MESSAGE_MAP()
 
 CChatDlg::CChatDlg(CWnd* pParent, ChatEndpoints endpoints)
@@ -121,7 +120,8 @@ BOOL CChatDlg::OnInitDialog() {
     SetIcon(m_hIcon, false);
     SetUpChildren();
     ConnectAndLogIn();
-    MoveWindow(0, 0, kInitialWidth, kInitialHeight, true);
+    const DpiScale scale = GetDpiScale();
+    MoveWindow(0, 0, scale.Edge(kInitialWidth), scale.Edge(kInitialHeight), true);
     return TRUE;  // the focus goes to the first tab stop, the input box
 }
 

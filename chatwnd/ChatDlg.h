@@ -89,6 +89,7 @@ protected:
     void OnCloseButton();
     void OnMinimizeButton();
     BOOL OnEraseBkgnd(CDCHandle dc);
+    void OnDpiChanged(UINT dpi, const RECT* suggested);
 
     DECLARE_MESSAGE_MAP()
 
@@ -120,6 +121,8 @@ private:
     void NameControls();
     void StretchBandPieces();
     void ConnectAndLogIn();
+    // Places every piece for the client size at the window's DPI.
+    void LayOut(int width, int height);
 
     ChatEndpoints m_endpoints;
     // Set once the set-up step has run, whether or not the view was made:

@@ -8,6 +8,7 @@
 #include "chatwnd/FrameLayout.h"
 #include "chatwnd/SkinPainter.h"
 #include "display/ChatView.h"
+#include "framework/Dpi.h"
 #include "res/resource.h"
 
 #include <optional>
@@ -48,7 +49,11 @@ void CChatDlg::OnSize(UINT, int width, int height) {
     // not yet set up; the move at the end of initialisation is the first to
     // lay out.
     if (!m_childrenSetUp) return;
-    for (const FramePiece& piece : LayOutFrame(width, height)) {
+    LayOut(width, height);
+}
+
+void CChatDlg::LayOut(int width, int height) {
+    for (const FramePiece& piece : LayOutFrame(width, height, GetDpiScale())) {
         // A view that could not be made leaves only its own place empty.
         if (piece.id == kChatViewId && !m_pChatView) continue;
         CWindow target = piece.id == kChatViewId ? CWindow(m_pChatView->m_hWnd) : GetDlgItem(piece.id);
@@ -62,7 +67,7 @@ BOOL CChatDlg::OnEraseBkgnd(CDCHandle) {
     const CRect client = GetClientRect();
     {
         CClientDC dc(m_hWnd);
-        PaintSkin(dc, client.Width(), client.Height(), m_framePen);
+        PaintSkin(dc, client.Width(), client.Height(), m_framePen, GetDpiScale());
     }
     for (const int id : kPiecesOverSkin) GetDlgItem(id).InvalidateRect(nullptr, false);
     return TRUE;
@@ -73,7 +78,7 @@ void CChatDlg::OnWindowPosChanging(WINDOWPOS* position) {
     const CRect current = GetWindowRect();
     const DockPlacement docked =
         DockToTaskBar({position->x, position->y, position->cx, position->cy}, {current.Width(), current.Height()},
-                      FindTaskBar(), {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+                      FindTaskBar(), {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}, GetDpiScale());
     position->x = docked.x;
     position->y = docked.y;
     position->cx = docked.width;
@@ -83,12 +88,13 @@ void CChatDlg::OnWindowPosChanging(WINDOWPOS* position) {
 void CChatDlg::OnLButtonDown(UINT, CPoint point) {
     // Posted, so the system's moving loop starts once this press has been
     // handled, as if the caption had been pressed.
-    if (point.y < kTitleBandHeight) PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+    if (point.y < TitleBandHeight(GetDpiScale()))
+        PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
     Default();
 }
 
 void CChatDlg::OnLButtonDblClk(UINT, CPoint point) {
-    if (point.y < kTitleBandHeight) ToggleMaximize();
+    if (point.y < TitleBandHeight(GetDpiScale())) ToggleMaximize();
     Default();
 }
 
@@ -132,8 +138,20 @@ void CChatDlg::OnPaint() {
     CPaintDC dc(m_hWnd);
     SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()));
     const CRect client = GetClientRect();
-    dc.DrawIcon((client.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2,
-                (client.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2, m_hIcon);
+    const UINT dpi = static_cast<UINT>(GetDpiScale().Dpi());
+    dc.DrawIcon((client.Width() - SystemMetricForDpi(SM_CXICON, dpi) + 1) / 2,
+                (client.Height() - SystemMetricForDpi(SM_CYICON, dpi) + 1) / 2, m_hIcon);
+}
+
+// The framework has scaled the controls' font and taken the suggested
+// rectangle, which laid the window out at the new DPI if its size changed;
+// it is laid out again in case it did not.
+void CChatDlg::OnDpiChanged(UINT dpi, const RECT* suggested) {
+    CDialog::OnDpiChanged(dpi, suggested);
+    if (!m_childrenSetUp) return;
+    const CRect client = GetClientRect();
+    LayOut(client.Width(), client.Height());
+    Invalidate();
 }
 
 HCURSOR CChatDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }

@@ -1,27 +1,29 @@
 #include "chatwnd/Docking.h"
 
-namespace {
+#include <algorithm>
 
-bool WithinMargin(int value, int target) {
-    return target - kDockSnapMargin <= value && value <= target + kDockSnapMargin;
-}
+namespace {
 
 // Each step sees the ones before it, so the right edge wins over the left and
 // the bottom over the top when a window is close to both.
-void SnapToFreeArea(DockPlacement& placement, DockSize current, const DockReserves& reserves, DockSize screen) {
-    if (WithinMargin(placement.x, reserves.left)) placement.x = reserves.left;
-    // The top snap reaches from 15 pixels above the screen, not above the
-    // reserve, down to 15 pixels below the reserve.
-    if (-kDockSnapMargin <= placement.y && placement.y <= reserves.top + kDockSnapMargin) placement.y = reserves.top;
+void SnapToFreeArea(DockPlacement& placement, DockSize current, const DockReserves& reserves, DockSize screen,
+                    int margin) {
+    const auto withinMargin = [margin](int value, int target) {
+        return target - margin <= value && value <= target + margin;
+    };
+    if (withinMargin(placement.x, reserves.left)) placement.x = reserves.left;
+    // The top snap reaches from a margin above the screen, not above the
+    // reserve, down to a margin below the reserve.
+    if (-margin <= placement.y && placement.y <= reserves.top + margin) placement.y = reserves.top;
     const int right = screen.width - reserves.right;
-    if (WithinMargin(placement.x + current.width, right)) placement.x = right - current.width;
+    if (withinMargin(placement.x + current.width, right)) placement.x = right - current.width;
     const int bottom = screen.height - reserves.bottom;
-    if (WithinMargin(placement.y + current.height, bottom)) placement.y = bottom - current.height;
+    if (withinMargin(placement.y + current.height, bottom)) placement.y = bottom - current.height;
 }
 
-void EnforceMinimumSize(DockPlacement& placement) {
-    if (placement.width < kMinimumWindowWidth) placement.width = kMinimumWindowWidth;
-    if (placement.height < kMinimumWindowHeight) placement.height = kMinimumWindowHeight;
+void EnforceMinimumSize(DockPlacement& placement, DpiScale scale) {
+    placement.width = std::max(placement.width, scale.Edge(kMinimumWindowWidth));
+    placement.height = std::max(placement.height, scale.Edge(kMinimumWindowHeight));
 }
 
 }  // namespace
@@ -46,9 +48,9 @@ DockReserves ReservesOfTaskBar(const DockRect& taskBar, int screenWidth) {
 }
 
 DockPlacement DockToTaskBar(DockPlacement proposed, DockSize current, const std::optional<DockRect>& taskBar,
-                            DockSize screen) {
+                            DockSize screen, DpiScale scale) {
     if (!taskBar) return proposed;
-    SnapToFreeArea(proposed, current, ReservesOfTaskBar(*taskBar, screen.width), screen);
-    EnforceMinimumSize(proposed);
+    SnapToFreeArea(proposed, current, ReservesOfTaskBar(*taskBar, screen.width), screen, scale.Edge(kDockSnapMargin));
+    EnforceMinimumSize(proposed, scale);
     return proposed;
 }

@@ -5,6 +5,8 @@
 // with made-up rectangles (Wine's own task bar is an empty 0 x 0 window).
 #pragma once
 
+#include "framework/DpiScale.h"
+
 #include <optional>
 
 struct DockRect {
@@ -40,6 +42,7 @@ struct DockReserves {
     friend bool operator==(const DockReserves&, const DockReserves&) = default;
 };
 
+// At 96 DPI; scaled for the window's DPI.
 inline constexpr int kDockSnapMargin = 15;
 inline constexpr int kMinimumWindowWidth = 320;
 inline constexpr int kMinimumWindowHeight = 260;
@@ -50,6 +53,7 @@ DockReserves ReservesOfTaskBar(const DockRect& taskBar, int screenWidth);
 // The proposal after snapping to the free area's edges and enforcing the
 // minimum size. `current` is the window's size before this change: the right
 // and bottom snaps keep the window's present extent. Without a task bar the
-// proposal passes unchanged, minimum size included.
+// proposal passes unchanged, minimum size included. The margin and the
+// minimum are those of a window at `scale`; the rectangles are pixels.
 DockPlacement DockToTaskBar(DockPlacement proposed, DockSize current, const std::optional<DockRect>& taskBar,
-                            DockSize screen);
+                            DockSize screen, DpiScale scale = {});

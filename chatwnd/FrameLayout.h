@@ -1,10 +1,17 @@
 // Where the chat window's pieces go and where its skin is painted, as pure
-// functions of the client size. Window-free, so the arithmetic is tested
-// without a window and builds natively; the window code only moves and
-// paints what these tables say.
+// functions of the client size and the display scale. Window-free, so the
+// arithmetic is tested without a window and builds natively; the window code
+// only moves and paints what these tables say.
+//
+// The tables are written at 96 DPI, each edge measured from the client
+// area's left or top, or from its right or bottom. At another DPI every such
+// distance is scaled (DpiScale::Edge) and the edges placed again, so that
+// what meets at 96 DPI meets at every scale: scaling each piece's size
+// instead would open and close one-pixel gaps between neighbours.
 #pragma once
 
 #include "framework/Color.h"
+#include "framework/DpiScale.h"
 #include "res/resource.h"
 
 #include <array>
@@ -28,13 +35,19 @@ struct FramePiece {
 };
 
 inline constexpr int kChatViewId = 0xFFFF;
-// Presses above this client y move the window; the title band's height.
+// Presses above this client y move the window; the title band's height at
+// 96 DPI.
 inline constexpr int kTitleBandHeight = 20;
+inline constexpr int TitleBandHeight(DpiScale scale) { return scale.Edge(kTitleBandHeight); }
+
+// The window's outer size when it is first shown.
+inline constexpr int kInitialWidth = 640;
+inline constexpr int kInitialHeight = 480;
 
 inline constexpr int kLayoutPieceCount = 14;
 // Every piece's place for a client area of `width` x `height`, in the order
 // the pieces are moved.
-std::array<FramePiece, kLayoutPieceCount> LayOutFrame(int width, int height);
+std::array<FramePiece, kLayoutPieceCount> LayOutFrame(int width, int height, DpiScale scale = {});
 
 // The skin's colours.
 inline constexpr Color kSkinLavender = Rgb(231, 219, 239);
@@ -47,11 +60,14 @@ struct SkinFill {
 };
 
 inline constexpr int kSkinFillCount = 7;
-// The solid strips painted on the background, in painting order.
-std::array<SkinFill, kSkinFillCount> SkinFills(int width, int height);
+// The solid strips painted on the background, in painting order. The strips
+// beside the chat view reach its outline, which at some scales lies a pixel
+// further in than the pieces' common edge.
+std::array<SkinFill, kSkinFillCount> SkinFills(int width, int height, DpiScale scale = {});
 
 // The outline around the chat view, as GDI's Rectangle takes it: left, top,
-// and the exclusive right and bottom.
+// and the exclusive right and bottom. It is OutlineWidth wide and lies just
+// outside the view on every side.
 struct OutlineEdges {
     int left;
     int top;
@@ -60,7 +76,8 @@ struct OutlineEdges {
 
     friend bool operator==(const OutlineEdges&, const OutlineEdges&) = default;
 };
-OutlineEdges ChatViewOutline(int width, int height);
+OutlineEdges ChatViewOutline(int width, int height, DpiScale scale = {});
+inline constexpr int OutlineWidth(DpiScale scale) { return scale.Line(1); }
 
 // The children that paint themselves over a freshly painted skin. The title
 // band is not among them: nothing is painted under it.

@@ -1,12 +1,14 @@
 #include "framework/Dialog.h"
 
 #include "framework/DialogTemplate.h"
+#include "framework/Dpi.h"
 #include "framework/WinApp.h"
 
 #include <vector>
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_WM_INITDIALOG()
+ON_WM_DPICHANGED()
 ON_COMMAND(IDOK, HandleOK)
 ON_COMMAND(IDCANCEL, HandleCancel)
 END_MESSAGE_MAP()
@@ -77,10 +79,46 @@ void CDialog::EndDialog(INT_PTR result) {
 // centred on its owner afterwards, as the classic framework does: its
 // template's position is only relative to the owner's client corner.
 BOOL CDialog::HandleInitDialog() {
+    m_dpiScale = m_creationScale = DpiScale(static_cast<int>(WindowDpi(m_hWnd)));
+    DisableDialogDpiRescaling(m_hWnd);
     const CRect before = GetWindowRect();
     const BOOL result = OnInitDialog();
     if (m_hWnd && !(GetStyle() & (WS_VISIBLE | WS_CHILD)) && GetWindowRect() == before) CenterWindow();
     return result;
+}
+
+void CDialog::OnDpiChanged(UINT dpi, const RECT* suggested) {
+    const DpiScale from = m_dpiScale;
+    m_dpiScale = DpiScale(static_cast<int>(dpi));
+    ScaleControls(from);
+    if (suggested) {
+        SetWindowPos(nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// The font is made afresh from the one the system made at creation, so
+// moving between monitors never accumulates rounding. The new font reaches
+// the controls before the old one is deleted.
+void CDialog::ScaleControls(DpiScale from) {
+    const auto systemFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+    LOGFONTW look = {};
+    CFont font;
+    if (systemFont && ::GetObjectW(systemFont, sizeof(look), &look)) {
+        look.lfHeight = ::MulDiv(look.lfHeight, m_dpiScale.Dpi(), m_creationScale.Dpi());
+        if (m_dpiScale != m_creationScale) font.Attach(::CreateFontIndirectW(&look));
+    }
+    const HFONT controlsFont = font ? static_cast<HFONT>(font) : systemFont;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        CRect place = CWindow(child).GetWindowRect();
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+        const auto scaled = [&](LONG v) { return ::MulDiv(v, m_dpiScale.Dpi(), from.Dpi()); };
+        ::MoveWindow(child, scaled(place.left), scaled(place.top), scaled(place.right) - scaled(place.left),
+                     scaled(place.bottom) - scaled(place.top), FALSE);
+        if (controlsFont) ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(controlsFont), FALSE);
+    }
+    m_scaledFont = std::move(font);
+    Invalidate();
 }
 
 BOOL CDialog::OnInitDialog() {

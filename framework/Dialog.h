@@ -7,9 +7,17 @@
 // manager's defaults. The modal loop is ours rather than DialogBox's so that
 // PreTranslateMessage sees each message first and the run can end on the
 // window's destruction as well as on EndDialog.
+//
+// Display scale: a dialog is laid out by the system at the DPI it is made
+// at. When it moves to a monitor of another DPI, Windows would rescale a
+// per-monitor dialog by itself and Wine would not; the framework turns the
+// system's rescaling off and rescales every dialog itself (OnDpiChanged), so
+// that the one path is the one the tests see.
 #pragma once
 
 #include "framework/CString.h"
+#include "framework/DpiScale.h"
+#include "framework/Gdi.h"
 #include "framework/Wnd.h"
 
 #include <windows.h>
@@ -38,8 +46,19 @@ public:
     virtual void OnOK();
     virtual void OnCancel();
 
+    // The DPI the dialog is drawn at: its monitor's when it was made, then
+    // each one WM_DPICHANGED brings.
+    DpiScale GetDpiScale() const { return m_dpiScale; }
+
 protected:
     virtual void DoDataExchange(CDataExchange* dx);
+
+    // WM_DPICHANGED: takes the new DPI (brought into the range DpiScale
+    // draws for), gives every control the dialog's font at it, moves the
+    // controls to their places scaled from the old DPI, and takes the
+    // rectangle the system suggests (a message without one keeps the
+    // window's). A dialog that lays itself out does so in its WM_SIZE.
+    void OnDpiChanged(UINT dpi, const RECT* suggested);
 
     DECLARE_MESSAGE_MAP()
 
@@ -53,8 +72,13 @@ private:
     void HandleOK() { OnOK(); }
     void HandleCancel() { OnCancel(); }
 
+    void ScaleControls(DpiScale from);
+
     UINT m_templateId;
     CWnd* m_pParentWnd;
+    DpiScale m_dpiScale;
+    DpiScale m_creationScale;  // the DPI of the template's font as the system made it
+    CFont m_scaledFont;        // the controls' font at a DPI other than the creation one
     ModalState m_modalState = ModalState::NotRunning;
     INT_PTR m_modalResult = -1;
 };

@@ -5,8 +5,10 @@
 # - it holds exactly the files it should, and SHA256SUMS verifies them;
 # - every program is 64-bit (PE32+, x86-64), a GUI program (the client) or a
 #   console one (the services), imports only DLLs that every Windows since 7
-#   has (no MinGW runtime beside it), and carries the project's version in
-#   its version record, as Explorer's properties show it;
+#   has (no MinGW runtime beside it), imports by name none of the functions
+#   that came after Windows 7 SP1 (a program importing one does not even
+#   start there: such functions are looked up at run time), and carries the
+#   project's version in its version record, as Explorer's properties show it;
 # - the client is under 1 MB, README.txt has CR LF line ends;
 # - the client, started from the folder against the folder's own services
 #   (tests/package, built in the tests' build), shows its chat window with
@@ -24,6 +26,14 @@ client_limit=$((1024 * 1024))
 # Present on every Windows from 7 on, in System32.
 system_dlls=(advapi32 comctl32 comdlg32 gdi32 imm32 kernel32 msimg32 msvcrt ole32 oleacc oleaut32 shell32 shlwapi
              user32 uxtheme version windowscodecs wininet winmm ws2_32)
+# Functions the program calls that Windows 7 SP1 lacks (the per-monitor DPI
+# functions of Windows 10, UI Automation's notification of Windows 10 1709,
+# and the DLL search restriction that 7 has only with an update).
+newer_than_7=(GetDpiForWindow GetDpiForSystem GetSystemMetricsForDpi SystemParametersInfoForDpi
+              AdjustWindowRectExForDpi EnableNonClientDpiScaling SetDialogDpiChangeBehavior
+              SetDialogControlDpiChangeBehavior SetThreadDpiAwarenessContext GetThreadDpiAwarenessContext
+              SetProcessDpiAwarenessContext GetWindowDpiAwarenessContext GetDpiForMonitor SetProcessDpiAwareness
+              UiaRaiseNotificationEvent SetDefaultDllDirectories AddDllDirectory RemoveDllDirectory)
 
 failures=0
 fail() {
@@ -56,6 +66,10 @@ check_program() {
   for dll in $(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers"); do
     dll=${dll,,}
     [[ " ${system_dlls[*]} " == *" ${dll%.dll} "* ]] || fail "$exe imports $dll"
+  done
+  local function
+  for function in $(sed -n 's/^[[:space:]]*[0-9a-f]\+[[:space:]]\+[0-9]\+[[:space:]]\+\([A-Za-z_][A-Za-z0-9_]*\)$/\1/p' <<<"$headers"); do
+    if [[ " ${newer_than_7[*]} " == *" $function "* ]]; then fail "$exe imports $function, which Windows 7 lacks"; fi
   done
   # windres reads a program's resources back as a script; none is no record.
   record=$(x86_64-w64-mingw32-windres -i "$folder/$exe" -O rc 2>/dev/null | sed -n '/^1 VERSIONINFO/,/^END/p') || true

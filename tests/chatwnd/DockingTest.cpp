@@ -98,3 +98,22 @@ TEST(MinimumSize, AppliesOnlyWhileThereIsATaskBar) {
     // Without a task bar nothing changes, not even a position at an edge.
     EXPECT_EQ(DockToTaskBar({3, 3, 100, 100}, kWindow, std::nullopt, kScreen), (DockPlacement{3, 3, 100, 100}));
 }
+
+TEST(Docking, MarginAndMinimumGrowWithTheDisplayScale) {
+    const DpiScale doubled(192);
+    const DockSize window{1280, 960};
+    const DockSize screen{2560, 1600};
+    const DockRect bottomBar{0, 1520, 2560, 1600};
+    const auto dragTo = [&](int x, int y) {
+        return DockToTaskBar({x, y, window.width, window.height}, window, bottomBar, screen, doubled);
+    };
+    EXPECT_EQ(dragTo(30, 300).x, 0);
+    EXPECT_EQ(dragTo(31, 300).x, 31);
+    EXPECT_EQ(dragTo(300, -30).y, 0);
+    EXPECT_EQ(dragTo(300, -31).y, -31);
+    EXPECT_EQ(dragTo(300, 530).y, 560);  // 30 above the task bar
+    EXPECT_EQ(DockToTaskBar({200, 200, 100, 100}, window, bottomBar, screen, doubled),
+              (DockPlacement{200, 200, 640, 520}));
+    EXPECT_EQ(DockToTaskBar({200, 200, 100, 100}, window, bottomBar, screen, DpiScale(144)),
+              (DockPlacement{200, 200, 480, 390}));
+}

@@ -83,3 +83,20 @@ TEST_F(SkinPainting, NegativeExtentsOfATinyClientAreaPaintNothing) {
     // The left edge strip would run from y 19 up to y 10; nothing is there.
     EXPECT_EQ(canvas.At(4, 15), kUntouched);
 }
+
+TEST_F(SkinPainting, AtTwoHundredPercentTheOutlineIsTwoPixelsJustOutsideTheView) {
+    // The 632 x 446 client area at 192 DPI: the view spans 20..1243 x 150..641.
+    Canvas canvas(1264, 892, kUntouched);
+    PaintSkin(canvas.Dc(), 1264, 892, pen, DpiScale(192));
+    for (const int y : {148, 149, 400, 642, 643}) {
+        EXPECT_EQ(canvas.At(18, y), kPurple) << y;
+        EXPECT_EQ(canvas.At(19, y), kPurple) << y;
+        EXPECT_EQ(canvas.At(1244, y), kPurple) << y;
+        EXPECT_EQ(canvas.At(1245, y), kPurple) << y;
+    }
+    EXPECT_EQ(canvas.At(17, 400), kLavender);
+    EXPECT_EQ(canvas.At(20, 400), kUntouched);
+    EXPECT_EQ(canvas.At(600, 150), kUntouched);
+    EXPECT_EQ(canvas.At(600, 644), kLavender);
+    EXPECT_EQ(canvas.At(1060, 722), kWhite);  // above the Send button, at H - 170
+}
