@@ -174,3 +174,71 @@ TEST_F(Frame, TitleButtonsMaximiseRestoreAndMinimise) {
         EXPECT_FALSE(w.IsIconic());
     });
 }
+
+namespace {
+
+// What a move to a monitor of `dpi` brings: the system's suggested rectangle.
+void ChangeDpi(CWindow window, UINT dpi, const RECT* suggested) {
+    window.SendMessage(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(suggested));
+}
+
+LONG FontHeightOf(CWindow control) {
+    LOGFONTW look = {};
+    ::GetObjectW(reinterpret_cast<HFONT>(control.SendMessage(WM_GETFONT)), sizeof(look), &look);
+    return look.lfHeight;
+}
+
+}  // namespace
+
+// 96 -> 192 -> 144: the suggested rectangle taken, every piece placed by its
+// scaled edges, the outline as wide as the scale, the title band's boundary,
+// the input box's font, and back.
+TEST_F(Frame, DpiChangeLaysTheWindowOutAtTheNewScale) {
+    Run([](ChatWindow& w) {
+        const LONG fontAt96 = FontHeightOf(w.GetDlgItem(IDC_INPUT));
+        const RECT doubled{0, 0, 1280, 960};
+        ChangeDpi(w, 192, &doubled);
+        EXPECT_EQ(w.GetWindowRect(), CRect(doubled));
+        const CRect client = w.GetClientRect();
+        const int W = client.Width();
+        const int H = client.Height();
+        EXPECT_EQ(ClientRectOf(*w.View(), w), CRect(20, 150, W - 20, H - 250));
+        EXPECT_EQ(ClientRectOf(w.GetDlgItem(IDC_CLOSE), w), CRect(W - 30, 4, W - 8, 30));
+        EXPECT_EQ(ClientRectOf(w.GetDlgItem(IDC_SEND), w), CRect(W - 204, H - 162, W - 42, H - 74));
+        EXPECT_EQ(FontHeightOf(w.GetDlgItem(IDC_INPUT)), fontAt96 * 2);
+
+        ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        {
+            const CClientDC dc(w);
+            EXPECT_EQ(dc.GetPixel(18, 300), RGB(90, 44, 107));
+            EXPECT_EQ(dc.GetPixel(19, 300), RGB(90, 44, 107));
+            EXPECT_EQ(dc.GetPixel(17, 300), RGB(231, 219, 239));
+        }
+        LPARAM where = 0;
+        w.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 39));
+        EXPECT_TRUE(NcPressPosted(w, where));
+        w.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 40));
+        EXPECT_FALSE(NcPressPosted(w, where));
+        w.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(100, 40));
+
+        const RECT half{100, 100, 1060, 820};
+        ChangeDpi(w, 144, &half);
+        EXPECT_EQ(w.GetWindowRect(), CRect(half));
+        EXPECT_EQ(ClientRectOf(*w.View(), w).left, 15);
+        EXPECT_EQ(ClientRectOf(*w.View(), w).top, 113);
+        EXPECT_EQ(FontHeightOf(w.GetDlgItem(IDC_INPUT)), ::MulDiv(fontAt96, 3, 2));
+    });
+}
+
+TEST_F(Frame, MalformedDpiChangesAreClampedAndKeepTheWindow) {
+    Run([](ChatWindow& w) {
+        const CRect before = w.GetWindowRect();
+        for (const UINT dpi : {0u, 1u, 10000u}) ChangeDpi(w, dpi, nullptr);
+        EXPECT_EQ(w.GetWindowRect(), before);
+        EXPECT_EQ(w.GetDpiScale().Dpi(), kMaximumDpi);
+        ChangeDpi(w, 0, nullptr);
+        EXPECT_EQ(w.GetDpiScale().Dpi(), kMinimumDpi);
+        EXPECT_EQ(ClientRectOf(*w.View(), w).left, 10);
+        EXPECT_EQ(ClientRectOf(*w.View(), w).top, 75);
+    });
+}
