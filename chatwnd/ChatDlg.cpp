@@ -120,9 +120,21 @@ BOOL CChatDlg::OnInitDialog() {
     SetIcon(m_hIcon, false);
     SetUpChildren();
     ConnectAndLogIn();
-    const DpiScale scale = GetDpiScale();
-    MoveWindow(0, 0, scale.Edge(kInitialWidth), scale.Edge(kInitialHeight), true);
+    MoveToInitialPlace();
     return TRUE;  // the focus goes to the first tab stop, the input box
+}
+
+// The docking rule measures its right and bottom snaps with the window's
+// current size, until now the template's. At 96 DPI that lies far from the
+// edges of any screen; scaled up on a screen little wider than the window it
+// would snap the window off the corner, so there the window takes its size
+// first and the move to the corner measures the window itself.
+void CChatDlg::MoveToInitialPlace() {
+    const DpiScale scale = GetDpiScale();
+    const int width = scale.Edge(kInitialWidth);
+    const int height = scale.Edge(kInitialHeight);
+    if (!scale.IsBase()) SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveWindow(0, 0, width, height, true);
 }
 
 void CChatDlg::AddAboutItemToSystemMenu() {

@@ -121,6 +121,7 @@ private:
     void NameControls();
     void StretchBandPieces();
     void ConnectAndLogIn();
+    void MoveToInitialPlace();
     // Places every piece for the client size at the window's DPI.
     void LayOut(int width, int height);
 

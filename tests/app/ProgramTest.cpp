@@ -1,6 +1,7 @@
 // The real program with the reference services on their built-in loopback
 // ports: a bad or missing profile, a missing chat server, a second copy, and
 // a shutdown while connected. Every wait is bounded.
+#include "chatwnd/FrameLayout.h"
 #include "net/Protocol.h"
 #include "res/resource.h"
 #include "tests/support/Accessibility.h"
@@ -84,6 +85,43 @@ protected:
     ServiceProcess profiles;
     ServiceProcess chat;
 };
+
+// The display's DPI as Wine gives it to every program started from now on
+// (the prefix's LogPixels), for one test; what was there before comes back.
+class DisplayDpi {
+public:
+    explicit DisplayDpi(DWORD dpi) {
+        DWORD size = sizeof(m_before);
+        m_hadValue = ::RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &m_before, &size) ==
+                     ERROR_SUCCESS;
+        Set(dpi);
+    }
+    ~DisplayDpi() {
+        if (m_hadValue) Set(m_before);
+        else ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
+    }
+    DisplayDpi(const DisplayDpi&) = delete;
+    DisplayDpi& operator=(const DisplayDpi&) = delete;
+
+private:
+    static constexpr wchar_t kKey[] = L"Control Panel\\Desktop";
+    static constexpr wchar_t kValue[] = L"LogPixels";
+
+    static void Set(DWORD dpi) {
+        EXPECT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &dpi, sizeof(dpi)), ERROR_SUCCESS);
+    }
+
+    DWORD m_before = 0;
+    bool m_hadValue = false;
+};
+
+// Where `child` lies in `parent`'s client area.
+RECT ClientPlaceOf(HWND child, HWND parent) {
+    RECT place = {};
+    ::GetWindowRect(child, &place);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
 
 // Runs a copy that must refuse to come up, and checks the message it shows.
 void ExpectRefusalWithMessage() {
@@ -194,5 +232,54 @@ TEST_F(ProgramTest, TypedHangulLeavesAsItsCp949BytesAndComesBackIntoThePane) {
     EXPECT_TRUE(FAILED(pane->get_accChildCount(&count)));
     EXPECT_TRUE(last && NameOf(last.Get()).empty());
 }
+
+// The program on a display of 120, 144 and 192 DPI is its 96-DPI self
+// scaled: its window, every piece by its scaled edges, and the outline as
+// wide as the scale just outside the view.
+class ProgramAtDisplayScale : public ProgramTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ProgramAtDisplayScale, IsItsNinetySixDpiSelfScaled) {
+    const DpiScale scale(GetParam());
+    const DisplayDpi display(static_cast<DWORD>(GetParam()));
+    ProgramRun run;
+    const HWND window = StartLoggedIn(run);
+    ASSERT_NE(window, nullptr);
+    RECT outer = {};
+    ::GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.left, 0);
+    EXPECT_EQ(outer.top, 0);
+    EXPECT_EQ(outer.right, scale.Edge(kInitialWidth));
+    EXPECT_EQ(outer.bottom, scale.Edge(kInitialHeight));
+
+    RECT client = {};
+    ::GetClientRect(window, &client);
+    for (const FramePiece& piece : LayOutFrame(client.right, client.bottom, scale)) {
+        const HWND child = piece.id == kChatViewId ? ChatPane(window) : ::GetDlgItem(window, piece.id);
+        const RECT place = ClientPlaceOf(child, window);
+        EXPECT_EQ(place.left, piece.box.x) << piece.id;
+        EXPECT_EQ(place.top, piece.box.y) << piece.id;
+        EXPECT_EQ(place.right - place.left, piece.box.width) << piece.id;
+        EXPECT_EQ(place.bottom - place.top, piece.box.height) << piece.id;
+    }
+
+    const std::optional<Screenshot> shot = RepaintAndCapture(window);
+    ASSERT_TRUE(shot);
+    POINT origin = {};
+    ::ClientToScreen(window, &origin);
+    const auto pixelAt = [&](int x, int y) {
+        return shot->pixels[(origin.y - outer.top + y) * shot->width + (origin.x - outer.left + x)];
+    };
+    const RECT view = ClientPlaceOf(ChatPane(window), window);
+    const int line = OutlineWidth(scale);
+    const int middle = (view.top + view.bottom) / 2;
+    EXPECT_EQ(pixelAt(view.left - line, middle), RGB(90, 44, 107));
+    EXPECT_EQ(pixelAt(view.left - 1, middle), RGB(90, 44, 107));
+    EXPECT_EQ(pixelAt(view.left - line - 1, middle), RGB(231, 219, 239));
+
+    CloseAndExpectCleanEnd(run, window);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, ProgramAtDisplayScale, ::testing::Values(120, 144, 192),
+                         [](const auto& info) { return std::to_string(info.param); });
 
 }  // namespace
