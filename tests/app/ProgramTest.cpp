@@ -240,9 +240,14 @@ class ProgramAtDisplayScale : public ProgramTest, public ::testing::WithParamInt
 
 TEST_P(ProgramAtDisplayScale, IsItsNinetySixDpiSelfScaled) {
     const DpiScale scale(GetParam());
-    const DisplayDpi display(static_cast<DWORD>(GetParam()));
     ProgramRun run;
-    const HWND window = StartLoggedIn(run);
+    HWND window = nullptr;
+    {
+        // Only while the copy starts: a test that dies leaves the display
+        // as it found it for the programs after it.
+        const DisplayDpi display(static_cast<DWORD>(GetParam()));
+        window = StartLoggedIn(run);
+    }
     ASSERT_NE(window, nullptr);
     RECT outer = {};
     ::GetWindowRect(window, &outer);
