@@ -10,7 +10,7 @@ using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT
 using SetDialogDpiChangeBehaviorFunction = BOOL(WINAPI*)(HWND, int, int);
 using SetDialogControlDpiChangeBehaviorFunction = BOOL(WINAPI*)(HWND, int, int);
 
-constexpr int kDialogDisableAll = 0x0001;                 // DDC_DISABLE_ALL
+constexpr int kDialogDisableAll = 0x0001;                        // DDC_DISABLE_ALL
 constexpr int kControlDisableFontAndRelayout = 0x0001 | 0x0002;  // DCDC_DISABLE_FONT_UPDATE | DCDC_DISABLE_RELAYOUT
 
 // user32 is loaded in every GUI process and stays; its functions are looked
