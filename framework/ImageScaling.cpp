@@ -81,8 +81,7 @@ PixelImage ScalePixels(const PixelImage& source, int width, int height, std::opt
             for (size_t j = 0; j < row.lengths.size(); ++j) {
                 for (size_t i = 0; i < column.lengths.size(); ++i) {
                     const std::uint64_t weight = row.lengths[j] * column.lengths[i];
-                    const Color color =
-                        source.At(column.first + static_cast<int>(i), row.first + static_cast<int>(j));
+                    const Color color = source.At(column.first + static_cast<int>(i), row.first + static_cast<int>(j));
                     if (key && color == *key) {
                         keyArea += weight;
                     } else {

@@ -54,7 +54,8 @@ std::optional<PixelImage> DecodeDrawing(HINSTANCE module, UINT id) {
     }
     const UINT stride = width * 3;
     std::vector<BYTE> rows(static_cast<size_t>(stride) * height);
-    if (FAILED(converted->CopyPixels(nullptr, stride, static_cast<UINT>(rows.size()), rows.data()))) return std::nullopt;
+    if (FAILED(converted->CopyPixels(nullptr, stride, static_cast<UINT>(rows.size()), rows.data())))
+        return std::nullopt;
     PixelImage image{static_cast<int>(width), static_cast<int>(height), std::vector<Color>(rows.size() / 3)};
     for (size_t i = 0; i < image.pixels.size(); ++i) {
         image.pixels[i] = Rgb(rows[i * 3 + 2], rows[i * 3 + 1], rows[i * 3]);
@@ -100,8 +101,8 @@ LoadIconWithScaleDownFunction IconScaler() {
 
 }  // namespace
 
-HBITMAP LoadScaledBitmap(HINSTANCE module, UINT bitmapId, std::span<const ScaledDrawing> drawings, UINT dpi,
-                         SIZE size, std::optional<COLORREF> key) {
+HBITMAP LoadScaledBitmap(HINSTANCE module, UINT bitmapId, std::span<const ScaledDrawing> drawings, UINT dpi, SIZE size,
+                         std::optional<COLORREF> key) {
     const DpiScale scale(static_cast<int>(dpi));
     if (scale.IsBase()) {
         return static_cast<HBITMAP>(

@@ -25,8 +25,8 @@
 // a 24-bit DIB section of the drawing ChooseDrawing picks, as it is when its
 // size is `size`, else scaled to it, keeping `key` exact (see ScalePixels).
 // Null when the drawing is missing or cannot be decoded.
-HBITMAP LoadScaledBitmap(HINSTANCE module, UINT bitmapId, std::span<const ScaledDrawing> drawings, UINT dpi,
-                         SIZE size, std::optional<COLORREF> key = std::nullopt);
+HBITMAP LoadScaledBitmap(HINSTANCE module, UINT bitmapId, std::span<const ScaledDrawing> drawings, UINT dpi, SIZE size,
+                         std::optional<COLORREF> key = std::nullopt);
 
 enum class IconKind { Big, Small };
 // The icon `iconId` of `module` at the size Windows asks of a window at
