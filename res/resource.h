@@ -48,3 +48,9 @@
 #define IDB_UPPER_MIDDLE 165
 #define IDB_SEND 166
 #define IDB_RESTORE 167
+
+// The skin drawn for larger display scales: PNG images (RCDATA), set i under
+// the 96-DPI bitmap's id + 1000 * i. Sets 1 to 6 are drawn for 125, 150,
+// 175, 200, 250 and 300 % (120, 144, 168, 192, 240 and 288 DPI).
+#define IDB_SKIN_SET(id, set) ((id) + 1000 * (set))
+#define IDB_SKIN_SET_COUNT 6

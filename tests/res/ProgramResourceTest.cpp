@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "ResourceBytes.h"
+#include "framework/Dpi.h"
+#include "framework/ScaledResource.h"
 #include "res/resource.h"
 
 #include <cstring>
@@ -38,7 +40,21 @@ struct GroupIconEntry {
 };
 #pragma pack(pop)
 
-TEST(ProgramIcon, OffersASmallAndALargeImage) {
+// An icon of the program's resources, as Windows hands it out: its colour
+// image's side, 0 when there is none.
+int IconSide(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    BITMAP colour{};
+    const bool read = info.hbmColor && GetObjectW(info.hbmColor, sizeof colour, &colour);
+    EXPECT_EQ(colour.bmWidth, colour.bmHeight);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+    return read ? colour.bmWidth : 0;
+}
+
+TEST(ProgramIcon, OffersAnImageForEveryDisplayScale) {
     auto group = FindResourceBytes(RT_GROUP_ICON, IDR_MAINFRAME);
     ASSERT_TRUE(group.has_value());
     GroupIconHeader header;
@@ -53,29 +69,35 @@ TEST(ProgramIcon, OffersASmallAndALargeImage) {
         std::memcpy(&entry, group->data + sizeof header + i * sizeof entry, sizeof entry);
         EXPECT_EQ(entry.width, entry.height);
         EXPECT_EQ(entry.bitCount, 32);
-        EXPECT_TRUE(FindResourceBytes(RT_ICON, entry.id).has_value()) << "image " << entry.id;
-        sizes.insert(entry.width);
+        auto image = FindResourceBytes(RT_ICON, entry.id);
+        ASSERT_TRUE(image.has_value()) << "image " << entry.id;
+        // 0 stands for 256, which Windows expects PNG-compressed.
+        const int size = entry.width == 0 ? 256 : entry.width;
+        const bool png = image->size >= 8 && std::memcmp(image->data, "\x89PNG\r\n\x1a\n", 8) == 0;
+        EXPECT_EQ(png, size == 256) << size;
+        sizes.insert(size);
     }
-    EXPECT_EQ(sizes, (std::set<int>{16, 32}));
+    EXPECT_EQ(sizes, (std::set<int>{16, 20, 24, 32, 40, 48, 64, 256}));
 }
 
-TEST(ProgramIcon, LoadsAtBothSizesWithAColourImage) {
-    for (int size : {16, 32}) {
-        SCOPED_TRACE(size);
-        HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
-                                                   IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-        ASSERT_NE(icon, nullptr);
-        ICONINFO info{};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        ASSERT_NE(info.hbmColor, nullptr);
-        BITMAP colour{};
-        GetObjectW(info.hbmColor, sizeof colour, &colour);
-        EXPECT_EQ(colour.bmWidth, size);
-        EXPECT_EQ(colour.bmHeight, size);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        DestroyIcon(icon);
+TEST(ProgramIcon, LoadsAtEverySizeWithAColourImage) {
+    for (int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+        EXPECT_EQ(IconSide(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR))),
+                  size);
     }
+}
+
+TEST(ProgramIcon, ComesAtTheSizesTheSystemAsksOfAWindowAtItsDpi) {
+    for (UINT dpi : {96u, 120u, 144u, 168u, 192u}) {
+        SCOPED_TRACE(dpi);
+        const HINSTANCE module = GetModuleHandleW(nullptr);
+        EXPECT_EQ(IconSide(LoadIconForDpi(module, IDR_MAINFRAME, IconKind::Big, dpi)),
+                  SystemMetricForDpi(SM_CXICON, dpi));
+        EXPECT_EQ(IconSide(LoadIconForDpi(module, IDR_MAINFRAME, IconKind::Small, dpi)),
+                  SystemMetricForDpi(SM_CXSMICON, dpi));
+    }
+    EXPECT_EQ(SystemMetricForDpi(SM_CXICON, 192), 64);
 }
 
 }  // namespace

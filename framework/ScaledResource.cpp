@@ -1,0 +1,129 @@
+#include "framework/ScaledResource.h"
+
+#include "framework/ComObject.h"
+#include "framework/Dpi.h"
+
+#include <wincodec.h>
+
+namespace {
+
+// A skin picture is a few hundred pixels on a side; neither a resource nor a
+// request beyond this is one, and its memory is not asked for.
+constexpr int kMaximumSide = 4096;
+
+// RT_RCDATA, which the headers declare narrow in a build without UNICODE.
+const LPCWSTR kRcData = MAKEINTRESOURCEW(10);
+
+struct ResourceSpan {
+    BYTE* bytes = nullptr;
+    DWORD size = 0;
+};
+
+std::optional<ResourceSpan> FindRcData(HINSTANCE module, UINT id) {
+    const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), kRcData);
+    const HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
+    void* bytes = loaded ? ::LockResource(loaded) : nullptr;
+    const DWORD size = found ? ::SizeofResource(module, found) : 0;
+    if (!bytes || size == 0) return std::nullopt;
+    return ResourceSpan{static_cast<BYTE*>(bytes), size};
+}
+
+// The image file in RCDATA resource `id`, as 24-bit pixels.
+std::optional<PixelImage> DecodeDrawing(HINSTANCE module, UINT id) {
+    const std::optional<ResourceSpan> file = FindRcData(module, id);
+    if (!file) return std::nullopt;
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICBitmapSource> converted;
+    UINT width = 0;
+    UINT height = 0;
+    // The stream only reads the bytes, which stay in the module's image.
+    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  reinterpret_cast<void**>(factory.Receive()))) ||
+        FAILED(factory->CreateStream(stream.Receive())) ||
+        FAILED(stream->InitializeFromMemory(file->bytes, file->size)) ||
+        FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                decoder.Receive())) ||
+        FAILED(decoder->GetFrame(0, frame.Receive())) ||
+        FAILED(::WICConvertBitmapSource(GUID_WICPixelFormat24bppBGR, frame.Get(), converted.Receive())) ||
+        FAILED(converted->GetSize(&width, &height)) || width == 0 || height == 0 ||
+        width > static_cast<UINT>(kMaximumSide) || height > static_cast<UINT>(kMaximumSide)) {
+        return std::nullopt;
+    }
+    const UINT stride = width * 3;
+    std::vector<BYTE> rows(static_cast<size_t>(stride) * height);
+    if (FAILED(converted->CopyPixels(nullptr, stride, static_cast<UINT>(rows.size()), rows.data())))
+        return std::nullopt;
+    PixelImage image{static_cast<int>(width), static_cast<int>(height), std::vector<Color>(rows.size() / 3)};
+    for (size_t i = 0; i < image.pixels.size(); ++i) {
+        image.pixels[i] = Rgb(rows[i * 3 + 2], rows[i * 3 + 1], rows[i * 3]);
+    }
+    return image;
+}
+
+// A 24-bit top-down DIB section holding `image`.
+HBITMAP MakeDibSection(const PixelImage& image) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = -image.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) return nullptr;
+    const size_t stride = (static_cast<size_t>(image.width) * 3 + 3) & ~size_t{3};
+    for (int y = 0; y < image.height; ++y) {
+        BYTE* row = static_cast<BYTE*>(bits) + y * stride;
+        for (int x = 0; x < image.width; ++x) {
+            const Color color = image.At(x, y);
+            row[x * 3] = static_cast<BYTE>(BlueOf(color));
+            row[x * 3 + 1] = static_cast<BYTE>(GreenOf(color));
+            row[x * 3 + 2] = static_cast<BYTE>(RedOf(color));
+        }
+    }
+    return bitmap;
+}
+
+// LoadIconWithScaleDown lives in version 6 of the common controls only, so
+// it is looked up where the program runs.
+using LoadIconWithScaleDownFunction = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+
+LoadIconWithScaleDownFunction IconScaler() {
+    const HMODULE controls = ::GetModuleHandleW(L"comctl32.dll");
+    return controls ? reinterpret_cast<LoadIconWithScaleDownFunction>(
+                          reinterpret_cast<void*>(::GetProcAddress(controls, "LoadIconWithScaleDown")))
+                    : nullptr;
+}
+
+}  // namespace
+
+HBITMAP LoadScaledBitmap(HINSTANCE module, UINT bitmapId, std::span<const ScaledDrawing> drawings, UINT dpi, SIZE size,
+                         std::optional<COLORREF> key) {
+    const DpiScale scale(static_cast<int>(dpi));
+    if (scale.IsBase()) {
+        return static_cast<HBITMAP>(
+            ::LoadImageW(module, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    }
+    const int chosen = ChooseDrawing(drawings, scale.Dpi());
+    if (chosen < 0 || size.cx <= 0 || size.cy <= 0 || size.cx > kMaximumSide || size.cy > kMaximumSide) return nullptr;
+    const std::optional<PixelImage> drawing = DecodeDrawing(module, drawings[static_cast<size_t>(chosen)].resourceId);
+    if (!drawing) return nullptr;
+    if (drawing->width == size.cx && drawing->height == size.cy) return MakeDibSection(*drawing);
+    return MakeDibSection(ScalePixels(*drawing, size.cx, size.cy, key));
+}
+
+HICON LoadIconForDpi(HINSTANCE module, UINT iconId, IconKind kind, UINT dpi) {
+    const bool big = kind == IconKind::Big;
+    const int width = SystemMetricForDpi(big ? SM_CXICON : SM_CXSMICON, dpi);
+    const int height = SystemMetricForDpi(big ? SM_CYICON : SM_CYSMICON, dpi);
+    if (const LoadIconWithScaleDownFunction scaleDown = IconScaler()) {
+        HICON icon = nullptr;
+        if (SUCCEEDED(scaleDown(module, MAKEINTRESOURCEW(iconId), width, height, &icon))) return icon;
+    }
+    return static_cast<HICON>(
+        ::LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
+}
