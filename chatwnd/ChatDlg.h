@@ -18,6 +18,7 @@
 // tests. Nothing else differs between the two.
 #pragma once
 
+#include "chatwnd/FrameLayout.h"
 #include "chatwnd/SendEdit.h"
 #include "controls/SkinButton.h"
 #include "display/HtmlTagFilter.h"
@@ -25,6 +26,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
+#include "framework/Icon.h"
 #include "net/ChatClient.h"
 
 #include <windows.h>
@@ -120,12 +122,27 @@ private:
     void SetUpSkinButtons();
     void NameControls();
     void StretchBandPieces();
+    // The skin's pictures and the window's icons for the window's DPI.
+    void LoadPicturesForScale();
+    void LoadPiecePictures();
+    void LoadButtonImages();
+    void LoadButtonImage(CSkinButton& button, int id, unsigned bitmap);
+    void SetIconsForScale();
+    // The icon at the window's DPI that the minimised window shows.
+    HICON ShownIcon() const;
     void ConnectAndLogIn();
     void MoveToInitialPlace();
     // Places every piece for the client size at the window's DPI.
     void LayOut(int width, int height);
 
     ChatEndpoints m_endpoints;
+    // At a DPI other than 96: the pictures the static pieces show (in the
+    // order of kPiecePictures) and the window's icons at that DPI.
+    std::array<CBitmap, kPiecePictures.size()> m_piecePictures;
+    CIcon m_bigIcon;
+    CIcon m_smallIcon;
+    // What the maximise button shows; only ToggleMaximize changes it.
+    unsigned m_maximizeBitmap = IDB_MAXIMIZE;
     // Set once the set-up step has run, whether or not the view was made:
     // from then on the layout places the pieces.
     bool m_childrenSetUp = false;

@@ -9,8 +9,12 @@
 #include "chatwnd/SkinPainter.h"
 #include "display/ChatView.h"
 #include "framework/Dpi.h"
+#include "framework/ScaledResource.h"
+#include "framework/WinApp.h"
+#include "res/SkinSets.h"
 #include "res/resource.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -32,6 +36,24 @@ std::optional<DockRect> FindTaskBar() {
     RECT edges;
     if (!taskBar || !::GetWindowRect(taskBar, &edges)) return std::nullopt;
     return DockRect{edges.left, edges.top, edges.right, edges.bottom};
+}
+
+SIZE SizeOf(const FrameBox& box) { return {box.width, box.height}; }
+
+FrameBox PlaceAtScale(int id, DpiScale scale) {
+    // The pieces that are pictures or buttons keep their size whatever the
+    // client size: each is placed from one side only.
+    for (const FramePiece& piece : LayOutFrame(0, 0, scale)) {
+        if (piece.id == id) return piece.box;
+    }
+    return {};
+}
+
+bool IsBandPiece(int id) { return std::find(kBandPieces.begin(), kBandPieces.end(), id) != kBandPieces.end(); }
+
+HBITMAP LoadSkinBitmap(unsigned bitmap, DpiScale scale, SIZE size, std::optional<COLORREF> key = std::nullopt) {
+    const auto sets = SkinSets(bitmap);
+    return LoadScaledBitmap(AfxGetResourceHandle(), bitmap, sets, static_cast<UINT>(scale.Dpi()), size, key);
 }
 
 }  // namespace
@@ -98,6 +120,66 @@ void CChatDlg::OnLButtonDblClk(UINT, CPoint point) {
     Default();
 }
 
+void CChatDlg::LoadPicturesForScale() {
+    LoadPiecePictures();
+    LoadButtonImages();
+    SetIconsForScale();
+}
+
+// A band piece is one column widened to its place, so its picture is loaded
+// one column wide and the control widens it to any width.
+void CChatDlg::LoadPiecePictures() {
+    const DpiScale scale = GetDpiScale();
+    for (std::size_t i = 0; i < kPiecePictures.size(); ++i) {
+        const auto [id, bitmap] = kPiecePictures[i];
+        SIZE size = SizeOf(PlaceAtScale(id, scale));
+        if (IsBandPiece(id)) size.cx = 1;
+        CBitmap picture(LoadSkinBitmap(bitmap, scale, size));
+        if (!picture) continue;
+        const auto shown = reinterpret_cast<HBITMAP>(GetDlgItem(id).SendMessage(
+            STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(static_cast<HBITMAP>(picture))));
+        // The first replacement hands back the template's own bitmap, which
+        // nobody else deletes; later ones hand back ours.
+        if (shown && shown != m_piecePictures[i]) ::DeleteObject(shown);
+        m_piecePictures[i] = std::move(picture);
+    }
+}
+
+void CChatDlg::LoadButtonImages() {
+    LoadButtonImage(m_btnClose, IDC_CLOSE, IDB_CLOSE);
+    LoadButtonImage(m_btnMaximize, IDC_MAXIMIZE, m_maximizeBitmap);
+    LoadButtonImage(m_btnMinimize, IDC_MINIMIZE, IDB_MINIMIZE);
+    const DpiScale scale = GetDpiScale();
+    if (scale.IsBase()) {
+        m_btnSend.LoadStateBitmaps(IDB_SEND, kSendButtonTransparent);
+        return;
+    }
+    m_btnSend.SetStateBitmaps(
+        LoadSkinBitmap(IDB_SEND, scale, SizeOf(PlaceAtScale(IDC_SEND, scale)), kSendButtonTransparent),
+        kSendButtonTransparent);
+}
+
+// The title buttons' images at the window's DPI, the size of their places.
+void CChatDlg::LoadButtonImage(CSkinButton& button, int id, unsigned bitmap) {
+    const DpiScale scale = GetDpiScale();
+    if (scale.IsBase()) {
+        button.LoadStateBitmaps(static_cast<WORD>(bitmap), kTitleButtonTransparent, CSkinButton::AutoDarkImage);
+        return;
+    }
+    button.SetStateBitmaps(LoadSkinBitmap(bitmap, scale, SizeOf(PlaceAtScale(id, scale)), kTitleButtonTransparent),
+                           kTitleButtonTransparent, CSkinButton::SelectorHandle(CSkinButton::AutoDarkImage));
+}
+
+void CChatDlg::SetIconsForScale() {
+    const auto dpi = static_cast<UINT>(GetDpiScale().Dpi());
+    m_bigIcon = CIcon(LoadIconForDpi(AfxGetResourceHandle(), IDR_MAINFRAME, IconKind::Big, dpi));
+    m_smallIcon = CIcon(LoadIconForDpi(AfxGetResourceHandle(), IDR_MAINFRAME, IconKind::Small, dpi));
+    SetIcon(m_bigIcon ? static_cast<HICON>(m_bigIcon) : m_hIcon, true);
+    SetIcon(m_smallIcon ? static_cast<HICON>(m_smallIcon) : m_hIcon, false);
+}
+
+HICON CChatDlg::ShownIcon() const { return m_bigIcon ? static_cast<HICON>(m_bigIcon) : m_hIcon; }
+
 void CChatDlg::SetUpSkinButtons() {
     // The title buttons lie over the title band and show its pixels around
     // their images; the Send button has a face of its own.
@@ -109,6 +191,8 @@ void CChatDlg::SetUpSkinButtons() {
     }
     m_btnSend.LoadStateBitmaps(IDB_SEND, kSendButtonTransparent);
     m_btnSend.SizeToImage();
+    // At 96 DPI the template's pictures and the constructor's one icon stay.
+    if (!GetDpiScale().IsBase()) LoadPicturesForScale();
 }
 
 void CChatDlg::NameControls() {
@@ -121,8 +205,8 @@ void CChatDlg::ToggleMaximize() {
     // The button shows and says what it will do now: restore while maximised.
     const bool restoring = IsZoomed();
     ShowWindow(restoring ? SW_RESTORE : SW_MAXIMIZE);
-    m_btnMaximize.LoadStateBitmaps(restoring ? IDB_MAXIMIZE : IDB_RESTORE, kTitleButtonTransparent,
-                                   CSkinButton::AutoDarkImage);
+    m_maximizeBitmap = restoring ? IDB_MAXIMIZE : IDB_RESTORE;
+    LoadButtonImage(m_btnMaximize, IDC_MAXIMIZE, m_maximizeBitmap);
     m_btnMaximize.SetAccessibleName(restoring ? kMaximizeName : kRestoreName);
 }
 
@@ -140,7 +224,7 @@ void CChatDlg::OnPaint() {
     const CRect client = GetClientRect();
     const UINT dpi = static_cast<UINT>(GetDpiScale().Dpi());
     dc.DrawIcon((client.Width() - SystemMetricForDpi(SM_CXICON, dpi) + 1) / 2,
-                (client.Height() - SystemMetricForDpi(SM_CYICON, dpi) + 1) / 2, m_hIcon);
+                (client.Height() - SystemMetricForDpi(SM_CYICON, dpi) + 1) / 2, ShownIcon());
 }
 
 // The framework has scaled the controls' font and taken the suggested
@@ -149,9 +233,10 @@ void CChatDlg::OnPaint() {
 void CChatDlg::OnDpiChanged(UINT dpi, const RECT* suggested) {
     CDialog::OnDpiChanged(dpi, suggested);
     if (!m_childrenSetUp) return;
+    LoadPicturesForScale();
     const CRect client = GetClientRect();
     LayOut(client.Width(), client.Height());
     Invalidate();
 }
 
-HCURSOR CChatDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+HCURSOR CChatDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(ShownIcon()); }

@@ -86,6 +86,22 @@ inline constexpr std::array<int, 12> kPiecesOverSkin = {
     IDC_UPPER_MIDDLE, IDC_UPPER_RIGHT, IDC_LOWER_PANEL_TOP, IDC_LOWER_LEFT, IDC_LOWER_RIGHT, IDC_LOWER_PANEL_BOTTOM,
 };
 
+// The static pieces and the skin bitmap each shows.
+struct PiecePicture {
+    int id;
+    unsigned bitmap;
+};
+inline constexpr std::array<PiecePicture, 8> kPiecePictures = {{
+    {IDC_TITLE_BAND, IDB_TITLE_BAND},
+    {IDC_LOWER_LEFT, IDB_LOWER_LEFT},
+    {IDC_LOWER_RIGHT, IDB_LOWER_RIGHT},
+    {IDC_LOWER_PANEL_TOP, IDB_LOWER_PANEL_TOP},
+    {IDC_LOWER_PANEL_BOTTOM, IDB_LOWER_PANEL_BOTTOM},
+    {IDC_UPPER_LEFT, IDB_UPPER_LEFT},
+    {IDC_UPPER_RIGHT, IDB_UPPER_RIGHT},
+    {IDC_UPPER_MIDDLE, IDB_UPPER_MIDDLE},
+}};
+
 // The pieces whose bitmap is one column repeated: they are widened to their
 // rectangles, which stretching does as well as repeating would.
 inline constexpr std::array<int, 4> kBandPieces = {

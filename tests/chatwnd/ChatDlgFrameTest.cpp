@@ -4,6 +4,9 @@
 #include "tests/chatwnd/ChatWindowHarness.h"
 
 #include "display/ChatView.h"
+#include "framework/ScaledResource.h"
+#include "framework/WinApp.h"
+#include "res/SkinSets.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -182,6 +185,26 @@ void ChangeDpi(CWindow window, UINT dpi, const RECT* suggested) {
     window.SendMessage(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(suggested));
 }
 
+// Whether the screen shows piece `id` of the window exactly as the skin's
+// drawing of its bitmap for `dpi`, at the piece's size.
+void ExpectPieceShowsItsDrawing(CWindow window, int id, unsigned bitmap, UINT dpi) {
+    const CRect place = ClientRectOf(window.GetDlgItem(id), window);
+    CBitmap drawing(
+        LoadScaledBitmap(AfxGetResourceHandle(), bitmap, SkinSets(bitmap), dpi, {place.Width(), place.Height()}));
+    ASSERT_TRUE(drawing);
+    CDC memory;
+    ASSERT_TRUE(memory.CreateCompatibleDC(nullptr));
+    const CSelectedObject selected(memory, drawing);
+    const CClientDC screen(window);
+    int differing = 0;
+    for (int y = 0; y < place.Height(); ++y) {
+        for (int x = 0; x < place.Width(); ++x) {
+            if (screen.GetPixel(place.left + x, place.top + y) != memory.GetPixel(x, y)) ++differing;
+        }
+    }
+    EXPECT_EQ(differing, 0) << "piece " << id << " at " << dpi << " DPI";
+}
+
 LONG FontHeightOf(CWindow control) {
     LOGFONTW look = {};
     ::GetObjectW(reinterpret_cast<HFONT>(control.SendMessage(WM_GETFONT)), sizeof(look), &look);
@@ -214,6 +237,9 @@ TEST_F(Frame, DpiChangeLaysTheWindowOutAtTheNewScale) {
             EXPECT_EQ(dc.GetPixel(19, 300), RGB(90, 44, 107));
             EXPECT_EQ(dc.GetPixel(17, 300), RGB(231, 219, 239));
         }
+        ExpectPieceShowsItsDrawing(w, IDC_LOWER_LEFT, IDB_LOWER_LEFT, 192);
+        ExpectPieceShowsItsDrawing(w, IDC_UPPER_RIGHT, IDB_UPPER_RIGHT, 192);
+        EXPECT_EQ(ClientRectOf(w.GetDlgItem(IDC_MINIMIZE), w).Width(), 22);
         LPARAM where = 0;
         w.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 39));
         EXPECT_TRUE(NcPressPosted(w, where));
@@ -227,6 +253,8 @@ TEST_F(Frame, DpiChangeLaysTheWindowOutAtTheNewScale) {
         EXPECT_EQ(ClientRectOf(*w.View(), w).left, 15);
         EXPECT_EQ(ClientRectOf(*w.View(), w).top, 113);
         EXPECT_EQ(FontHeightOf(w.GetDlgItem(IDC_INPUT)), ::MulDiv(fontAt96, 3, 2));
+        ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ExpectPieceShowsItsDrawing(w, IDC_LOWER_RIGHT, IDB_LOWER_RIGHT, 144);
     });
 }
 
