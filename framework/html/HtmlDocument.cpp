@@ -231,7 +231,10 @@ int Document::ScrollHeight() {
 
 int Document::ClientHeight() const { return m_state->viewportHeight; }
 
-int Document::ScrollTop() const { return m_state->scrollTop; }
+int Document::ScrollTop() {
+    m_state->EnsureLayout();
+    return m_state->scrollTop;
+}
 
 void Document::SetScrollTop(int top) {
     m_state->scrollTop = top;

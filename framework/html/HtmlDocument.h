@@ -113,7 +113,7 @@ public:
     // nothing is laid out and the scroll height is the body's margins.
     int ScrollHeight();
     int ClientHeight() const;
-    int ScrollTop() const;
+    int ScrollTop();
     // Clamped to [0, max(0, ScrollHeight - ClientHeight)].
     void SetScrollTop(int top);
 
