@@ -34,11 +34,9 @@
 //   mode=listening walk_children=N walk_ms=.. announcements=..
 
 #include "bench/BenchClock.h"
-#include "display/ChatFormat.h"
-#include "display/ChatView.h"
-#include "display/HtmlTagFilter.h"
+#include "bench/ChatPane.h"
+#include "bench/Conversation.h"
 #include "framework/AccessibleObject.h"
-#include "framework/Wnd.h"
 
 #include <windows.h>
 #include <oleacc.h>
@@ -53,132 +51,18 @@
 
 namespace {
 
+using bench::Fail;
+
 constexpr int kMarks[] = {1000, 10000, 50000, 100000};
 constexpr int kLines = 100000;
 constexpr int kWindow = 1000;  // appends timed per mark
 constexpr int kPumpEvery = 100;
 constexpr std::size_t kMaxFragmentBytes = 512;  // a chat line here is at most about 350
-constexpr int kNoticeEvery = 10;                // nine chat lines, then a notice
 constexpr int kRuns = 5;
-constexpr int kPaneWidth = 620;
-constexpr int kPaneHeight = 245;
-constexpr UINT kTemplateId = 129;
-constexpr DWORD kLoadTimeoutMs = 10000;
 constexpr DWORD kRunTimeoutMs = 30 * 60 * 1000;
-constexpr std::uint64_t kSeed = 0x5EED0F1A2B3C4D5Eull;
 constexpr char kRunArgument[] = "--run";
 constexpr char kListeningArgument[] = "--listening";
 constexpr DWORD kLiveRegionChanged = 0x8019;
-
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "pane_bench: %s (error %lu)\n", what, GetLastError());
-    std::fflush(stderr);
-    ExitProcess(1);
-}
-
-// ---- The conversation ----
-
-// SplitMix64: small, fast, and the same sequence on every machine.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : m_state(seed) {}
-
-    std::uint64_t Next() {
-        std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // Uniform in [low, high].
-    int Between(int low, int high) {
-        return low + static_cast<int>(Next() % static_cast<std::uint64_t>(high - low + 1));
-    }
-    bool Coin() { return (Next() & 1) != 0; }
-
-private:
-    std::uint64_t m_state;
-};
-
-// Text of the ANSI code page (949), built a character at a time.
-class Cp949Text {
-public:
-    void AddLetter(Random& random) {
-        m_bytes += static_cast<char>('a' + random.Between(0, 25));
-        ++m_characters;
-    }
-    void AddDigit(Random& random) {
-        m_bytes += static_cast<char>('0' + random.Between(0, 9));
-        ++m_characters;
-    }
-    // One of the 2,350 precomposed syllables of KS X 1001: lead byte
-    // B0..C8, trail byte A1..FE.
-    void AddSyllable(Random& random) {
-        m_bytes += static_cast<char>(0xB0 + random.Between(0, 0xC8 - 0xB0));
-        m_bytes += static_cast<char>(0xA1 + random.Between(0, 0xFE - 0xA1));
-        ++m_characters;
-    }
-    void AddSpace() {
-        m_bytes += ' ';
-        ++m_characters;
-    }
-
-    int Characters() const { return m_characters; }
-    const std::string& Bytes() const { return m_bytes; }
-
-private:
-    std::string m_bytes;
-    int m_characters = 0;
-};
-
-// Words of 2 to 8 letters or 1 to 4 syllables, until the text has about
-// `length` characters.
-std::string MixedText(Random& random, int length) {
-    Cp949Text text;
-    while (text.Characters() < length) {
-        if (text.Characters() > 0) text.AddSpace();
-        if (random.Coin()) {
-            for (int i = random.Between(2, 8); i > 0; --i) text.AddLetter(random);
-        } else {
-            for (int i = random.Between(1, 4); i > 0; --i) text.AddSyllable(random);
-        }
-    }
-    return text.Bytes();
-}
-
-std::string Nickname(Random& random) {
-    Cp949Text text;
-    for (int i = random.Between(5, 7); i > 0; --i) {
-        if (random.Coin()) text.AddSyllable(random);
-        else text.AddLetter(random);
-    }
-    return text.Bytes();
-}
-
-std::string UserId(Random& random) {
-    Cp949Text text;
-    const int length = random.Between(7, 9);
-    for (int i = 0; i < length; ++i) {
-        if (i >= length - 2) text.AddDigit(random);
-        else text.AddLetter(random);
-    }
-    return text.Bytes();
-}
-
-// The fragment of line `index` (0-based), as AddNotice/AddChatLine make it.
-class Conversation {
-public:
-    CString Line(int index) {
-        if (index % kNoticeEvery == kNoticeEvery - 1)
-            return FormatNotice(MixedText(m_random, m_random.Between(40, 80)).c_str());
-        const std::string record =
-            UserId(m_random) + '\a' + Nickname(m_random) + '\a' + MixedText(m_random, m_random.Between(40, 80));
-        return FormatChatLine(record.c_str(), m_filter);
-    }
-
-private:
-    Random m_random{kSeed};
-    CHtmlTagFilter m_filter;  // no tags admitted: the lines carry none
-};
 
 // ---- A listening screen reader, stood in for ----
 
@@ -249,14 +133,6 @@ Memory ProcessMemory() {
     return {counters.PagefileUsage, counters.WorkingSetSize};
 }
 
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 // The fragments of one timed window, made before its clock starts, in
 // buffers reserved once: growing them inside a run would count as the
 // pane's memory.
@@ -291,26 +167,7 @@ int WindowStart(int mark) { return std::min(mark - kWindow / 2, kLines - kWindow
 
 class PaneRun {
 public:
-    explicit PaneRun(bool listening) : m_listening(listening) {
-        if (!m_parent.CreateEx(0, nullptr, "pane_bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 800, 400),
-                               nullptr, 0)) {
-            Fail("creating the top-level window");
-        }
-        m_view = new CChatView;  // deletes itself with its window
-        if (!m_view->Create(nullptr, "ChatView", WS_CHILD | WS_VISIBLE, CRect(0, 0, kPaneWidth, kPaneHeight), &m_parent,
-                            0xFFFF)) {
-            Fail("creating the chat view");
-        }
-        const CRect client = m_view->GetClientRect();
-        if (client.Width() != kPaneWidth || client.Height() != kPaneHeight) Fail("sizing the pane");
-        if (!m_view->LoadFromResource(kTemplateId)) Fail("loading the chat page");
-        const DWORD start = GetTickCount();
-        while (!m_view->m_pDocument) {
-            if (GetTickCount() - start > kLoadTimeoutMs) Fail("waiting for the chat page");
-            PumpMessages();
-            Sleep(1);
-        }
-        Pump();
+    explicit PaneRun(bool listening) : m_listening(listening), m_view(&m_pane.View()) {
         if (m_listening) {
             m_view->SetUiaNotificationFunctions({ClientsListen, TakeNotification, nullptr});
             m_hook = SetWinEventHook(kLiveRegionChanged, kLiveRegionChanged, nullptr, CountLiveRegionEvent,
@@ -320,7 +177,6 @@ public:
     }
     ~PaneRun() {
         if (m_hook) UnhookWinEvent(m_hook);
-        m_parent.DestroyWindow();
     }
 
     // Prints "mark=N seconds=S private=P workingset=W" per mark.
@@ -340,7 +196,7 @@ public:
             for (int i = 0; i < kWindow; ++i) Append(index++, m_batch.Fragment(i));
             m_results[timed].seconds = Now() - started;
         }
-        CheckAtBottom();
+        m_pane.CheckAtBottom();
         for (std::size_t m = 0; m < std::size(kMarks); ++m) {
             std::printf("mark=%d seconds=%.6f private=%lld workingset=%lld\n", kMarks[m], m_results[m].seconds,
                         m_results[m].privateBytes, m_results[m].workingSet);
@@ -368,7 +224,7 @@ private:
     void Append(int index, const CString& fragment) {
         if (!m_view->AppendHtml(fragment)) Fail("appending");
         const int lines = index + 1;
-        if (lines % kPumpEvery == 0) Pump();
+        if (lines % kPumpEvery == 0) m_pane.Paint();
         // One call, inside the timed window for 1,000 lines: a few
         // microseconds against a millisecond of appends.
         const auto mark = std::find(std::begin(kMarks), std::end(kMarks), lines);
@@ -381,31 +237,11 @@ private:
         }
     }
 
-    void Pump() {
-        m_view->UpdateWindow();
-        PumpMessages();
-    }
-
-    // A benchmark of a pane that stopped following its last line would
-    // measure the wrong thing.
-    void CheckAtBottom() {
-        CRefPtr<CHtmlElement> body;
-        CRefPtr<CHtmlElement2> scroller;
-        if (FAILED(m_view->m_pDocument->get_body(&body)) || !body || FAILED(body.QueryInterface(&scroller))) {
-            Fail("reading the body");
-        }
-        long height = 0, client = 0, top = 0;
-        scroller->get_scrollHeight(&height);
-        scroller->get_clientHeight(&client);
-        scroller->get_scrollTop(&top);
-        if (client != kPaneHeight || height <= client || top != height - client) Fail("the pane is not at its bottom");
-    }
-
     bool m_listening;
     HWINEVENTHOOK m_hook = nullptr;
-    CWnd m_parent;
-    CChatView* m_view = nullptr;
-    Conversation m_conversation;
+    bench::ChatPane m_pane{"pane_bench"};
+    CChatView* m_view;
+    bench::Conversation m_conversation;
     FragmentBatch m_batch;
     Memory m_before;
     MarkResult m_results[std::size(kMarks)];

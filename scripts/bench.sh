@@ -2,6 +2,7 @@
 # Builds and runs one benchmark under Wine and prints its key=value lines:
 #   scripts/bench.sh transport
 #   scripts/bench.sh pane
+#   scripts/bench.sh rescale             (the pane laid out again, 96 -> 192 DPI)
 #   scripts/bench.sh relay [RATE ...]   (lines/s, or max; default 10000 max)
 #   scripts/bench.sh flood [RATE ...]   (lines/s, or max; default 2000 5000 10000 max)
 #   scripts/bench.sh startup [--runs N] [--also PROGRAM.exe]
@@ -13,7 +14,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 usage() {
-  echo "usage: $0 NAME    (NAME: transport, pane, relay, flood, startup)" >&2
+  echo "usage: $0 NAME    (NAME: transport, pane, rescale, relay, flood, startup)" >&2
   exit 2
 }
 
@@ -21,6 +22,7 @@ usage() {
 case "$1" in
   transport) target=transport_bench ;;
   pane) target=pane_bench ;;
+  rescale) target=rescale_bench ;;
   relay) target=relay_bench ;;
   flood) target=flood_bench ;;
   startup) target=startup_bench ;;

@@ -42,7 +42,7 @@ struct Rect {
 struct FontSpec {
     int id = 0;
     std::u16string families;
-    int pixelSize = 0;  // character height (the em), in pixels
+    int pixelSize = 0;  // character height (the em), in device pixels
     bool bold = false;
     bool italic = false;
     bool underline = false;

@@ -9,7 +9,9 @@ namespace {
 constexpr ObjectSize kImagePlaceholder{20, 20};
 constexpr ObjectSize kEmbedPlaceholder{64, 20};
 
-int CapSide(int pixels) { return std::clamp(pixels, 0, Flow::kMaxObjectSide); }
+int ScaledSide(int cssPixels, const CssScale& scale) {
+    return std::clamp(scale.Length(cssPixels), 0, Flow::kMaxObjectSide);
+}
 
 ObjectSize LoadedImageSize(const EmbeddedObject& image) {
     const int width = image.attributeWidth;
@@ -109,12 +111,12 @@ std::uint32_t Flow::AddLink(std::u16string url) {
     return static_cast<std::uint32_t>(m_links.size());
 }
 
-ObjectSize Flow::SizeOf(std::uint32_t index) const {
+ObjectSize Flow::SizeOf(std::uint32_t index, const CssScale& scale) const {
     const EmbeddedObject& object = m_objects[index];
     const bool loaded = object.kind == RunKind::Image && object.state == EmbeddedObject::State::Loaded &&
                         object.naturalWidth > 0 && object.naturalHeight > 0;
     const ObjectSize size = loaded ? LoadedImageSize(object) : PlaceholderSize(object);
-    return {CapSide(size.width), CapSide(size.height)};
+    return {ScaledSide(size.width, scale), ScaledSide(size.height, scale)};
 }
 
 }  // namespace html

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "framework/html/ChunkedVector.h"
+#include "framework/html/CssScale.h"
 #include "framework/html/HtmlDocument.h"
 #include "framework/html/StyleTable.h"
 
@@ -39,8 +40,9 @@ struct Run {
     RunKind kind;
 };
 
-// An image or an embed. Sizes are in pixels; an attribute that was absent,
-// or a natural size not known yet, is 0.
+// An image or an embed. Sizes are in CSS pixels (an image's own pixels are
+// CSS pixels); an attribute that was absent, or a natural size not known
+// yet, is 0.
 struct EmbeddedObject {
     enum class State : std::uint8_t { Pending, Loaded, Failed };
 
@@ -62,8 +64,8 @@ struct ObjectSize {
 
 class Flow {
 public:
-    // No side of an object is ever laid out larger than this many pixels,
-    // whatever its attributes or its loaded size say.
+    // No side of an object is ever laid out larger than this many device
+    // pixels, whatever its attributes, its loaded size or the scale say.
     static constexpr int kMaxObjectSide = 4096;
 
     TextPosition End() const { return static_cast<TextPosition>(m_text.Size()); }
@@ -93,10 +95,11 @@ public:
     std::size_t ObjectCount() const { return m_objects.size(); }
     const EmbeddedObject& Object(std::uint32_t index) const { return m_objects[index]; }
     EmbeddedObject& Object(std::uint32_t index) { return m_objects[index]; }
-    // The size an object is laid out at: attributes win, a missing one
-    // follows the loaded image's aspect ratio, and until an image has loaded
-    // (or when it failed) a small placeholder stands in.
-    ObjectSize SizeOf(std::uint32_t index) const;
+    // The size an object is laid out at, in device pixels at `scale`:
+    // attributes win, a missing one follows the loaded image's aspect ratio,
+    // and until an image has loaded (or when it failed) a small placeholder
+    // stands in.
+    ObjectSize SizeOf(std::uint32_t index, const CssScale& scale) const;
 
 private:
     void PushRun(RunKind kind, StyleId style, std::uint32_t link, std::uint32_t object);

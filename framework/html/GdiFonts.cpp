@@ -116,12 +116,14 @@ std::vector<std::wstring> GdiFontCache::FaceNames(const FontSpec& font) {
 
 GdiFontCache::Chain& GdiFontCache::ChainFor(const FontSpec& font) {
     std::unique_ptr<Chain>& chain = m_chains[font.id];
-    if (!chain) chain = BuildChain(font);
+    // A document at a new scale gives its fonts new sizes under their ids.
+    if (!chain || chain->pixelSize != font.pixelSize) chain = BuildChain(font);
     return *chain;
 }
 
 std::unique_ptr<GdiFontCache::Chain> GdiFontCache::BuildChain(const FontSpec& font) {
     auto chain = std::make_unique<Chain>();
+    chain->pixelSize = font.pixelSize;
     for (const std::wstring& family : FamiliesOf(font.families)) {
         if (!FamilyExists(family)) continue;
         std::unique_ptr<Face> face = CreateFace(font, family);

@@ -95,6 +95,7 @@ private:
         std::vector<std::unique_ptr<Face>> faces;  // never empty
         FontMetrics metrics;
         TextDecorations decorations;
+        int pixelSize = 0;  // of the FontSpec it was made for
     };
     // Which face of the chain draws one unit, and how wide it is.
     struct Placement {

@@ -1,5 +1,8 @@
 #include "framework/html/GdiImageStore.h"
 
+#include "framework/html/ImageScaler.h"
+
+#include <algorithm>
 #include <cstring>
 
 namespace html {
@@ -34,10 +37,31 @@ bool GdiImageStore::Add(int id, const DecodedImage& image) {
     return true;
 }
 
-bool GdiImageStore::Draw(HDC dc, int id, const Rect& destination) const {
+bool GdiImageStore::Draw(HDC dc, int id, const Rect& destination, ImageFilter filter) const {
     const auto found = m_images.find(id);
     if (found == m_images.end()) return false;
     const Image& image = found->second;
+    if (filter == ImageFilter::Nearest ||
+        (destination.Width() == image.width && destination.Height() == image.height)) {
+        return Blend(dc, image, destination);
+    }
+    // Scaled smoothly, and only the part that can show.
+    RECT clip{};
+    Rect visible = destination;
+    if (::GetClipBox(dc, &clip) != ERROR) {
+        visible =
+            Rect{std::max(visible.left, static_cast<int>(clip.left)), std::max(visible.top, static_cast<int>(clip.top)),
+                 std::min(visible.right, static_cast<int>(clip.right)),
+                 std::min(visible.bottom, static_cast<int>(clip.bottom))};
+    }
+    if (visible.IsEmpty()) return true;
+    const Rect part{visible.left - destination.left, visible.top - destination.top, visible.right - destination.left,
+                    visible.bottom - destination.top};
+    const DecodedImage scaled = ScaleImagePart(image, destination.Width(), destination.Height(), part);
+    return Blend(dc, scaled, visible);
+}
+
+bool GdiImageStore::Blend(HDC dc, const DecodedImage& image, const Rect& destination) {
     CBitmap bitmap;
     bitmap.Attach(MakeBitmap(image));
     CDC source;

@@ -20,6 +20,11 @@
 
 namespace html {
 
+// How an image drawn at another size than its own is scaled. The pane at
+// 96 DPI and 100 % keeps GDI's stretching, as it always drew; at any other
+// scale every image is scaled and is scaled smoothly.
+enum class ImageFilter { Nearest, Smooth };
+
 class GdiImageStore {
 public:
     // Makes a bitmap of `image` under `id`, replacing any before; false
@@ -28,11 +33,16 @@ public:
     bool Contains(int id) const { return m_images.count(id) != 0; }
     void Clear() { m_images.clear(); }
 
-    // Draws image `id` stretched to `destination`; false when there is no
-    // such image or the drawing failed.
-    bool Draw(HDC dc, int id, const Rect& destination) const;
+    // Draws image `id` in `destination`: stretched by GDI (nearest pixel),
+    // or with ImageFilter::Smooth and sizes that differ, scaled smoothly
+    // (only what lies in the DC's clip box); false when there is no such
+    // image or the drawing failed.
+    bool Draw(HDC dc, int id, const Rect& destination, ImageFilter filter = ImageFilter::Nearest) const;
 
 private:
+    // Blends `image` stretched to `destination` by GDI.
+    static bool Blend(HDC dc, const DecodedImage& image, const Rect& destination);
+
     using Image = DecodedImage;
     std::unordered_map<int, Image> m_images;
 };

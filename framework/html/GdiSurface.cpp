@@ -1,7 +1,5 @@
 #include "framework/html/GdiSurface.h"
 
-#include "framework/html/GdiImageStore.h"
-
 namespace html {
 namespace {
 
@@ -12,8 +10,8 @@ RECT ToRect(const Rect& rect) { return RECT{rect.left, rect.top, rect.right, rec
 
 }  // namespace
 
-GdiSurface::GdiSurface(HDC dc, GdiFontCache& fonts, const GdiImageStore* images)
-    : m_dc(dc), m_fonts(fonts), m_images(images) {
+GdiSurface::GdiSurface(HDC dc, GdiFontCache& fonts, const GdiImageStore* images, ImageFilter imageFilter)
+    : m_dc(dc), m_fonts(fonts), m_images(images), m_imageFilter(imageFilter) {
     // Everything below is undone by the matching RestoreDC in the destructor.
     ::SaveDC(m_dc);
     ::SetBkMode(m_dc, TRANSPARENT);
@@ -80,7 +78,7 @@ void GdiSurface::DrawDecorations(const FontSpec& font, int left, int right, int 
 
 void GdiSurface::DrawImage(int imageId, const Rect& destination) {
     if (destination.IsEmpty()) return;
-    if (m_images && m_images->Draw(m_dc, imageId, destination)) return;
+    if (m_images && m_images->Draw(m_dc, imageId, destination, m_imageFilter)) return;
     DrawPlaceholder(destination);
 }
 

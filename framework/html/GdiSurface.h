@@ -10,6 +10,7 @@
 
 #include "framework/html/Drawing.h"
 #include "framework/html/GdiFonts.h"
+#include "framework/html/GdiImageStore.h"
 
 #include <windows.h>
 
@@ -17,12 +18,11 @@
 
 namespace html {
 
-class GdiImageStore;
-
 class GdiSurface final : public DrawingSurface {
 public:
     // `images` may be null: every image is then drawn as its placeholder.
-    GdiSurface(HDC dc, GdiFontCache& fonts, const GdiImageStore* images);
+    GdiSurface(HDC dc, GdiFontCache& fonts, const GdiImageStore* images,
+               ImageFilter imageFilter = ImageFilter::Nearest);
     GdiSurface(const GdiSurface&) = delete;
     GdiSurface& operator=(const GdiSurface&) = delete;
     ~GdiSurface() override;
@@ -45,6 +45,7 @@ private:
     HDC m_dc;
     GdiFontCache& m_fonts;
     const GdiImageStore* m_images;
+    ImageFilter m_imageFilter;
     int m_clipDepth = 0;
     // Reused between DrawTextRun calls, which come once per fragment.
     std::vector<FaceRun> m_runs;

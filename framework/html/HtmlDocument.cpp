@@ -81,10 +81,18 @@ CharacterClass ClassOf(char16_t c) {
 }  // namespace
 
 struct Document::State {
+    // What the reader was looking at before the scale changed, to be found
+    // again once the document is laid out at the new one.
+    struct ReadingPosition {
+        bool atBottom = false;
+        TextPosition firstVisible = 0;  // where the line at the top starts
+    };
+
     TemplateStyle style;
     InlineStyle bodyStyle;
     FontSpec bodyFont;
-    BodyMargins margins;
+    BodyMargins margins;  // CSS pixels
+    CssScale scale;
     Color background = kDefaultBackground;
     std::u16string baseTarget;
 
@@ -100,13 +108,41 @@ struct Document::State {
     TextPosition focus = 0;
     SelectionColors selectionColors;
     std::uint32_t objectsRequested = 0;
+    std::optional<ReadingPosition> readingPosition;
 
     void EnsureLayout() {
         layout.Update(flow, styles);
-        scrollTop = std::clamp(scrollTop, 0, std::max(0, ScrollHeight() - viewportHeight));
+        if (readingPosition && layout.Measurer() != nullptr) {
+            scrollTop = readingPosition->atBottom ? Layout::kMaxTop
+                                                  : layout.Line(layout.LineHolding(readingPosition->firstVisible)).top;
+            readingPosition.reset();
+        }
+        scrollTop = std::clamp(scrollTop, 0, MaximumScrollTop());
     }
 
-    int ScrollHeight() const { return std::min(Layout::kMaxTop, layout.ContentBottom() + margins.bottom); }
+    int ScrollHeight() const {
+        return std::min(Layout::kMaxTop, layout.ContentBottom() + scale.Length(margins.bottom));
+    }
+    int MaximumScrollTop() const { return std::max(0, ScrollHeight() - viewportHeight); }
+
+    BodyMargins ScaledMargins() const {
+        return BodyMargins{scale.Length(margins.top), scale.Length(margins.right), scale.Length(margins.bottom),
+                           scale.Length(margins.left)};
+    }
+
+    // Kept from the first of several changes until the layout catches up:
+    // the position read before it is still the reader's.
+    void RememberReadingPosition() {
+        if (readingPosition || layout.Measurer() == nullptr) return;
+        EnsureLayout();
+        if (layout.LineCount() == 0) return;
+        if (scrollTop >= MaximumScrollTop()) {
+            readingPosition = ReadingPosition{true, 0};
+            return;
+        }
+        const std::size_t line = std::min(layout.FirstLineEndingBelow(scrollTop), layout.LineCount() - 1);
+        readingPosition = ReadingPosition{false, layout.Line(line).start};
+    }
 
     bool IsObject(int id) const { return id >= 0 && static_cast<std::size_t>(id) < flow.ObjectCount(); }
 
@@ -114,9 +150,9 @@ struct Document::State {
     // laid out at, lays out again from the line that holds it.
     template <typename Change>
     void ChangeObject(std::uint32_t index, Change change) {
-        const ObjectSize before = flow.SizeOf(index);
+        const ObjectSize before = flow.SizeOf(index, scale);
         change(flow.Object(index));
-        const ObjectSize after = flow.SizeOf(index);
+        const ObjectSize after = flow.SizeOf(index, scale);
         if (after.width != before.width || after.height != before.height) {
             layout.InvalidateFrom(flow.Object(index).position);
         }
@@ -139,7 +175,7 @@ void Document::Load(std::u16string_view html) {
     s.style = ReadTemplateStyle(*document);
     s.bodyStyle = InlineStyle{};
     s.bodyStyle.family = s.styles.InternFamilies(s.style.fontFamilies, 0);
-    s.bodyStyle.pixelSize = PointsToPixels(s.style.fontSizePt);
+    s.bodyStyle.pixelSize = PointsToCssPixels(s.style.fontSizePt);
     s.bodyStyle.color = s.style.color;
     s.bodyFont = s.styles.Font(s.styles.Intern(s.bodyStyle));
     s.margins = body ? ReadBodyMargins(*body) : BodyMargins{};
@@ -152,8 +188,9 @@ void Document::Load(std::u16string_view html) {
     s.flow = Flow{};
     s.paragraphs.Clear();
     s.layout.Clear();
-    s.layout.SetFrame(s.viewportWidth, s.margins);
+    s.layout.SetFrame(s.viewportWidth, s.ScaledMargins());
     s.scrollTop = 0;
+    s.readingPosition.reset();
     s.anchor = s.focus = 0;
     s.objectsRequested = 0;
     if (body) {
@@ -171,8 +208,21 @@ void Document::SetViewport(int width, int height, TextMeasurer& measurer) {
     s.viewportWidth = std::clamp(width, 0, kMaxViewportSide);
     s.viewportHeight = std::clamp(height, 0, kMaxViewportSide);
     s.layout.SetMeasurer(measurer);
-    s.layout.SetFrame(s.viewportWidth, s.margins);
+    s.layout.SetFrame(s.viewportWidth, s.ScaledMargins());
 }
+
+void Document::SetScale(const CssScale& scale) {
+    State& s = *m_state;
+    if (scale == s.scale) return;
+    s.RememberReadingPosition();
+    s.scale = scale;
+    s.styles.SetScale(scale);
+    s.bodyFont = s.styles.Font(s.styles.Intern(s.bodyStyle));
+    s.layout.SetScale(scale);
+    s.layout.SetFrame(s.viewportWidth, s.ScaledMargins());
+}
+
+const CssScale& Document::Scale() const { return m_state->scale; }
 
 int Document::ScrollHeight() {
     m_state->EnsureLayout();
@@ -181,10 +231,14 @@ int Document::ScrollHeight() {
 
 int Document::ClientHeight() const { return m_state->viewportHeight; }
 
-int Document::ScrollTop() const { return m_state->scrollTop; }
+int Document::ScrollTop() {
+    m_state->EnsureLayout();
+    return m_state->scrollTop;
+}
 
 void Document::SetScrollTop(int top) {
     m_state->scrollTop = top;
+    m_state->readingPosition.reset();
     m_state->EnsureLayout();
 }
 

@@ -13,11 +13,14 @@
 // insertion.
 //
 // Coordinates given to and returned by the document are the pane's client
-// coordinates (the document applies its own scroll top). Every query that
+// coordinates in device pixels (the document applies its own scroll top and
+// its scale: what the document is written in, CSS pixels, becomes device
+// pixels in layout). Every query that
 // needs geometry lays out pending content first, which is why those queries
 // are not const. The document is used from one thread.
 #pragma once
 
+#include "framework/html/CssScale.h"
 #include "framework/html/Drawing.h"
 #include "framework/html/HtmlParser.h"
 
@@ -98,11 +101,19 @@ public:
     // query); a new height only changes scrolling. Negative sizes count as 0.
     void SetViewport(int width, int height, TextMeasurer& measurer);
 
+    // Device pixels per CSS pixel (display DPI / 96 times the zoom); 1 until
+    // set, and kept by Load. A new scale re-lays out everything (at the next
+    // query) and keeps the reader's place: the bottom if the pane was
+    // scrolled to the bottom, otherwise the line that was at the top of the
+    // view stays at the top (unless SetScrollTop comes first).
+    void SetScale(const CssScale& scale);
+    const CssScale& Scale() const;
+
     // Scrolling, as the body element reports it. Until a measurer is given,
     // nothing is laid out and the scroll height is the body's margins.
     int ScrollHeight();
     int ClientHeight() const;
-    int ScrollTop() const;
+    int ScrollTop();
     // Clamped to [0, max(0, ScrollHeight - ClientHeight)].
     void SetScrollTop(int top);
 

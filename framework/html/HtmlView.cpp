@@ -1,7 +1,8 @@
 #include "framework/html/HtmlView.h"
 
-#include "framework/TextConversion.h"
+#include "framework/Dpi.h"
 #include "framework/Gdi.h"
+#include "framework/TextConversion.h"
 #include "framework/html/Clipboard.h"
 #include "framework/html/GdiSurface.h"
 #include "framework/html/ResourceUrl.h"
@@ -79,7 +80,44 @@ void CHtmlView::PostNcDestroy() {
 
 BOOL CHtmlView::Create(const wchar_t* className, const char* windowName, DWORD style, const RECT& rect, CWindow* parent,
                        UINT id, void* /*context*/) {
-    return CreateEx(0, className, windowName, style, rect, parent ? parent->m_hWnd : nullptr, id);
+    if (!CreateEx(0, className, windowName, style, rect, parent ? parent->m_hWnd : nullptr, id)) return FALSE;
+    SetDpi(WindowDpi(m_hWnd));
+    return TRUE;
+}
+
+void CHtmlView::SetDpi(UINT dpi) {
+    // Anything past an int is as absurd as 10,000 and lands at an end too.
+    m_dpi = static_cast<UINT>(DpiScale(static_cast<int>(std::min<UINT>(dpi, kMaximumDpi + 1))).Dpi());
+    ApplyScale();
+}
+
+html::CssScale CHtmlView::Scale() const { return html::CssScale(DpiScale(static_cast<int>(m_dpi)), m_zoom); }
+
+void CHtmlView::ApplyScale() {
+    m_scrollBar.SetDpi(DpiScale(static_cast<int>(m_dpi)));
+    if (html::Document* const engine = Engine()) engine->SetScale(Scale());
+    ApplyViewport();
+    InvalidateAll();
+}
+
+void CHtmlView::ZoomTo(int percent) {
+    if (percent == m_zoom) return;
+    m_zoom = percent;
+    ApplyScale();
+}
+
+bool CHtmlView::HandleZoomKey(UINT virtualKey) {
+    // Ctrl+Alt is AltGr, which types characters on many layouts.
+    if (!IsKeyDown(VK_CONTROL) || IsKeyDown(VK_MENU)) return false;
+    switch (virtualKey) {
+    case VK_OEM_PLUS:
+    case VK_ADD: ZoomTo(html::SteppedZoom(m_zoom, 1)); return true;
+    case VK_OEM_MINUS:
+    case VK_SUBTRACT: ZoomTo(html::SteppedZoom(m_zoom, -1)); return true;
+    case '0':
+    case VK_NUMPAD0: ZoomTo(html::kNormalZoom); return true;
+    default: return false;
+    }
 }
 
 bool CHtmlView::Navigate2(const char* url) {
@@ -108,6 +146,7 @@ void CHtmlView::ReplaceDocument(std::u16string_view html) {
     DropDocument();
     m_document = CHtmlDocumentObject::Create(*this);
     m_document->Engine().Load(html);
+    m_document->Engine().SetScale(Scale());
     ApplyViewport();
     OnDocumentContentChanged();
 }
@@ -152,7 +191,7 @@ void CHtmlView::OnSize(UINT, int, int) {
 
 void CHtmlView::ApplyViewport() {
     const CRect client = GetClientRect();
-    const int barWidth = std::min<int>(client.Width(), ::GetSystemMetrics(SM_CXVSCROLL));
+    const int barWidth = std::min<int>(client.Width(), SystemMetricForDpi(SM_CXVSCROLL, m_dpi));
     m_scrollBar.SetBounds({client.right - barWidth, client.top, client.right, client.bottom});
     if (html::Document* const engine = Engine())
         engine->SetViewport(client.Width() - barWidth, client.Height(), m_fonts);
@@ -219,7 +258,8 @@ void CHtmlView::PaintTo(HDC dc, const RECT& dirty) {
     html::Document* const engine = Engine();
     const html::Rect contentDirty = Intersection(area, content);
     if (!contentDirty.IsEmpty()) {
-        html::GdiSurface surface(dc, m_fonts, &m_images);
+        const html::ImageFilter filter = Scale().IsOne() ? html::ImageFilter::Nearest : html::ImageFilter::Smooth;
+        html::GdiSurface surface(dc, m_fonts, &m_images, filter);
         surface.PushClip(content);
         if (engine) engine->Paint(surface, contentDirty);
         else surface.FillRect(contentDirty, ::GetSysColor(COLOR_WINDOW));
@@ -311,8 +351,8 @@ void CHtmlView::OnMouseMove(UINT, CPoint point) {
     }
     if (m_mouseMode != MouseMode::Selecting) return;
     if (!m_dragged) {
-        const int slackX = ::GetSystemMetrics(SM_CXDRAG);
-        const int slackY = ::GetSystemMetrics(SM_CYDRAG);
+        const int slackX = SystemMetricForDpi(SM_CXDRAG, m_dpi);
+        const int slackY = SystemMetricForDpi(SM_CYDRAG, m_dpi);
         m_dragged = std::abs(point.x - m_pressPoint.x) > slackX || std::abs(point.y - m_pressPoint.y) > slackY;
         if (!m_dragged) return;
     }
@@ -361,13 +401,15 @@ BOOL CHtmlView::OnSetCursor(CWindow, UINT hitTest, UINT) {
     return TRUE;
 }
 
-void CHtmlView::OnMouseWheel(UINT, short delta, CPoint) {
+void CHtmlView::OnMouseWheel(UINT flags, short delta, CPoint) {
     UINT linesPerNotch = 3;
     ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &linesPerNotch, 0);
     m_wheelRemainder += delta;
     const int notches = m_wheelRemainder / WHEEL_DELTA;
     m_wheelRemainder %= WHEEL_DELTA;
     if (notches == 0) return;
+    // Away from the reader zooms in, as in a browser.
+    if (flags & MK_CONTROL) return ZoomTo(html::SteppedZoom(m_zoom, notches));
     const int step = linesPerNotch == WHEEL_PAGESCROLL ? PageStep() : static_cast<int>(linesPerNotch) * LineStep();
     ScrollBy(-notches * step);
 }
@@ -390,6 +432,7 @@ void CHtmlView::OnChar(UINT code, UINT, UINT) {
 }
 
 void CHtmlView::OnKeyDown(UINT key, UINT, UINT) {
+    if (HandleZoomKey(key)) return;
     html::Document* const engine = Engine();
     if (!engine) {
         Default();

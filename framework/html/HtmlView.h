@@ -14,6 +14,13 @@
 // and only for http, https and mailto (LinkOpener); the pane never loads a
 // page from the network, so it always keeps its document.
 //
+// Scale: the view lays the document out at its window's DPI (taken at
+// creation; the host calls SetDpi when the window moves to a monitor of
+// another DPI, since only top-level windows hear of it) times the reader's
+// zoom, which Ctrl with the wheel or with "+", "-" and "0" steps through
+// the browser's zoom steps for the window's life. The scroll bar follows
+// the DPI only.
+//
 // Lifetime: the object deletes itself when its window is destroyed while
 // the object still lives (as the framework's views do); deleting the object
 // first is also sound: the destructor destroys the window without a second
@@ -24,6 +31,7 @@
 #include "framework/LinkOpener.h"
 #include "framework/RuntimeClass.h"
 #include "framework/Wnd.h"
+#include "framework/html/CssScale.h"
 #include "framework/html/GdiFonts.h"
 #include "framework/html/GdiImageStore.h"
 #include "framework/html/HtmlObjects.h"
@@ -81,6 +89,19 @@ public:
         m_accessibility.SetUiaFunctions(functions);
     }
 
+    // The DPI the pane is drawn at, brought into 96..480; the document is
+    // laid out again and the reader keeps their place.
+    void SetDpi(UINT dpi);
+    UINT Dpi() const { return m_dpi; }
+    // Zoom keys for when the focus is elsewhere (the input box forwards its
+    // key-downs): with Ctrl held (and not Alt), "+" (VK_OEM_PLUS, the "="
+    // key, or VK_ADD) zooms in a step, "-" (VK_OEM_MINUS or VK_SUBTRACT)
+    // out, "0" (the '0' key or VK_NUMPAD0) back to 100 %. True when the key
+    // was one of those, also at a zoom's end where nothing changes.
+    bool HandleZoomKey(UINT virtualKey);
+    // The zoom in percent: one of html::kZoomSteps, 100 at first.
+    int ZoomPercent() const { return m_zoom; }
+
     // Where link clicks go; the default opens with the shell.
     void SetLinkOpener(LinkOpener opener) { m_linkOpener = std::move(opener); }
 
@@ -134,6 +155,10 @@ private:
     html::Document* Engine() const { return m_document ? &m_document->Engine() : nullptr; }
     void ReplaceDocument(std::u16string_view html);
     void DropDocument();
+    html::CssScale Scale() const;
+    // Gives the document the DPI and zoom, and the scroll bar the DPI.
+    void ApplyScale();
+    void ZoomTo(int percent);
     void ApplyViewport();
     void SyncScrollBar();
     void ScrollTo(int top);
@@ -174,6 +199,8 @@ private:
     html::ScrollBarPart m_pressedPart = html::ScrollBarPart::None;
     int m_thumbGrabOffset = 0;
     int m_wheelRemainder = 0;
+    UINT m_dpi = kBaseDpi;
+    int m_zoom = html::kNormalZoom;
 
     bool m_invalidated = false;  // the whole client area awaits a WM_PAINT
     bool m_inDestructor = false;

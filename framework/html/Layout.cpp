@@ -164,7 +164,7 @@ private:
     }
 
     void PlaceObject(std::size_t runIndex, TextPosition position) {
-        const ObjectSize size = m_flow.SizeOf(m_flow.RunAt(runIndex).object);
+        const ObjectSize size = m_flow.SizeOf(m_flow.RunAt(runIndex).object, m_layout.m_scale);
         if (HasContent() && m_x + size.width > m_width) {
             FinishLine();
             BeginLine(position);
@@ -337,6 +337,16 @@ void Layout::SetMeasurer(TextMeasurer& measurer) {
         return;
     }
     m_measurer = &measurer;
+    m_fonts.Clear();
+    InvalidateAll();
+}
+
+void Layout::SetScale(const CssScale& scale) {
+    if (scale == m_scale) {
+        return;
+    }
+    m_scale = scale;
+    // Font sizes change with it.
     m_fonts.Clear();
     InvalidateAll();
 }

@@ -10,8 +10,9 @@
 // Layout is incremental. New content at the end of the flow is laid out from
 // the start of the last line box, unless that line ended in a break (then
 // from a new line); an image that changes size lays out again from its own
-// line; a new content width or measurer lays out everything. All of it is
-// deferred to Update, so many appends between two queries cost one pass.
+// line; a new content width, scale or measurer lays out everything. All of
+// it is deferred to Update, so many appends between two queries cost one
+// pass. Everything here is in device pixels.
 #pragma once
 
 #include "framework/html/ChunkedVector.h"
@@ -45,7 +46,8 @@ struct Fragment {
     int Right() const { return x + width; }
 };
 
-// The body's margins, in pixels (the margin attributes of the body element).
+// The body's margins (the margin attributes of the body element): CSS
+// pixels as the document reads them, device pixels as layout takes them.
 struct BodyMargins {
     int top = 8;
     int right = 8;
@@ -86,6 +88,10 @@ public:
     // everything again. Until one is set, nothing is laid out.
     void SetMeasurer(TextMeasurer& measurer);
     TextMeasurer* Measurer() const { return m_measurer; }
+    // Device pixels per CSS pixel for objects; the caller gives the style
+    // table the same scale. A different one lays out everything again.
+    void SetScale(const CssScale& scale);
+    const CssScale& Scale() const { return m_scale; }
     // Forgets every line (a new flow).
     void Clear();
     // Lines from the one holding `position` on are laid out again.
@@ -117,6 +123,7 @@ private:
     std::size_t OpenLine(const Flow& flow) const;
 
     TextMeasurer* m_measurer = nullptr;
+    CssScale m_scale;
     BodyMargins m_margins;
     int m_viewportWidth = 0;
     int m_contentWidth = 0;

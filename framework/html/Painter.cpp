@@ -10,7 +10,9 @@ constexpr Color kPlaceholderBorder = Rgb(0x80, 0x80, 0x80);
 constexpr Color kPlaceholderFill = Rgb(0xF0, 0xF0, 0xF0);
 constexpr Color kEmbedLabelColor = Rgb(0x40, 0x40, 0x40);
 constexpr std::u16string_view kEmbedLabel = u"embed";
+// In CSS pixels.
 constexpr int kEmbedLabelInset = 3;
+constexpr int kPlaceholderFrame = 1;
 constexpr int kSelectedObjectFrame = 2;
 
 }  // namespace
@@ -83,24 +85,25 @@ void Painter::PaintObject(const Fragment& fragment, const LineBox& line) {
     const Run& run = m_flow.RunAt(fragment.run);
     const EmbeddedObject& object = m_flow.Object(run.object);
     const int baseline = ToClientY(line.top + line.ascent);
-    const Rect box{fragment.x, baseline - m_flow.SizeOf(run.object).height, fragment.Right(), baseline};
+    const CssScale& scale = m_layout.Scale();
+    const Rect box{fragment.x, baseline - m_flow.SizeOf(run.object, scale).height, fragment.Right(), baseline};
     if (object.kind == RunKind::Image && object.state == EmbeddedObject::State::Loaded) {
         m_surface.DrawImage(static_cast<int>(run.object), box);
     } else {
         m_surface.FillRect(box, kPlaceholderFill);
-        DrawFrame(box, 1, kPlaceholderBorder);
+        DrawFrame(box, scale.Line(kPlaceholderFrame), kPlaceholderBorder);
         if (object.kind == RunKind::Embed) {
             const FontSpec& font = m_styles.Font(run.style);
             const FontMetrics metrics = m_surface.Metrics(font);
             m_surface.PushClip(box);
-            m_surface.DrawTextRun(font, box.left + kEmbedLabelInset,
+            m_surface.DrawTextRun(font, box.left + scale.Length(kEmbedLabelInset),
                                   box.top + (box.Height() + metrics.ascent - metrics.descent) / 2, kEmbedLabel,
                                   kEmbedLabelColor);
             m_surface.PopClip();
         }
     }
     if (IsSelected(fragment.start)) {
-        DrawFrame(box, kSelectedObjectFrame, m_request.selectionColors.background);
+        DrawFrame(box, scale.Line(kSelectedObjectFrame), m_request.selectionColors.background);
     }
 }
 

@@ -17,22 +17,14 @@ void Fill(HDC dc, const Rect& rect, Color color) {
     ::SetBkColor(dc, previous);
 }
 
-void Frame(HDC dc, const Rect& r, Color topLeft, Color bottomRight) {
-    CDCHandle(dc).Draw3dRect(RECT{r.left, r.top, r.right, r.bottom}, topLeft, bottomRight);
-}
-
 Rect Inset(const Rect& r, int by) { return {r.left + by, r.top + by, r.right - by, r.bottom - by}; }
 
-// A classic raised button (two bevels), or a flat pushed-in one.
-void DrawButton(HDC dc, const Rect& rect, const TemplateStyle& colours, bool pressed) {
-    if (rect.IsEmpty()) return;
-    Fill(dc, rect, colours.scrollbarFace);
-    if (pressed) {
-        Frame(dc, rect, colours.scrollbarShadow, colours.scrollbarShadow);
-        return;
+// A bevel `width` pixels wide along the inside of `r`.
+void Frame(HDC dc, const Rect& r, int width, Color topLeft, Color bottomRight) {
+    for (int ring = 0; ring < width; ++ring) {
+        const Rect inner = Inset(r, ring);
+        CDCHandle(dc).Draw3dRect(RECT{inner.left, inner.top, inner.right, inner.bottom}, topLeft, bottomRight);
     }
-    Frame(dc, rect, colours.scrollbar3dLight, colours.scrollbarDarkShadow);
-    Frame(dc, Inset(rect, 1), colours.scrollbarHighlight, colours.scrollbarShadow);
 }
 
 enum class Direction { Up, Down };
@@ -48,6 +40,19 @@ void DrawArrow(HDC dc, const Rect& button, Direction direction, Color color, int
 }
 
 }  // namespace
+
+// A classic raised button (two bevels), or a flat pushed-in one.
+void PaneScrollBar::DrawButton(HDC dc, const Rect& rect, const TemplateStyle& colours, bool pressed) const {
+    if (rect.IsEmpty()) return;
+    Fill(dc, rect, colours.scrollbarFace);
+    const int line = m_scale.Line(1);
+    if (pressed) {
+        Frame(dc, rect, line, colours.scrollbarShadow, colours.scrollbarShadow);
+        return;
+    }
+    Frame(dc, rect, line, colours.scrollbar3dLight, colours.scrollbarDarkShadow);
+    Frame(dc, Inset(rect, line), line, colours.scrollbarHighlight, colours.scrollbarShadow);
+}
 
 void PaneScrollBar::SetRange(int scrollHeight, int clientHeight, int scrollTop) {
     m_scrollHeight = std::max(0, scrollHeight);
@@ -66,9 +71,10 @@ Rect PaneScrollBar::Track() const {
 
 int PaneScrollBar::ThumbLength() const {
     const int track = Track().Height();
-    if (!IsEnabled() || track < kMinimumThumb) return 0;
+    const int minimum = m_scale.Edge(kMinimumThumb);
+    if (!IsEnabled() || track < minimum) return 0;
     const auto proportional = static_cast<int>(static_cast<std::int64_t>(track) * m_clientHeight / m_scrollHeight);
-    return std::clamp(proportional, kMinimumThumb, track);
+    return std::clamp(proportional, minimum, track);
 }
 
 Rect PaneScrollBar::PartRect(ScrollBarPart part) const {
@@ -120,7 +126,7 @@ void PaneScrollBar::Paint(HDC dc, const TemplateStyle& colours, ScrollBarPart pr
         const Rect button = PartRect(part);
         const bool down = pressed == part;
         DrawButton(dc, button, colours, down);
-        DrawArrow(dc, button, direction, arrow, down ? 1 : 0);
+        DrawArrow(dc, button, direction, arrow, down ? m_scale.Line(1) : 0);
     }
     DrawButton(dc, PartRect(ScrollBarPart::Thumb), colours, false);
     if (pressed == ScrollBarPart::PageUp || pressed == ScrollBarPart::PageDown) {

@@ -7,6 +7,7 @@
 // body did, so the text never re-wraps when the content first overflows.
 #pragma once
 
+#include "framework/DpiScale.h"
 #include "framework/html/Drawing.h"
 #include "framework/html/TemplateStyle.h"
 
@@ -18,9 +19,11 @@ enum class ScrollBarPart { None, UpArrow, PageUp, Thumb, PageDown, DownArrow };
 
 class PaneScrollBar {
 public:
-    static constexpr int kMinimumThumb = 8;
+    static constexpr int kMinimumThumb = 8;  // at 96 DPI
 
     void SetBounds(const Rect& bounds) { m_bounds = bounds; }
+    // The window's DPI: the smallest thumb and the bevels' lines follow it.
+    void SetDpi(DpiScale scale) { m_scale = scale; }
     const Rect& Bounds() const { return m_bounds; }
     void SetRange(int scrollHeight, int clientHeight, int scrollTop);
 
@@ -42,7 +45,9 @@ private:
     int ArrowHeight() const;
     Rect Track() const;
     int ThumbLength() const;
+    void DrawButton(HDC dc, const Rect& rect, const TemplateStyle& colours, bool pressed) const;
 
+    DpiScale m_scale;
     Rect m_bounds;
     int m_scrollHeight = 0;
     int m_clientHeight = 0;

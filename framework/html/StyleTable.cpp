@@ -13,6 +13,14 @@ constexpr int kMinPixelSize = 1;
 constexpr int kMaxPixelSize = 144;
 constexpr int kFallbackPixelSize = 12;  // 9 pt
 
+// A font `cssPixels` tall, in device pixels at `scale`.
+int FontPixels(double cssPixels, const CssScale& scale) {
+    if (!std::isfinite(cssPixels)) {
+        return kFallbackPixelSize;
+    }
+    return std::max(1, scale.Pixels(std::clamp(cssPixels, double{kMinPixelSize}, double{kMaxPixelSize})));
+}
+
 unsigned FontFlags(const InlineStyle& style) {
     return (style.bold ? 1u : 0u) | (style.italic ? 2u : 0u) | (style.underline ? 4u : 0u) |
            (style.strikeout ? 8u : 0u);
@@ -45,13 +53,14 @@ std::optional<std::uint32_t> StyleTable::InternFont(const InlineStyle& style) {
     FontSpec font;
     font.id = static_cast<int>(m_fonts.size()) + 1;
     font.families = m_families[style.family];
-    font.pixelSize = style.pixelSize;
+    font.pixelSize = FontPixels(style.pixelSize, m_scale);
     font.bold = style.bold;
     font.italic = style.italic;
     font.underline = style.underline;
     font.strikeout = style.strikeout;
     const auto index = static_cast<std::uint32_t>(m_fonts.size());
     m_fonts.push_back(std::move(font));
+    m_fontCssSizes.push_back(style.pixelSize);
     m_fontIndex.emplace(key, index);
     return index;
 }
@@ -74,13 +83,16 @@ StyleId StyleTable::Intern(const InlineStyle& style) {
     return id;
 }
 
-int PointsToPixels(double points) {
-    if (!std::isfinite(points)) {
-        return kFallbackPixelSize;
+void StyleTable::SetScale(const CssScale& scale) {
+    m_scale = scale;
+    for (std::size_t index = 0; index < m_fonts.size(); ++index) {
+        m_fonts[index].pixelSize = FontPixels(m_fontCssSizes[index], scale);
     }
-    const double pixels = std::clamp(points * 96.0 / 72.0, double{kMinPixelSize}, double{kMaxPixelSize});
-    return static_cast<int>(std::lround(pixels));
 }
+
+double PointsToCssPixels(double points) { return points * 96.0 / 72.0; }
+
+int PointsToPixels(double points, const CssScale& scale) { return FontPixels(PointsToCssPixels(points), scale); }
 
 std::optional<int> LegacyFontSizePixels(std::u16string_view value) {
     // CSS's absolute size keywords x-small .. xxx-large for the legacy sizes

@@ -6,8 +6,13 @@
 // cache by) and styles (font + colour). Every table is capped so that hostile
 // input (a new colour or face on every line) cannot grow it without bound:
 // past a cap, new looks fall back to what is already there (see Intern).
+//
+// Styles keep their font sizes in CSS pixels; the fonts handed to layout
+// carry them in device pixels at the table's scale, so a new scale gives
+// every font its new size without touching the flow's runs.
 #pragma once
 
+#include "framework/html/CssScale.h"
 #include "framework/html/Drawing.h"
 
 #include <cstdint>
@@ -27,7 +32,7 @@ using StyleId = std::uint16_t;
 // enclosing elements made of the body style.
 struct InlineStyle {
     std::uint16_t family = 0;  // index given by StyleTable::InternFamilies
-    int pixelSize = 0;
+    double pixelSize = 0;      // CSS pixels; fractional when given in points
     bool bold = false;
     bool italic = false;
     bool underline = false;
@@ -51,6 +56,9 @@ public:
     // the body's), so text is still shown, only plainer.
     StyleId Intern(const InlineStyle& style);
 
+    // Device pixels per CSS pixel for every font, from now on.
+    void SetScale(const CssScale& scale);
+
     const FontSpec& Font(StyleId style) const { return m_fonts[m_styles[style].font]; }
     // Index of the style's font among Fonts(), for per-font caches.
     std::size_t FontIndex(StyleId style) const { return m_styles[style].font; }
@@ -62,21 +70,27 @@ private:
         std::uint32_t font;
         Color color;
     };
-    using FontKey = std::tuple<std::uint16_t, int, unsigned>;
+    using FontKey = std::tuple<std::uint16_t, double, unsigned>;
 
     std::optional<std::uint32_t> InternFont(const InlineStyle& style);
 
     std::vector<std::u16string> m_families;
     std::unordered_map<std::u16string, std::uint16_t> m_familyIndex;
+    CssScale m_scale;
     std::vector<FontSpec> m_fonts;
+    std::vector<double> m_fontCssSizes;  // by font index
     std::map<FontKey, std::uint32_t> m_fontIndex;
     std::vector<Style> m_styles;
     std::unordered_map<std::uint64_t, StyleId> m_styleIndex;
 };
 
-// Pixel size of a font given in points, on the 96 DPI screen the pane
-// assumes, kept within what a font can sensibly be.
-int PointsToPixels(double points);
+// A length in points (1/72 inch) in CSS pixels (1/96 inch), unrounded.
+double PointsToCssPixels(double points);
+
+// Pixel size of a font given in points, at the scale (by default the 96 DPI
+// screen the pane was made for), kept within what a font can sensibly be:
+// 8 pt is 11 px at 96 DPI and 21 px at 192.
+int PointsToPixels(double points, const CssScale& scale = {});
 
 // The HTML standard's rules for parsing a legacy font size ("1".."7", "+n"
 // and "-n" relative to 3), as the pixel size of the CSS keyword it maps to;

@@ -303,6 +303,63 @@ TEST_F(Images, FailedOrBogusReportsKeepAPlaceholder) {
                          u"  x=0 w=4096 [img]\n"));
 }
 
+// The document at 192 DPI (or 96 DPI at 200 %): every CSS length doubled,
+// points to pixels at the DPI (8 pt is 21 px), laid out again on a change
+// with the reader kept where they were.
+class Scaling : public PaneDocumentTest {
+protected:
+    static constexpr CssScale kDouble{DpiScale(192), 100};
+    static constexpr int kDoubledLine = 15 + 5;  // FixedMetrics at 21 px
+};
+
+TEST_F(Scaling, FontsImagesMarginsAndPlaceholdersScaleAndStayCapped) {
+    document.Load(
+        u"<style>body { font-size: 8pt }</style><body>ab<font size=7>c</font>"
+        u"<img src=a width=100 height=50><img src=b><embed><br><img src=c><br><img width=4000 height=3>");
+    document.SetScale(kDouble);
+    EXPECT_EQ(document.BodyFont().pixelSize, 21);
+    document.SetViewport(600, 400, metrics);
+    document.OnImageLoaded(3, 30, 20);
+    EXPECT_TRUE(SameText(document.DumpLayout(),
+                         u"line y=16 h=124 w=389\n"  // 100 of image, 24 of size 7's descent
+                         u"  x=16 w=14 |ab|\n"
+                         u"  x=30 w=7 |c|\n"
+                         u"  x=37 w=200 [img]\n"
+                         u"  x=237 w=40 [img]\n"
+                         u"  x=277 w=128 [embed]\n"
+                         u"line y=140 h=45 w=60\n"
+                         u"  x=16 w=60 [img]\n"
+                         u"line y=185 h=6 w=4096\n"
+                         u"  x=16 w=4096 [img]\n"));
+    EXPECT_EQ(document.ScrollHeight(), 191 + 16);
+    document.SetScale(CssScale(DpiScale(96), 200));
+    EXPECT_EQ(document.BodyFont().pixelSize, 21);
+    document.SetScale(CssScale{});
+    EXPECT_EQ(document.BodyFont().pixelSize, 11);
+    EXPECT_EQ(document.ScrollHeight(), 8 + 62 + 23 + 3 + 8);
+}
+
+TEST_F(Scaling, TheBottomStaysTheBottom) {
+    for (int n = 0; n < 100; ++n) document.AppendHtml(u"line<br>");
+    document.SetScrollTop(100 * kLine);
+    document.SetScale(kDouble);
+    EXPECT_EQ(document.ScrollHeight(), 100 * kDoubledLine);
+    EXPECT_EQ(document.ScrollTop(), 100 * kDoubledLine - 100);
+}
+
+TEST_F(Scaling, TheLineAtTheTopStaysAtTheTop) {
+    for (int n = 0; n < 100; ++n) document.AppendHtml(u"line<br>");
+    document.SetScrollTop(50 * kLine + 5);  // line 50, partly scrolled off
+    document.SetScale(kDouble);
+    document.SetScale(CssScale(DpiScale(192), 150));  // before anything was laid out at 200 %
+    EXPECT_EQ(document.ScrollTop(), 50 * (24 + 8));   // FixedMetrics at 32 px
+    document.SetScale(CssScale{});
+    EXPECT_EQ(document.ScrollTop(), 50 * kLine);
+    document.SetScale(kDouble);
+    document.SetScrollTop(7);  // the host's own scrolling wins
+    EXPECT_EQ(document.ScrollTop(), 7);
+}
+
 class Template : public PaneDocumentTest {};
 
 TEST_F(Template, StyleFontAndBaseTargetComeFromTheTemplate) {

@@ -35,6 +35,35 @@ TEST(PointsToPixels, RoundsAtNinetySixDpiAndStaysSane) {
     EXPECT_EQ(PointsToPixels(std::numeric_limits<double>::quiet_NaN()), 12);
 }
 
+TEST(PointsToPixels, AtADpiAndZoomRoundOnce) {
+    EXPECT_EQ(PointsToPixels(8, CssScale(DpiScale(192), 100)), 21);  // not 2 x 11
+    EXPECT_EQ(PointsToPixels(8, CssScale(DpiScale(144), 100)), 16);
+    EXPECT_EQ(PointsToPixels(8, CssScale(DpiScale(96), 67)), 7);
+    EXPECT_EQ(PointsToPixels(1e9, CssScale(DpiScale(192), 100)), 288);
+    EXPECT_EQ(PointsToPixels(0.01, CssScale(DpiScale(96), 50)), 1);
+}
+
+TEST(CssScale, LengthsRoundHalfAwayAndBadDpiOrZoomIsBroughtIn) {
+    const CssScale scale(DpiScale(120), 100);
+    EXPECT_EQ(scale.Length(2), 3);  // 2.5
+    EXPECT_EQ(scale.Length(-2), -3);
+    EXPECT_EQ(scale.Line(0), 1);
+    EXPECT_TRUE(CssScale(DpiScale(0), 100).IsOne());
+    EXPECT_EQ(CssScale(DpiScale(10000), 100).Dpi(), 480);
+    EXPECT_EQ(CssScale(DpiScale(96), 1000).ZoomPercent(), 300);
+    EXPECT_EQ(CssScale(DpiScale(480), 300).Length(4096), 4096 * 15);
+}
+
+TEST(ZoomSteps, StepThroughTheBrowsersStepsAndStopAtTheEnds) {
+    EXPECT_EQ(SteppedZoom(100, 1), 110);
+    EXPECT_EQ(SteppedZoom(100, -1), 90);
+    EXPECT_EQ(SteppedZoom(90, -2), 75);
+    EXPECT_EQ(SteppedZoom(250, 5), 300);
+    EXPECT_EQ(SteppedZoom(67, -9), 50);
+    EXPECT_EQ(SteppedZoom(105, 1), 110);  // between steps: the next one in that direction
+    EXPECT_EQ(SteppedZoom(105, -1), 100);
+}
+
 TEST(NonNegativeInteger, ReadsLeadingDigitsAndCaps) {
     EXPECT_EQ(ParseNonNegativeInteger(u" +42px", 100), 42);
     EXPECT_EQ(ParseNonNegativeInteger(u"0", 100), 0);

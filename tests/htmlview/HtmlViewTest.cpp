@@ -4,6 +4,7 @@
 // images over loopback, the view's lifetime, and what a screen reader reads.
 #include "framework/html/HtmlView.h"
 
+#include "framework/Dpi.h"
 #include "framework/TextConversion.h"
 #include "framework/WinApp.h"
 #include "tests/support/Accessibility.h"
@@ -18,6 +19,8 @@
 #include <objbase.h>
 #include <uiautomationcore.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -328,6 +331,102 @@ TEST_F(HtmlViewTest, WheelAndScrollBarScroll) {
     EXPECT_EQ(ScrollTop(), Get(&CHtmlElement2::get_scrollHeight) - kHeight);
 }
 
+// Ctrl held down for this thread, as GetKeyState reads it, until the end
+// of the scope.
+class ControlHeld {
+public:
+    ControlHeld() {
+        ::GetKeyboardState(m_saved);
+        BYTE held[256];
+        std::copy(std::begin(m_saved), std::end(m_saved), held);
+        held[VK_CONTROL] = 0x80;
+        ::SetKeyboardState(held);
+    }
+    ~ControlHeld() { ::SetKeyboardState(m_saved); }
+
+private:
+    BYTE m_saved[256] = {};
+};
+
+TEST_F(HtmlViewTest, AtADpiTheTextAndTheScrollBarGrowAndBadDpisAreBroughtIn) {
+    Load();
+    Append(L"<font color=\"#FF0000\"><b>XXXXXXXX</b></font>");
+    const auto paint = [this](Canvas& canvas) { view->PaintTo(canvas.Dc(), RECT{0, 0, kWidth, kHeight}); };
+    const auto redRows = [&]() {
+        Canvas canvas(kWidth, kHeight);
+        paint(canvas);
+        int rows = 0;
+        for (int y = 0; y < kHeight; ++y) rows += canvas.Any(RECT{0, y, kWidth / 2, y + 1}, IsReddish) ? 1 : 0;
+        return rows;
+    };
+    const int at96 = redRows();
+    ASSERT_GT(at96, 5);
+    view->SetDpi(192);
+    EXPECT_EQ(view->Dpi(), 192u);
+    const int at192 = redRows();
+    EXPECT_GE(at192 * 10, at96 * 17) << at96 << " rows at 96 DPI";  // 8 pt: 11 px, then 21
+    EXPECT_LE(at192 * 10, at96 * 23) << at96 << " rows at 96 DPI";
+
+    const int bar = SystemMetricForDpi(SM_CXVSCROLL, 192);
+    ASSERT_GT(bar, ::GetSystemMetrics(SM_CXVSCROLL));
+    Canvas canvas(kWidth, kHeight);
+    paint(canvas);
+    EXPECT_EQ(canvas.At(kWidth - bar - 1, kHeight / 2), RGB(255, 255, 255));
+    EXPECT_NE(canvas.At(kWidth - bar, kHeight / 2), RGB(255, 255, 255));
+
+    for (const UINT bad : {0u, 1u}) {
+        view->SetDpi(bad);
+        EXPECT_EQ(view->Dpi(), 96u);
+    }
+    view->SetDpi(10000);
+    EXPECT_EQ(view->Dpi(), 480u);
+    paint(canvas);
+}
+
+TEST_F(HtmlViewTest, CtrlWithPlusMinusAndZeroStepsTheZoomAndStopsAtItsEnds) {
+    Load();
+    EXPECT_EQ(view->ZoomPercent(), 100);
+    view->SendMessage(WM_KEYDOWN, VK_OEM_PLUS, 0);
+    EXPECT_FALSE(view->HandleZoomKey(VK_ADD));  // not without Ctrl
+    EXPECT_EQ(view->ZoomPercent(), 100);
+    ControlHeld control;
+    const auto press = [this](UINT key) {
+        view->SendMessage(WM_KEYDOWN, key, 0);
+        return view->ZoomPercent();
+    };
+    EXPECT_EQ(press(VK_OEM_PLUS), 110);
+    EXPECT_EQ(press(VK_ADD), 125);
+    EXPECT_EQ(press(VK_OEM_MINUS), 110);
+    EXPECT_EQ(press(VK_SUBTRACT), 100);
+    EXPECT_TRUE(view->HandleZoomKey(VK_SUBTRACT));
+    EXPECT_EQ(view->ZoomPercent(), 90);
+    EXPECT_EQ(press('0'), 100);
+    for (int i = 0; i < 20; ++i) press(VK_ADD);
+    EXPECT_EQ(view->ZoomPercent(), 300);
+    EXPECT_TRUE(view->HandleZoomKey(VK_OEM_PLUS));
+    EXPECT_EQ(press(VK_NUMPAD0), 100);
+    for (int i = 0; i < 20; ++i) press(VK_OEM_MINUS);
+    EXPECT_EQ(view->ZoomPercent(), 50);
+    EXPECT_FALSE(view->HandleZoomKey('A'));
+}
+
+TEST_F(HtmlViewTest, CtrlWheelZoomsAndKeepsTheBottomWhilePlainWheelScrolls) {
+    Load();
+    for (int i = 0; i < 60; ++i) Append(L"line<br>");
+    ScrollToBottom();
+    const long height = Get(&CHtmlElement2::get_scrollHeight);
+    view->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), At(10, 10));
+    EXPECT_EQ(view->ZoomPercent(), 110);
+    const long zoomed = Get(&CHtmlElement2::get_scrollHeight);
+    EXPECT_GT(zoomed, height);
+    EXPECT_EQ(ScrollTop(), zoomed - kHeight);
+    view->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-2 * WHEEL_DELTA)), At(10, 10));
+    EXPECT_EQ(view->ZoomPercent(), 90);
+    view->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), At(10, 10));
+    EXPECT_EQ(view->ZoomPercent(), 90);
+    EXPECT_LT(ScrollTop(), Get(&CHtmlElement2::get_scrollHeight) - kHeight);
+}
+
 TEST_F(HtmlViewTest, ImagesLoadOverHttpAndShow) {
     LoopbackHttpServer server;
     server.Route("/red.bmp", {200, MakeBmp(4, 4, 255, 0, 0)});
@@ -347,6 +446,12 @@ TEST_F(HtmlViewTest, ImagesLoadOverHttpAndShow) {
     }
     EXPECT_TRUE(shown);
     EXPECT_EQ(server.Requests(), 1);
+    // 40 CSS pixels are 80 device pixels at 192 DPI, scaled smoothly.
+    const RECT beyond40{62, 62, 76, 76};
+    EXPECT_FALSE(canvas.Any(beyond40, IsReddish));
+    view->SetDpi(192);
+    view->PaintTo(canvas.Dc(), RECT{0, 0, kWidth, kHeight});
+    EXPECT_TRUE(canvas.Any(beyond40, IsReddish));
 }
 
 TEST_F(HtmlViewTest, DeletesItselfWhenItsWindowIsDestroyed) {
