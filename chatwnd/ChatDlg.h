@@ -68,6 +68,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
+    // The conversation's zoom keys work from the input box too.
+    BOOL PreTranslateMessage(MSG* msg) override;
     void OnCancel() override;
     // The view goes with its window and deletes itself: forget it.
     void PostNcDestroy() override;

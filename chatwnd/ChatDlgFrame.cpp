@@ -234,9 +234,18 @@ void CChatDlg::OnDpiChanged(UINT dpi, const RECT* suggested) {
     CDialog::OnDpiChanged(dpi, suggested);
     if (!m_childrenSetUp) return;
     LoadPicturesForScale();
+    if (m_pChatView) m_pChatView->SetDpi(static_cast<UINT>(GetDpiScale().Dpi()));
     const CRect client = GetClientRect();
     LayOut(client.Width(), client.Height());
     Invalidate();
+}
+
+BOOL CChatDlg::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN && msg->hwnd == m_editInput.m_hWnd && m_pChatView &&
+        m_pChatView->HandleZoomKey(static_cast<UINT>(msg->wParam))) {
+        return TRUE;
+    }
+    return CDialog::PreTranslateMessage(msg);
 }
 
 HCURSOR CChatDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(ShownIcon()); }

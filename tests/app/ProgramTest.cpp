@@ -234,8 +234,9 @@ TEST_F(ProgramTest, TypedHangulLeavesAsItsCp949BytesAndComesBackIntoThePane) {
 }
 
 // The program on a display of 120, 144 and 192 DPI is its 96-DPI self
-// scaled: its window, every piece by its scaled edges, and the outline as
-// wide as the scale just outside the view.
+// scaled: its window, every piece by its scaled edges, the outline as wide as
+// the scale just outside the view, and the conversation's 8-point text as
+// tall as 8 points are at that DPI.
 class ProgramAtDisplayScale : public ProgramTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(ProgramAtDisplayScale, IsItsNinetySixDpiSelfScaled) {
@@ -280,6 +281,13 @@ TEST_P(ProgramAtDisplayScale, IsItsNinetySixDpiSelfScaled) {
     EXPECT_EQ(pixelAt(view.left - line, middle), RGB(90, 44, 107));
     EXPECT_EQ(pixelAt(view.left - 1, middle), RGB(90, 44, 107));
     EXPECT_EQ(pixelAt(view.left - line - 1, middle), RGB(231, 219, 239));
+
+    WaitForPaneText(window, {kWelcomeNotice}, kExitMs);
+    const ComPtr<IAccessible> pane = ClientObject(ChatPane(window));
+    ASSERT_TRUE(pane);
+    const RECT welcome = LocationOf(pane.Get(), 1);
+    EXPECT_GE(welcome.bottom - welcome.top, scale.Points(8));
+    EXPECT_LT(welcome.bottom - welcome.top, scale.Points(8) * 2);
 
     CloseAndExpectCleanEnd(run, window);
 }

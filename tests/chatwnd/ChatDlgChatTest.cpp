@@ -177,6 +177,25 @@ TEST_F(ChatSide, ControlEnterBreaksTheLineAndEnterSendsBothParts) {
     });
 }
 
+// The conversation's zoom keys reach the pane from the input box and type
+// nothing into it; without Ctrl the same keys are text.
+TEST_F(ChatSide, ZoomKeysInTheInputBoxZoomTheConversation) {
+    RunLoggedIn([&](ChatWindow& w) {
+        w.FocusInput();
+        PressKey(VK_OEM_PLUS, true);
+        PressKey(VK_ADD, true);
+        ASSERT_TRUE(w.PumpUntil([&] { return w.View()->ZoomPercent() == 125; }));
+        PressKey(VK_OEM_MINUS, true);
+        ASSERT_TRUE(w.PumpUntil([&] { return w.View()->ZoomPercent() == 110; }));
+        PressKey('0', true);
+        ASSERT_TRUE(w.PumpUntil([&] { return w.View()->ZoomPercent() == 100; }));
+        EXPECT_EQ(w.InputText(), "");
+        TypeText(L"=-0");
+        ASSERT_TRUE(w.PumpUntil([&] { return w.InputText() == "=-0"; }));
+        EXPECT_EQ(w.View()->ZoomPercent(), 100);
+    });
+}
+
 TEST_F(ChatSide, EmptyBoxSendsNothingWhileBlanksAreSent) {
     RunLoggedIn([&](ChatWindow& w) {
         w.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SEND, BN_CLICKED),

@@ -229,6 +229,7 @@ TEST_F(Frame, DpiChangeLaysTheWindowOutAtTheNewScale) {
         EXPECT_EQ(ClientRectOf(w.GetDlgItem(IDC_CLOSE), w), CRect(W - 30, 4, W - 8, 30));
         EXPECT_EQ(ClientRectOf(w.GetDlgItem(IDC_SEND), w), CRect(W - 204, H - 162, W - 42, H - 74));
         EXPECT_EQ(FontHeightOf(w.GetDlgItem(IDC_INPUT)), fontAt96 * 2);
+        EXPECT_EQ(w.View()->Dpi(), 192u);
 
         ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         {
