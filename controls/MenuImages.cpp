@@ -101,7 +101,7 @@ COLORREF DeviceColor(HDC reference, COLORREF color) {
 }
 
 void DrawEmbossedImage(HDC target, const CImageList& images, int index, int x, int y, COLORREF ground,
-                       EmbossMask maskKind) {
+                       EmbossMask maskKind, int offset) {
     int width = 0;
     int height = 0;
     if (!images.GetImageSize(&width, &height)) return;
@@ -117,8 +117,8 @@ void DrawEmbossedImage(HDC target, const CImageList& images, int index, int x, i
 
     work.Dc().FillSolidRect(0, 0, width, height, ground);
     PaintShape(work, mask, 0, 0, width, height, COLOR_BTNHIGHLIGHT);
-    ::BitBlt(target, x + 1, y + 1, width, height, work, 0, 0, SRCCOPY);
-    PaintShape(work, mask, 1, 1, width, height, COLOR_BTNHIGHLIGHT);
+    ::BitBlt(target, x + offset, y + offset, width, height, work, 0, 0, SRCCOPY);
+    PaintShape(work, mask, offset, offset, width, height, COLOR_BTNHIGHLIGHT);
     PaintShape(work, mask, 0, 0, width, height, COLOR_BTNSHADOW);
     ::BitBlt(target, x, y, width, height, work, 0, 0, SRCCOPY);
 }
@@ -140,23 +140,26 @@ HBITMAP MakeRecolouredCopy(const CImageList& images, int index, const std::funct
     return canvas.Release();
 }
 
-void DrawCheckMarkGlyph(HDC dc, int x, int y, COLORREF color) {
+void DrawCheckMarkGlyph(HDC dc, int x, int y, COLORREF color, DpiScale scale) {
     static constexpr int kStrokeTops[] = {2, 3, 4, 3, 2, 1, 0};
+    constexpr int kStrokeLength = 3;
     CBrush brush;
     if (!brush.CreateSolidBrush(color)) return;
     for (int stroke = 0; stroke < 7; ++stroke) {
-        const RECT line{x + stroke, y + kStrokeTops[stroke], x + stroke + 1, y + kStrokeTops[stroke] + 3};
+        const int top = kStrokeTops[stroke];
+        const RECT line{x + scale.Edge(stroke), y + scale.Edge(top), x + scale.Edge(stroke + 1),
+                        y + scale.Edge(top + kStrokeLength)};
         ::FillRect(dc, &line, brush);
     }
 }
 
-void DrawRadioDotGlyph(HDC dc, int x, int y, COLORREF color) {
+void DrawRadioDotGlyph(HDC dc, int x, int y, COLORREF color, DpiScale scale) {
     CBrush brush;
     CPen pen;
     if (!brush.CreateSolidBrush(color) || !pen.CreatePen(PS_SOLID, 1, color)) return;
     const HGDIOBJ previousBrush = ::SelectObject(dc, brush);
     const HGDIOBJ previousPen = ::SelectObject(dc, pen);
-    ::Ellipse(dc, x, y, x + 6, y + 6);
+    ::Ellipse(dc, x, y, x + scale.Edge(6), y + scale.Edge(6));
     ::SelectObject(dc, previousPen);
     ::SelectObject(dc, previousBrush);
 }

@@ -3,6 +3,7 @@
 // the check-mark and radio-dot glyphs.
 #pragma once
 
+#include "framework/DpiScale.h"
 #include "framework/Gdi.h"
 #include "framework/ImageList.h"
 
@@ -36,10 +37,12 @@ private:
 // section filled pixel by pixel. Both give the same picture.
 enum class EmbossMask { MonochromeBitmap, DibSection };
 
-// The disabled look of image `index`: its shape in COLOR_BTNHIGHLIGHT one
-// pixel right of and below (x, y), and in COLOR_BTNSHADOW at (x, y), on
-// `ground`. Pixels of COLOR_BTNFACE or COLOR_BTNHIGHLIGHT count as background.
-void DrawEmbossedImage(HDC target, const CImageList& images, int index, int x, int y, COLORREF ground, EmbossMask mask);
+// The disabled look of image `index`: its shape in COLOR_BTNHIGHLIGHT
+// `offset` pixels right of and below (x, y), and in COLOR_BTNSHADOW at
+// (x, y), on `ground`. Pixels of COLOR_BTNFACE or COLOR_BTNHIGHLIGHT count as
+// background.
+void DrawEmbossedImage(HDC target, const CImageList& images, int index, int x, int y, COLORREF ground, EmbossMask mask,
+                       int offset);
 
 // The colour a bitmap compatible with `reference` holds after being filled
 // with `color` (the nearest colour the device has).
@@ -51,7 +54,8 @@ COLORREF DeviceColor(HDC reference, COLORREF color);
 HBITMAP MakeRecolouredCopy(const CImageList& images, int index, const std::function<COLORREF(COLORREF)>& recolour);
 
 // The check mark: seven vertical strokes of three pixels, the tick shape, with
-// its top-left corner at (x, y).
-void DrawCheckMarkGlyph(HDC dc, int x, int y, COLORREF color);
-// The radio dot: a filled 6 x 6 ellipse at (x, y).
-void DrawRadioDotGlyph(HDC dc, int x, int y, COLORREF color);
+// its top-left corner at (x, y); at a larger scale each stroke is scaled by
+// its edges, so the tick stays solid and crisp.
+void DrawCheckMarkGlyph(HDC dc, int x, int y, COLORREF color, DpiScale scale);
+// The radio dot: a filled 6 x 6 ellipse at (x, y), scaled.
+void DrawRadioDotGlyph(HDC dc, int x, int y, COLORREF color, DpiScale scale);

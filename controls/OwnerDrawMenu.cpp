@@ -8,6 +8,7 @@
 #include "controls/MenuLook.h"
 #include "controls/MenuTemplate.h"
 #include "framework/Color.h"
+#include "framework/Dpi.h"
 #include "framework/Gdi.h"
 #include "framework/TextConversion.h"
 #include "framework/WinApp.h"
@@ -87,7 +88,7 @@ static_assert(kMenuTemplatePopup == MF_POPUP && kMenuTemplateEnd == MF_END);
 // ---------------------------------------------------------------------------
 // Class-wide data
 
-COwnerDrawMenu::COwnerDrawMenu() { Shared().liveMenus.push_back(this); }
+COwnerDrawMenu::COwnerDrawMenu() : m_scale(static_cast<int>(SystemDpi())) { Shared().liveMenus.push_back(this); }
 
 COwnerDrawMenu::~COwnerDrawMenu() {
     DestroyMenu();
@@ -164,7 +165,7 @@ bool COwnerDrawMenu::StoredImageHasCopies(int slot) {
 int COwnerDrawMenu::StoreImage(UINT commandId, const CImageList& source, int index) {
     ClassWide& shared = Shared();
     if (!shared.allImages.GetSafeHandle() &&
-        !shared.allImages.Create(m_iconWidth, m_iconHeight, ILC_COLOR24 | ILC_MASK, 4, 4)) {
+        !shared.allImages.Create(IconWidth(), IconHeight(), ILC_COLOR24 | ILC_MASK, 4, 4)) {
         return -1;
     }
     const HICON icon = source.ExtractIcon(index);
@@ -203,8 +204,8 @@ int COwnerDrawMenu::StoreImage(UINT commandId, const CImageList& source, int ind
 
 BOOL COwnerDrawMenu::AddImage(UINT commandId, HBITMAP bitmap) {
     CImageList image;
-    CBitmap fitted(bitmap ? FitBitmap(bitmap, m_iconWidth, m_iconHeight, TransparentColor()) : nullptr);
-    if (!fitted || !image.Create(m_iconWidth, m_iconHeight, ILC_COLOR24 | ILC_MASK, 1, 1) ||
+    CBitmap fitted(bitmap ? FitBitmap(bitmap, IconWidth(), IconHeight(), TransparentColor()) : nullptr);
+    if (!fitted || !image.Create(IconWidth(), IconHeight(), ILC_COLOR24 | ILC_MASK, 1, 1) ||
         image.Add(fitted, TransparentColor()) < 0) {
         return FALSE;
     }
@@ -213,7 +214,7 @@ BOOL COwnerDrawMenu::AddImage(UINT commandId, HBITMAP bitmap) {
 
 BOOL COwnerDrawMenu::AddImage(UINT commandId, HICON icon) {
     CImageList image;
-    if (!icon || !image.Create(m_iconWidth, m_iconHeight, ILC_COLOR24 | ILC_MASK, 1, 1) || image.Add(icon) < 0) {
+    if (!icon || !image.Create(IconWidth(), IconHeight(), ILC_COLOR24 | ILC_MASK, 1, 1) || image.Add(icon) < 0) {
         return FALSE;
     }
     return AdoptStoredImage(commandId, StoreImage(commandId, image, 0));
@@ -236,6 +237,11 @@ BOOL COwnerDrawMenu::AdoptStoredImage(UINT commandId, int slot) {
 void COwnerDrawMenu::SetIconSize(int width, int height) {
     m_iconWidth = std::max(width, 1);
     m_iconHeight = std::max(height, 1);
+}
+
+void COwnerDrawMenu::SetDpi(UINT dpi) {
+    m_scale = DpiScale(static_cast<int>(dpi));
+    for (auto& popup : m_ownedPopups) popup->SetDpi(dpi);
 }
 
 void COwnerDrawMenu::SetMaskColor(COLORREF color, bool use) {
@@ -300,14 +306,14 @@ void COwnerDrawMenu::AttachImage(COwnerDrawMenuItem& item, INT_PTR image) {
         return;
     }
     auto own = std::make_unique<CImageList>();
-    if (!own->Create(m_iconWidth, m_iconHeight, ILC_COLOR24 | ILC_MASK, 1, 1)) return;
+    if (!own->Create(IconWidth(), IconHeight(), ILC_COLOR24 | ILC_MASK, 1, 1)) return;
     int index = -1;
     if (m_iconHandlesGiven) {
         index = own->Add(reinterpret_cast<HICON>(image));
     } else {
         CBitmap loaded;
         if (loaded.LoadBitmap(AfxGetResourceHandle(), static_cast<UINT>(image))) {
-            CBitmap fitted(FitBitmap(loaded, m_iconWidth, m_iconHeight, TransparentColor()));
+            CBitmap fitted(FitBitmap(loaded, IconWidth(), IconHeight(), TransparentColor()));
             index = own->Add(fitted, TransparentColor());
         }
     }
@@ -434,6 +440,7 @@ COwnerDrawMenu* COwnerDrawMenu::AppendChildPopup(const wchar_t* text, UINT flags
     auto popup = std::make_unique<COwnerDrawMenu>();
     if (!popup->CreatePopupMenu()) return nullptr;
     popup->ShareCheckImages(*this);
+    popup->m_scale = m_scale;
     if (!AppendItem(text, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(popup->GetSafeHmenu()), -1)) return nullptr;
     m_ownedPopups.push_back(std::move(popup));
     return m_ownedPopups.back().get();

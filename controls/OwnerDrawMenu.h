@@ -27,6 +27,7 @@
 #pragma once
 
 #include "framework/CString.h"
+#include "framework/DpiScale.h"
 #include "framework/ImageList.h"
 #include "framework/Menu.h"
 
@@ -117,7 +118,14 @@ public:
     static int FindStoredImage(UINT commandId);
     static CImageList& StoredImages();
 
-    // Look and appearance.
+    // The DPI of the window the menu is shown for, which its margins, lines,
+    // check marks, font and default image size follow; the popups it made
+    // while loading take it too. The system DPI until told.
+    void SetDpi(UINT dpi);
+    UINT Dpi() const { return static_cast<UINT>(m_scale.Dpi()); }
+
+    // Look and appearance. The images' size in pixels, for images made for
+    // the menu's DPI; unset, 16 x 15 at that DPI.
     void SetIconSize(int width, int height);
     void SetMaskColor(COLORREF color, bool use);
     void SetEmbossWithDib(bool useDib) { m_embossWithDib = useDib; }
@@ -127,25 +135,33 @@ public:
     void SetCheckImages(std::unique_ptr<CImageList> images, int selectedCheckImage, int normalCheckImage);
     bool IsLoadedFromResource() const { return m_loadedFromResource; }
 
-    int IconWidth() const { return m_iconWidth; }
-    int IconHeight() const { return m_iconHeight; }
+    int IconWidth() const { return m_iconWidth ? m_iconWidth : m_scale.Edge(kDefaultIconWidth); }
+    int IconHeight() const { return m_iconHeight ? m_iconHeight : m_scale.Edge(kDefaultIconHeight); }
 
 private:
+    static constexpr int kDefaultIconWidth = 16;
+    static constexpr int kDefaultIconHeight = 15;
+
     struct ItemPaint;
     using RecordMatch = bool (*)(const COwnerDrawMenuItem&, UINT_PTR);
 
     static const COwnerDrawMenuItem* FindRecord(ULONG_PTR itemData);
     ItemPaint DescribeItem(const DRAWITEMSTRUCT& drawItem) const;
-    static int Margin(MenuLook look);
+    // A 96-DPI length, and the width of a one-pixel line, at the menu's DPI.
+    int Scaled(int length) const { return m_scale.Edge(length); }
+    int LineWidth() const { return m_scale.Line(1); }
+    int Margin(MenuLook look) const;
 
     // Classic look.
     void DrawClassic(const DRAWITEMSTRUCT& drawItem);
+    // How far below the item's top the image or check box column starts.
+    int ClassicBoxTop(const ItemPaint& item) const;
     void DrawClassicImage(HDC dc, const ItemPaint& item, COLORREF background) const;
     void DrawClassicCheck(HDC dc, const ItemPaint& item, COLORREF background) const;
     void DrawClassicText(HDC dc, const ItemPaint& item, COLORREF background) const;
 
     // Flat look.
-    void DrawFlat(const DRAWITEMSTRUCT& drawItem);
+    void DrawFlat(const DRAWITEMSTRUCT& drawItem, HFONT font);
     void DrawFlatItem(HDC dc, const ItemPaint& item) const;
     void DrawFlatImage(HDC dc, const ItemPaint& item, const RECT& bar, COLORREF ground) const;
     void DrawFlatCheck(HDC dc, const ItemPaint& item, const RECT& bar) const;
@@ -177,8 +193,9 @@ private:
     std::vector<std::unique_ptr<COwnerDrawMenuItem>> m_itemData;
     std::vector<HMENU> m_subMenus;
     std::vector<std::unique_ptr<COwnerDrawMenu>> m_ownedPopups;  // made while loading
-    int m_iconWidth = 16;
-    int m_iconHeight = 15;
+    int m_iconWidth = 0;                                         // 0: the default at the menu's DPI
+    int m_iconHeight = 0;
+    DpiScale m_scale;
     COLORREF m_maskColor = RGB(192, 192, 192);
     bool m_useMaskColor = false;
     bool m_embossWithDib = false;

@@ -5,7 +5,9 @@
 
 #include "controls/MenuImages.h"
 #include "controls/MenuLook.h"
+#include "controls/ScaledFrames.h"
 #include "framework/Color.h"
+#include "framework/Dpi.h"
 #include "framework/Gdi.h"
 #include "framework/TextConversion.h"
 #include "framework/WinApp.h"
@@ -19,16 +21,16 @@ COLORREF SysColor(int index) { return ::GetSysColor(index); }
 
 void Fill(HDC dc, const RECT& rect, COLORREF color) { CDCHandle(dc).FillSolidRect(rect, color); }
 
-void Outline(HDC dc, const RECT& rect, COLORREF color) {
+void Outline(HDC dc, const RECT& rect, COLORREF color, int width) {
     CBrush brush;
-    if (brush.CreateSolidBrush(color)) ::FrameRect(dc, &rect, brush);
+    if (brush.CreateSolidBrush(color)) FrameBand(dc, rect, brush, width);
 }
 
-// A one-pixel 3-D frame: raised has the light edge top and left.
-void Frame3d(HDC dc, const RECT& rect, bool sunken) {
+// A 3-D frame: raised has the light edge top and left.
+void Frame3d(HDC dc, const RECT& rect, bool sunken, int width) {
     const COLORREF light = SysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF dark = SysColor(COLOR_BTNSHADOW);
-    CDCHandle(dc).Draw3dRect(rect, sunken ? dark : light, sunken ? light : dark);
+    Draw3dBand(dc, rect, sunken ? dark : light, sunken ? light : dark, width);
 }
 
 HWND MeasuringWindow() {
@@ -37,26 +39,23 @@ HWND MeasuringWindow() {
     return window ? window : ::GetDesktopWindow();
 }
 
-// The system's menu font; empty when the metrics cannot be read.
-CFont CreateMenuFont() {
+// The system's menu font at `dpi`; empty when the metrics cannot be read.
+CFont CreateMenuFont(UINT dpi) {
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
     CFont font;
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        font.CreateFontIndirect(metrics.lfMenuFont);
-    }
+    if (NonClientMetricsForDpi(metrics, dpi)) font.CreateFontIndirect(metrics.lfMenuFont);
     return font;
 }
 
 enum class MeasuringFont { System, Menu };
 
-// A DC of the main window (or the desktop), with the menu font selected when
-// asked; font and DC are given back when it goes.
+// A DC of the main window (or the desktop), with the menu font at `dpi`
+// selected when asked; font and DC are given back when it goes.
 class MeasuringDC : public CClientDC {
 public:
-    explicit MeasuringDC(MeasuringFont font)
+    MeasuringDC(MeasuringFont font, UINT dpi)
         : CClientDC(MeasuringWindow()),
-          m_font(font == MeasuringFont::Menu ? CreateMenuFont() : CFont()),
+          m_font(font == MeasuringFont::Menu ? CreateMenuFont(dpi) : CFont()),
           m_fontIn(*this, m_font) {}
 
 private:
@@ -74,10 +73,17 @@ int Cp949TextWidth(HDC dc, const std::wstring& text) {
     return size.cx;
 }
 
-SIZE MeasureItemText(const std::wstring& text) {
-    MeasuringDC dc(MenuWindowsVersion() > kNtOther ? MeasuringFont::Menu : MeasuringFont::System);
+// The DC's own font, which the older version classes measure with, exists
+// at the system DPI only: its size is scaled from there.
+SIZE MeasureItemText(const std::wstring& text, UINT dpi) {
+    const MeasuringFont font = MenuWindowsVersion() > kNtOther ? MeasuringFont::Menu : MeasuringFont::System;
+    MeasuringDC dc(font, dpi);
     SIZE size{};
     if (dc) ::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+    if (font == MeasuringFont::System) {
+        const int system = static_cast<int>(SystemDpi());
+        size = SIZE{::MulDiv(size.cx, static_cast<int>(dpi), system), ::MulDiv(size.cy, static_cast<int>(dpi), system)};
+    }
     return size;
 }
 
@@ -133,7 +139,9 @@ bool COwnerDrawMenu::UsesCheckImages(bool selected) const {
     return (selected && m_selectedCheckImage > 0) || m_normalCheckImage > 0;
 }
 
-int COwnerDrawMenu::Margin(MenuLook look) { return look == MenuLook::Flat && MenuSettings().flatExtras ? 7 : 4; }
+int COwnerDrawMenu::Margin(MenuLook look) const {
+    return Scaled(look == MenuLook::Flat && MenuSettings().flatExtras ? 7 : 4);
+}
 
 // ---------------------------------------------------------------------------
 // Measuring
@@ -144,21 +152,23 @@ void COwnerDrawMenu::MeasureItem(LPMEASUREITEMSTRUCT measureItem) {
     if (!item) return;
     const MenuLook look = ChooseMenuLook();
     const int margin = Margin(look);
+    const int menuBarHeight = SystemMetricForDpi(SM_CYMENU, Dpi());
     if (item->itemFlags & MF_SEPARATOR) {
         measureItem->itemWidth = 0;
-        measureItem->itemHeight = std::max(::GetSystemMetrics(SM_CYMENU) >> 1, (m_iconHeight + margin) / 2);
+        measureItem->itemHeight = std::max(menuBarHeight >> 1, (IconHeight() + margin) / 2);
         return;
     }
-    const SIZE text = MeasureItemText(item->itemText);
-    const int width = look == MenuLook::Flat ? text.cx + m_iconWidth + margin + 8 : text.cx + 2 * m_iconWidth + 1;
+    const SIZE text = MeasureItemText(item->itemText, Dpi());
+    const int width =
+        look == MenuLook::Flat ? text.cx + IconWidth() + margin + Scaled(8) : text.cx + 2 * IconWidth() + Scaled(1);
     measureItem->itemWidth = static_cast<UINT>(std::max(width, 0));
-    measureItem->itemHeight = static_cast<UINT>(std::max(::GetSystemMetrics(SM_CYMENU), m_iconHeight + margin));
+    measureItem->itemHeight = static_cast<UINT>(std::max(menuBarHeight, IconHeight() + margin));
 }
 
 // Each space widens the label, so the padding loop ends; a font whose space
 // has no width stops it at once rather than spinning.
 void COwnerDrawMenu::AlignAccelerators() {
-    MeasuringDC dc(MeasuringFont::Menu);
+    MeasuringDC dc(MeasuringFont::Menu, Dpi());
     if (!dc) return;
     int widest = 0;
     for (const auto& record : m_itemData) {
@@ -184,8 +194,13 @@ void COwnerDrawMenu::AlignAccelerators() {
 
 void COwnerDrawMenu::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     if (!drawItem || drawItem->CtlType != ODT_MENU || !drawItem->hDC || !FindRecord(drawItem->itemData)) return;
+    // The system selects its menu font for the system DPI; the text is drawn
+    // in the one it was measured with.
+    const CFont font = CreateMenuFont(Dpi());
+    CDCHandle dc(drawItem->hDC);
+    const CSelectedObject fontIn(dc, font);
     if (ChooseMenuLook(ColoursOf(drawItem->hDC)) == MenuLook::Flat) {
-        DrawFlat(*drawItem);
+        DrawFlat(*drawItem, font);
     } else {
         DrawClassic(*drawItem);
     }
@@ -212,7 +227,7 @@ COwnerDrawMenu::ItemPaint COwnerDrawMenu::DescribeItem(const DRAWITEMSTRUCT& dra
 
 void COwnerDrawMenu::DrawEmbossed(HDC dc, const ItemPaint& item, int x, int y, COLORREF ground) const {
     DrawEmbossedImage(dc, *item.images, item.image, x, y, ground,
-                      m_embossWithDib ? EmbossMask::DibSection : EmbossMask::MonochromeBitmap);
+                      m_embossWithDib ? EmbossMask::DibSection : EmbossMask::MonochromeBitmap, Scaled(1));
 }
 
 void COwnerDrawMenu::DrawClassic(const DRAWITEMSTRUCT& drawItem) {
@@ -224,20 +239,20 @@ void COwnerDrawMenu::DrawClassic(const DRAWITEMSTRUCT& drawItem) {
     if (item.IsSeparator()) {
         Fill(dc, rect, background);
         rect.top += (rect.bottom - rect.top) / 2;
-        ::DrawEdge(dc, &rect, EDGE_ETCHED, BF_TOP);
+        DrawEtchedLine(dc, rect, LineWidth());
         return;
     }
     const bool marked = item.HasImage() || item.checked;
     if (item.selected) {
         RECT selection = rect;
         if (marked) {
-            selection.left += m_iconWidth + 5;
+            selection.left += IconWidth() + Scaled(5);
             Fill(dc, RECT{rect.left, rect.top, selection.left, rect.bottom}, background);
         }
         Fill(dc, selection, SysColor(COLOR_HIGHLIGHT));
     } else {
         Fill(dc, rect, background);
-        Outline(dc, rect, background);
+        Outline(dc, rect, background, LineWidth());
     }
     if (item.HasImage()) {
         DrawClassicImage(dc, item, background);
@@ -247,70 +262,78 @@ void COwnerDrawMenu::DrawClassic(const DRAWITEMSTRUCT& drawItem) {
     DrawClassicText(dc, item, background);
 }
 
+int COwnerDrawMenu::ClassicBoxTop(const ItemPaint& item) const {
+    return std::max(0, (item.Height() - IconHeight() - Scaled(4)) / 2);
+}
+
 void COwnerDrawMenu::DrawClassicImage(HDC dc, const ItemPaint& item, COLORREF background) const {
     const RECT& rect = item.rect;
-    const int dy = std::max(0, (item.Height() - m_iconHeight - 4) / 2);
-    const RECT frame{rect.left, rect.top + dy, rect.left + m_iconWidth + 4, rect.top + dy + m_iconHeight + 4};
-    const RECT box{rect.left + 1, rect.top + dy + 1, rect.left + m_iconWidth + 3, rect.top + dy + m_iconHeight + 3};
-    const int x = rect.left + 2;
-    const int y = rect.top + dy + 2;
+    const int dy = ClassicBoxTop(item);
+    const int top = rect.top + dy;
+    const RECT frame{rect.left, top, rect.left + IconWidth() + Scaled(4), top + IconHeight() + Scaled(4)};
+    const RECT box{rect.left + Scaled(1), top + Scaled(1), rect.left + IconWidth() + Scaled(3),
+                   top + IconHeight() + Scaled(3)};
+    const int x = rect.left + Scaled(2);
+    const int y = top + Scaled(2);
     if (item.greyed) {
         Fill(dc, frame, background);
         DrawEmbossed(dc, item, x, y, background);
-        Outline(dc, box, background);
+        Outline(dc, box, background, LineWidth());
         return;
     }
     const bool pressed = item.checked && !item.selected;
     Fill(dc, frame, pressed ? LightenColor(background, 0.6) : background);
     item.images->Draw(dc, item.image, x, y, ILD_TRANSPARENT);
     if ((item.selected || item.checked) && MenuWindowsVersion() > kNtOther) {
-        Frame3d(dc, frame, item.checked);
+        Frame3d(dc, frame, item.checked, LineWidth());
     } else {
-        Outline(dc, box, background);
+        Outline(dc, box, background, LineWidth());
     }
 }
 
 void COwnerDrawMenu::DrawClassicCheck(HDC dc, const ItemPaint& item, COLORREF background) const {
     const RECT& rect = item.rect;
-    const int dy = std::max(0, (item.Height() - m_iconHeight - 4) / 2);
+    const int top = rect.top + ClassicBoxTop(item);
     if (UsesCheckImages(item.selected)) {
-        const RECT box{rect.left, rect.top + dy, rect.left + m_iconWidth + 4, rect.top + dy + m_iconHeight + 4};
+        const RECT box{rect.left, top, rect.left + IconWidth() + Scaled(4), top + IconHeight() + Scaled(4)};
         Fill(dc, box, background);
-        Outline(dc, box, background);
-        m_checkImages->Draw(dc, item.selected ? 1 : 0, rect.left + 2, rect.top + dy + 2, ILD_TRANSPARENT);
+        Outline(dc, box, background, LineWidth());
+        m_checkImages->Draw(dc, item.selected ? 1 : 0, rect.left + Scaled(2), top + Scaled(2), ILD_TRANSPARENT);
         return;
     }
-    RECT box{rect.left + 1, rect.top + dy + 2, rect.left + m_iconWidth + 1, rect.top + dy + m_iconHeight + 2};
+    const RECT box{rect.left + Scaled(1), top + Scaled(2), rect.left + IconWidth() + Scaled(1),
+                   top + IconHeight() + Scaled(2)};
     Fill(dc, box, item.selected ? background : LightenColor(background, 0.6));
-    if (MenuWindowsVersion() > kNtOther) ::DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
+    if (MenuWindowsVersion() > kNtOther) DrawEdgeBand(dc, box, BDR_SUNKENOUTER, LineWidth());
     if (item.radio) {
-        DrawRadioDotGlyph(dc, box.left + 5, box.top + 4, SysColor(COLOR_MENUTEXT));
+        DrawRadioDotGlyph(dc, box.left + Scaled(5), box.top + Scaled(4), SysColor(COLOR_MENUTEXT), m_scale);
     } else {
-        DrawCheckMarkGlyph(dc, box.left + 4, box.top + 4, SysColor(COLOR_MENUTEXT));
+        DrawCheckMarkGlyph(dc, box.left + Scaled(4), box.top + Scaled(4), SysColor(COLOR_MENUTEXT), m_scale);
     }
 }
 
 void COwnerDrawMenu::DrawClassicText(HDC dc, const ItemPaint& item, COLORREF background) const {
     const RECT& rect = item.rect;
-    const RECT textRect{rect.left + m_iconWidth + 9, rect.top - 1, rect.right, rect.bottom - 1};
+    const RECT textRect{rect.left + IconWidth() + Scaled(9), rect.top - Scaled(1), rect.right, rect.bottom - Scaled(1)};
     const int previousMode = ::SetBkMode(dc, TRANSPARENT);
     const std::wstring& text = item.record->itemText;
     if (item.greyed && !item.selected) {
-        const RECT raised{textRect.left + 1, textRect.top + 1, textRect.right + 1, textRect.bottom + 1};
-        DrawTextInColor(dc, text, raised, m_iconWidth, SysColor(COLOR_BTNHIGHLIGHT));
-        DrawTextInColor(dc, text, textRect, m_iconWidth, SysColor(COLOR_GRAYTEXT));
+        RECT raised = textRect;
+        ::OffsetRect(&raised, Scaled(1), Scaled(1));
+        DrawTextInColor(dc, text, raised, IconWidth(), SysColor(COLOR_BTNHIGHLIGHT));
+        DrawTextInColor(dc, text, textRect, IconWidth(), SysColor(COLOR_GRAYTEXT));
     } else {
         const COLORREF color = item.greyed     ? background
                                : item.selected ? SysColor(COLOR_HIGHLIGHTTEXT)
                                                : SysColor(COLOR_MENUTEXT);
-        DrawTextInColor(dc, text, textRect, m_iconWidth, color);
+        DrawTextInColor(dc, text, textRect, IconWidth(), color);
     }
     ::SetBkMode(dc, previousMode);
 }
 
 // Greyed items are painted off screen with the menu font and copied in one
 // blit, so the embossed layers never show half-drawn.
-void COwnerDrawMenu::DrawFlat(const DRAWITEMSTRUCT& drawItem) {
+void COwnerDrawMenu::DrawFlat(const DRAWITEMSTRUCT& drawItem, HFONT font) {
     ItemPaint item = DescribeItem(drawItem);
     if (item.greyed && item.selected && !MenuSettings().flatSelectGreyed) item.selected = false;
     const RECT target = item.rect;
@@ -321,7 +344,6 @@ void COwnerDrawMenu::DrawFlat(const DRAWITEMSTRUCT& drawItem) {
         DrawFlatItem(drawItem.hDC, item);
         return;
     }
-    const CFont font = CreateMenuFont();
     const CSelectedObject fontIn(canvas.Dc(), font);
     item.rect = RECT{0, 0, width, height};
     DrawFlatItem(canvas, item);
@@ -336,24 +358,24 @@ void COwnerDrawMenu::DrawFlatItem(HDC dc, const ItemPaint& item) const {
     const COLORREF selection = LightenColor(highlight, themedXP ? 0.7 : 0.85);
     const int margin = Margin(MenuLook::Flat);
     const RECT& rect = item.rect;
-    const RECT bar{rect.left, rect.top, rect.left + margin + m_iconWidth, rect.bottom};
+    const RECT bar{rect.left, rect.top, rect.left + margin + IconWidth(), rect.bottom};
 
     if (item.IsSeparator()) {
         Fill(dc, rect, ground);
         Fill(dc, bar, barColor);
-        Outline(dc, bar, barColor);
-        RECT line{bar.right + margin, rect.top + item.Height() / 2, rect.right, rect.top + item.Height() / 2 + 2};
-        ::DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+        Outline(dc, bar, barColor, LineWidth());
+        DrawEtchedLine(dc, RECT{bar.right + margin, rect.top + item.Height() / 2, rect.right, rect.bottom},
+                       LineWidth());
         return;
     }
     if (item.selected) {
         Fill(dc, rect, selection);
-        Outline(dc, rect, highlight);
+        Outline(dc, rect, highlight, LineWidth());
     } else {
         Fill(dc, rect, ground);
         Fill(dc, bar, barColor);
-        Outline(dc, rect, ground);
-        Outline(dc, bar, barColor);
+        Outline(dc, rect, ground, LineWidth());
+        Outline(dc, bar, barColor, LineWidth());
     }
     if (item.HasImage()) {
         DrawFlatImage(dc, item, bar, item.selected ? selection : barColor);
@@ -366,31 +388,32 @@ void COwnerDrawMenu::DrawFlatItem(HDC dc, const ItemPaint& item) const {
 void COwnerDrawMenu::DrawFlatImage(HDC dc, const ItemPaint& item, const RECT& bar, COLORREF ground) const {
     const RECT& rect = item.rect;
     const int barWidth = bar.right - bar.left;
-    const int x = rect.left + std::max(0, (barWidth - m_iconWidth + 1) / 2);
-    const int y = rect.top + std::max(0, (item.Height() - m_iconHeight + 1) / 2);
-    const RECT box{rect.left + 1, rect.top + 1, bar.right - 1, rect.bottom - 1};
+    const int x = rect.left + std::max(0, (barWidth - IconWidth() + 1) / 2);
+    const int y = rect.top + std::max(0, (item.Height() - IconHeight() + 1) / 2);
+    const int nudge = Scaled(1);  // the raised image's step up and left, and its shadow's down and right
+    const RECT box{rect.left + Scaled(1), rect.top + Scaled(1), bar.right - Scaled(1), rect.bottom - Scaled(1)};
     const COLORREF highlight = SysColor(COLOR_HIGHLIGHT);
     const CImageList& images = *item.images;
     if (item.greyed) {
         DrawEmbossed(dc, item, x, y, ground);
-        if (item.selected) Outline(dc, rect, highlight);
+        if (item.selected) Outline(dc, rect, highlight, LineWidth());
         return;
     }
     if (item.selected && item.checked) {
-        Outline(dc, box, highlight);
-        images.Draw(dc, item.image, x - 1, y - 1, ILD_TRANSPARENT);
+        Outline(dc, box, highlight, LineWidth());
+        images.Draw(dc, item.image, x - nudge, y - nudge, ILD_TRANSPARENT);
     } else if (item.selected && item.hasCopies) {
-        images.Draw(dc, item.image + 2, x + 1, y + 1, ILD_TRANSPARENT);
-        images.Draw(dc, item.image, x - 1, y - 1, ILD_TRANSPARENT);
+        images.Draw(dc, item.image + 2, x + nudge, y + nudge, ILD_TRANSPARENT);
+        images.Draw(dc, item.image, x - nudge, y - nudge, ILD_TRANSPARENT);
     } else if (item.selected) {
         images.Draw(dc, item.image, x, y, ILD_TRANSPARENT);
     } else if (item.checked) {
         Fill(dc, box, LightenColor(highlight, 0.85));
-        Outline(dc, box, highlight);
-        images.Draw(dc, item.image, x - 1, y - 1, ILD_TRANSPARENT);
+        Outline(dc, box, highlight, LineWidth());
+        images.Draw(dc, item.image, x - nudge, y - nudge, ILD_TRANSPARENT);
     } else {
         Fill(dc, box, ground);
-        Outline(dc, box, ground);
+        Outline(dc, box, ground, LineWidth());
         images.Draw(dc, item.hasCopies ? item.image + 1 : item.image, x, y, ILD_TRANSPARENT);
     }
 }
@@ -399,33 +422,33 @@ void COwnerDrawMenu::DrawFlatCheck(HDC dc, const ItemPaint& item, const RECT& ba
     const RECT& rect = item.rect;
     const int barWidth = bar.right - bar.left;
     if (UsesCheckImages(item.selected)) {
-        const int x = rect.left + std::max(0, (barWidth - m_iconWidth + 1) / 2);
-        const int y = rect.top + std::max(0, (item.Height() - m_iconHeight + 1) / 2);
+        const int x = rect.left + std::max(0, (barWidth - IconWidth() + 1) / 2);
+        const int y = rect.top + std::max(0, (item.Height() - IconHeight() + 1) / 2);
         m_checkImages->Draw(dc, item.selected ? 1 : 0, x, y, ILD_TRANSPARENT);
         return;
     }
-    constexpr int kBoxSize = 16;
-    const int left = rect.left + std::max(0, (barWidth - kBoxSize) / 2);
-    const int top = rect.top + std::max(0, (item.Height() - kBoxSize) / 2);
-    const RECT box{left, top, left + kBoxSize, top + kBoxSize};
+    const int boxSize = Scaled(16);
+    const int left = rect.left + std::max(0, (barWidth - boxSize) / 2);
+    const int top = rect.top + std::max(0, (item.Height() - boxSize) / 2);
+    const RECT box{left, top, left + boxSize, top + boxSize};
     Fill(dc, box, LightenColor(SysColor(COLOR_HIGHLIGHT), 0.85));
-    Outline(dc, box, SysColor(COLOR_HIGHLIGHT));
+    Outline(dc, box, SysColor(COLOR_HIGHLIGHT), LineWidth());
     if (item.radio) {
-        DrawRadioDotGlyph(dc, left + 5, top + 4, SysColor(COLOR_MENUTEXT));
+        DrawRadioDotGlyph(dc, left + Scaled(5), top + Scaled(4), SysColor(COLOR_MENUTEXT), m_scale);
     } else {
-        DrawCheckMarkGlyph(dc, left + 5, top + 4, SysColor(COLOR_MENUTEXT));
+        DrawCheckMarkGlyph(dc, left + Scaled(5), top + Scaled(4), SysColor(COLOR_MENUTEXT), m_scale);
     }
 }
 
 void COwnerDrawMenu::DrawFlatText(HDC dc, const ItemPaint& item, const RECT& bar) const {
     const RECT& rect = item.rect;
-    const RECT textRect{bar.right + 8, rect.top - 1, rect.right, rect.bottom - 1};
+    const RECT textRect{bar.right + Scaled(8), rect.top - Scaled(1), rect.right, rect.bottom - Scaled(1)};
     COLORREF color = SysColor(COLOR_MENUTEXT);
     if (item.greyed) {
         color = SysColor(COLOR_GRAYTEXT);
         if (!item.selected && !IsThemedXP()) color = LightenColor(color, 0.4);
     }
     const int previousMode = ::SetBkMode(dc, TRANSPARENT);
-    DrawTextInColor(dc, item.record->itemText, textRect, m_iconWidth, color);
+    DrawTextInColor(dc, item.record->itemText, textRect, IconWidth(), color);
     ::SetBkMode(dc, previousMode);
 }

@@ -3,6 +3,7 @@
 #include "controls/SkinButton.h"
 
 #include "controls/ButtonImages.h"
+#include "framework/Dpi.h"
 #include "framework/LinkOpener.h"
 #include "framework/TextConversion.h"
 #include "framework/WinApp.h"
@@ -29,6 +30,9 @@ constexpr WPARAM kStyleBitsReplaced = 0x14;
 // The link target's room, terminator included.
 constexpr int kLinkTargetRoom = 260;
 constexpr int kToolTipWidth = 400;
+// WM_DPICHANGED_AFTERPARENT, declared only for Windows 10 targets: Windows
+// sends it to a child whose parent has moved to another DPI.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 // GetNextDlgTabItem answers the control itself, or nothing, when the
 // dialog has no other tab stop.
@@ -55,6 +59,7 @@ ON_WM_MOUSELEAVE()
 ON_BM_SETCHECK()
 ON_BM_GETCHECK()
 ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+ON_MESSAGE(kDpiChangedAfterParent, OnDpiChangedAfterParent)
 END_MESSAGE_MAP()
 
 CSkinButton::CSkinButton() { RestoreSystemColors(); }
@@ -81,7 +86,23 @@ void CSkinButton::PreSubclassWindow() {
     if ((type & kButtonTypeMask) == BS_DEFPUSHBUTTON) m_isDefault = TRUE;
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, (GetStyle() & ~kButtonTypeMask) | BS_OWNERDRAW);
     SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    m_scale = DpiScale(static_cast<int>(WindowDpi(m_hWnd)));
     CButton::PreSubclassWindow();
+}
+
+void CSkinButton::SetDpi(UINT dpi) {
+    const DpiScale scale(static_cast<int>(dpi));
+    if (scale == m_scale) return;
+    m_scale = scale;
+    // The parent is drawn anew at the new scale, and the button is likely
+    // to have been moved and resized with it.
+    DropBackgroundCache();
+    if (IsWindow()) Invalidate();
+}
+
+LRESULT CSkinButton::OnDpiChangedAfterParent(WPARAM, LPARAM) {
+    SetDpi(WindowDpi(m_hWnd));
+    return Default();
 }
 
 LRESULT CSkinButton::OnSetStyle(UINT style, BOOL redraw) {
@@ -274,6 +295,7 @@ void CSkinButton::LaunchLink(const std::wstring& url) {
 BOOL CSkinButton::SetPopupMenu(UINT menuId, HWND owner) {
     if (IsMenuAttached()) m_popupMenu.DestroyMenu();
     m_menuOwner = owner;
+    m_popupMenu.SetDpi(m_scale.Dpi());
     return m_popupMenu.LoadMenu(menuId);
 }
 
@@ -417,6 +439,7 @@ void CSkinButton::ShowPopupMenu() {
         ::SendMessageW(m_menuNotify.window, m_menuNotify.message,
                        reinterpret_cast<WPARAM>(COwnerDrawMenu::FromHandle(submenu)), m_menuNotify.lParam);
     }
+    m_popupMenu.SetDpi(m_scale.Dpi());
     const UINT chosen =
         submenu ? static_cast<UINT>(::TrackPopupMenu(submenu, TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD,
                                                      where.left, where.bottom, 0, m_hWnd, nullptr))
@@ -431,7 +454,7 @@ void CSkinButton::ShowPopupMenu() {
 BOOL CSkinButton::PreTranslateMessage(MSG* msg) {
     if (!m_toolTip.IsWindow() && m_toolTip.Create(m_hWnd, m_toolTipStyle)) {
         m_toolTip.Activate(false);
-        m_toolTip.SetMaxTipWidth(kToolTipWidth);
+        m_toolTip.SetMaxTipWidth(m_scale.Edge(kToolTipWidth));
     }
     m_toolTip.RelayEvent(msg);
     // The button would answer a double click with BN_DOUBLECLICKED alone; as

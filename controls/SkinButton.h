@@ -26,6 +26,7 @@
 #include "framework/AccessibleName.h"
 #include "framework/CString.h"
 #include "framework/Controls.h"
+#include "framework/DpiScale.h"
 #include "framework/Gdi.h"
 #include "framework/Geometry.h"
 #include "framework/ToolTip.h"
@@ -94,6 +95,13 @@ public:
     // just before the popup opens.
     void SetMenuNotify(HWND window, UINT message, LPARAM lParam) { m_menuNotify = {window, message, lParam}; }
 
+    // The DPI the button draws at. It reads its window's DPI when it is
+    // attached and when Windows tells it that its parent moved to another
+    // DPI; a parent that changes DPI by itself (Wine tells the children
+    // nothing) says so here. Images are drawn at their own size; the gaps,
+    // the press shift, the frame lines and the focus frame scale.
+    void SetDpi(UINT dpi);
+
     BOOL IsHovering() const { return m_hovering; }
     BOOL IsDefault() const { return m_isDefault; }
     BOOL IsCheckMode() const { return m_checkMode; }
@@ -146,6 +154,7 @@ protected:
     void OnSetCheck(int state);
     int OnGetCheck();
     LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDpiChangedAfterParent(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
@@ -178,6 +187,8 @@ private:
     bool HadFocusBeforeDisabling() const;
     void DropBackgroundCache();
     void CopyParentBackground(CDCHandle& dc);
+    // A 96-DPI offset (the image gap, the press shift) at the button's DPI.
+    CPoint Scaled(CPoint offset) const;
     // Index into the images: 0 the in image, 1 the out image when `hasOut`.
     int ImageIndex(bool pressed, bool hasOut) const;
     static bool ReadSize(StateBitmap& image);
@@ -222,4 +233,5 @@ private:
     MenuNotify m_menuNotify;
     ButtonSound m_hoverSound;
     ButtonSound m_clickSound;
+    DpiScale m_scale;
 };

@@ -2,6 +2,8 @@
 // image rectangle and the cached copy of the parent's background.
 #include "controls/SkinButton.h"
 
+#include "controls/ScaledFrames.h"
+
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -9,23 +11,31 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr int kFocusInset = 3;
 
 // The classic raised edge: two light lines on the top and left, two dark
-// ones on the bottom and right, each a polyline without its last point.
-void DrawClassicEdge(CDCHandle& dc, const CRect& r) {
+// ones on the bottom and right, each a polyline without its last point. At a
+// larger scale each line is a band of polylines, a pixel further in each.
+void DrawClassicEdge(CDCHandle& dc, const CRect& r, DpiScale scale) {
+    enum class Side { TopLeft, BottomRight };
     struct EdgeLine {
         int systemColor;
-        POINT points[3];
+        Side side;
+        int band;  // 0 the outer line, 1 the inner one
     };
-    const EdgeLine lines[] = {
-        {COLOR_BTNHIGHLIGHT, {{r.left, r.bottom - 1}, {r.left, r.top}, {r.right, r.top}}},
-        {COLOR_3DLIGHT, {{r.left + 1, r.bottom - 1}, {r.left + 1, r.top + 1}, {r.right, r.top + 1}}},
-        {COLOR_3DDKSHADOW, {{r.left, r.bottom - 1}, {r.right - 1, r.bottom - 1}, {r.right - 1, r.top - 1}}},
-        {COLOR_BTNSHADOW, {{r.left + 1, r.bottom - 2}, {r.right - 2, r.bottom - 2}, {r.right - 2, r.top}}},
+    static constexpr EdgeLine kLines[] = {
+        {COLOR_BTNHIGHLIGHT, Side::TopLeft, 0},
+        {COLOR_3DLIGHT, Side::TopLeft, 1},
+        {COLOR_3DDKSHADOW, Side::BottomRight, 0},
+        {COLOR_BTNSHADOW, Side::BottomRight, 1},
     };
-    for (const EdgeLine& line : lines) {
+    for (const EdgeLine& line : kLines) {
         CPen pen;
         if (!pen.CreatePen(PS_SOLID, 1, ::GetSysColor(line.systemColor))) continue;
         const CSelectedObject penIn(dc, pen);
-        ::Polyline(dc, line.points, 3);
+        for (int i = scale.Edge(line.band); i < scale.Edge(line.band + 1); ++i) {
+            const POINT topLeft[3] = {{r.left + i, r.bottom - 1}, {r.left + i, r.top + i}, {r.right, r.top + i}};
+            const POINT bottomRight[3] = {
+                {r.left + i, r.bottom - 1 - i}, {r.right - 1 - i, r.bottom - 1 - i}, {r.right - 1 - i, r.top - 1 + i}};
+            ::Polyline(dc, line.side == Side::TopLeft ? topLeft : bottomRight, 3);
+        }
     }
 }
 
@@ -75,16 +85,16 @@ void CSkinButton::DrawItem(LPDRAWITEMSTRUCT item) {
 
     if ((!m_isFlat || m_focusWhenFlat) && m_isFocused) {
         CRect focus = working;
-        ::InflateRect(&focus, -kFocusInset, -kFocusInset);
-        ::DrawFocusRect(dc, &focus);
+        ::InflateRect(&focus, -m_scale.Edge(kFocusInset), -m_scale.Edge(kFocusInset));
+        DrawFocusBand(dc, focus, m_scale.Line(1));
     }
 }
 
 void CSkinButton::DrawFace(CDCHandle& dc, CRect& rect) {
     if (!m_isFlat && (m_isFocused || m_isDefault)) {
         CBrush black;
-        if (black.CreateSolidBrush(kBlack)) ::FrameRect(dc, &rect, black);
-        ::InflateRect(&rect, -1, -1);
+        if (black.CreateSolidBrush(kBlack)) FrameBand(dc, rect, black, m_scale.Line(1));
+        ::InflateRect(&rect, -m_scale.Line(1), -m_scale.Line(1));
     }
     COLORREF face = m_stateColors[NormalFace];
     if (m_hovering || m_isPressed) {
@@ -98,18 +108,21 @@ void CSkinButton::DrawFace(CDCHandle& dc, CRect& rect) {
 void CSkinButton::DrawFrame(CDCHandle& dc, const CRect& rect) {
     const COLORREF highlight = ::GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);
+    const int line = m_scale.Line(1);
     if (m_isPressed) {
         if (m_isFlat) {
-            if (m_drawFrame) dc.Draw3dRect(rect, shadow, highlight);
+            if (m_drawFrame) Draw3dBand(dc, rect, shadow, highlight, line);
         } else {
-            ::FrameRect(dc, &rect, ::GetSysColorBrush(COLOR_BTNSHADOW));
+            FrameBand(dc, rect, ::GetSysColorBrush(COLOR_BTNSHADOW), line);
         }
     } else if (m_isFlat) {
-        if (m_hovering && m_drawFrame) dc.Draw3dRect(rect, highlight, shadow);
+        if (m_hovering && m_drawFrame) Draw3dBand(dc, rect, highlight, shadow, line);
     } else {
-        DrawClassicEdge(dc, rect);
+        DrawClassicEdge(dc, rect, m_scale);
     }
 }
+
+CPoint CSkinButton::Scaled(CPoint offset) const { return CPoint(m_scale.Edge(offset.x), m_scale.Edge(offset.y)); }
 
 int CSkinButton::ImageIndex(bool pressed, bool hasOut) const {
     // In check-box mode "pressed" already includes checked, and the pointer
@@ -120,13 +133,14 @@ int CSkinButton::ImageIndex(bool pressed, bool hasOut) const {
 
 CRect CSkinButton::ComputeImageRect(bool hasCaption, const CRect& item, CRect& caption, BOOL pressed, int width,
                                     int height) const {
+    const CPoint gap = Scaled(m_imageGap);
     CRect image = item;
     const auto centreVertically = [&] { image.top += Half(image.Height() - height); };
     switch (static_cast<ImageAlign>(m_imageAlign)) {
     case ImageAlign::LeftOfCaption:
         if (hasCaption) {
-            image.left += m_imageGap.x;
-            caption.left += width + m_imageGap.x;
+            image.left += gap.x;
+            caption.left += width + gap.x;
         } else {
             image.left += Half(image.Width() - width);
         }
@@ -135,7 +149,7 @@ CRect CSkinButton::ComputeImageRect(bool hasCaption, const CRect& item, CRect& c
     case ImageAlign::AboveCaption:
         image.left += Half(image.Width() - width);
         if (hasCaption) {
-            image.top = m_imageGap.y;
+            image.top = gap.y;
             caption.top += height;
         } else {
             centreVertically();
@@ -143,16 +157,19 @@ CRect CSkinButton::ComputeImageRect(bool hasCaption, const CRect& item, CRect& c
         break;
     case ImageAlign::RightOfCaption:
         if (hasCaption) {
-            caption.right -= caption.left + m_imageGap.x + width;
-            caption.left = m_imageGap.x;
-            image.left = GetClientRect().Width() - m_imageGap.x - width;
+            caption.right -= caption.left + gap.x + width;
+            caption.left = gap.x;
+            image.left = GetClientRect().Width() - gap.x - width;
             centreVertically();
         } else {
             image.left += Half(image.Width() - width);
         }
         break;
     }
-    if (pressed && !m_checkMode) ::OffsetRect(&image, m_pressShift.x, m_pressShift.y);
+    if (pressed && !m_checkMode) {
+        const CPoint shift = Scaled(m_pressShift);
+        ::OffsetRect(&image, shift.x, shift.y);
+    }
     return image;
 }
 
@@ -199,7 +216,10 @@ void CSkinButton::DrawIconImage(CDCHandle& dc, bool hasCaption, const CRect& ite
 
 void CSkinButton::DrawCaption(CDCHandle& dc, const CString& text, const CRect&, CRect& caption, BOOL pressed,
                               BOOL disabled) {
-    if (pressed && !m_checkMode) ::OffsetRect(&caption, m_pressShift.x, m_pressShift.y);
+    if (pressed && !m_checkMode) {
+        const CPoint shift = Scaled(m_pressShift);
+        ::OffsetRect(&caption, shift.x, shift.y);
+    }
     const CRect bounds = caption;
     CRect rect = caption;
     dc.DrawText(text, rect, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
@@ -207,10 +227,11 @@ void CSkinButton::DrawCaption(CDCHandle& dc, const CString& text, const CRect&, 
     dc.SetBkMode(TRANSPARENT);
     if (disabled) {
         // Embossed: a light copy one pixel down and right under a dark one.
-        ::OffsetRect(&rect, 1, 1);
+        const int offset = m_scale.Edge(1);
+        ::OffsetRect(&rect, offset, offset);
         dc.SetTextColor(::GetSysColor(COLOR_BTNHIGHLIGHT));
         dc.DrawText(text, rect, DT_WORDBREAK | DT_CENTER);
-        ::OffsetRect(&rect, -1, -1);
+        ::OffsetRect(&rect, -offset, -offset);
         dc.SetTextColor(::GetSysColor(COLOR_BTNSHADOW));
         dc.DrawText(text, rect, DT_WORDBREAK | DT_CENTER);
         return;

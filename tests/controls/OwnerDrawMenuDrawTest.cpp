@@ -33,18 +33,19 @@ protected:
 
     void UseFlatLook() { MenuSettings().flatElsewhere = true; }
 
-    void Draw(int position, UINT state) {
+    void Draw(int position, UINT state) { Draw(position, state, canvas_); }
+    void Draw(int position, UINT state, Canvas& canvas) {
         const COwnerDrawMenuItem* item = menu_.GetItem(position);
         ASSERT_NE(item, nullptr);
-        ::PatBlt(canvas_.Dc(), 0, 0, kWidth, kHeight, BLACKNESS);
+        canvas.Fill(RGB(0, 0, 0));
         DRAWITEMSTRUCT draw{};
         draw.CtlType = ODT_MENU;
         draw.itemID = static_cast<UINT>(item->itemId);
         draw.itemAction = ODA_DRAWENTIRE;
         draw.itemState = state;
         draw.hwndItem = reinterpret_cast<HWND>(menu_.GetSafeHmenu());
-        draw.hDC = canvas_.Dc();
-        draw.rcItem = RECT{0, 0, kWidth, kHeight};
+        draw.hDC = canvas.Dc();
+        draw.rcItem = RECT{0, 0, canvas.Width(), canvas.Height()};
         draw.itemData = reinterpret_cast<ULONG_PTR>(item);
         menu_.DrawItem(&draw);
     }
@@ -186,6 +187,26 @@ TEST_F(OwnerDrawMenuDrawTest, FlatCheckedItemShowsATintedBoxWithTheMark) {
     EXPECT_EQ(canvas_.At(4, 5), LightenColor(Sys(COLOR_HIGHLIGHT), 0.85));
     EXPECT_EQ(canvas_.At(8, 10), Sys(COLOR_MENUTEXT));
     EXPECT_EQ(canvas_.At(14, 8), Sys(COLOR_MENUTEXT));
+    const int text = canvas_.Count(Sys(COLOR_MENUTEXT), RECT{31, 0, kWidth, kHeight});
+
+    // At 192 DPI, on an item twice the size: a 32 x 32 box with a 2-pixel
+    // outline centred in the 46-pixel bar, (7, 8); the mark's strokes 2
+    // pixels wide and 6 tall from (17, 16); the text in the larger font.
+    menu_.SetDpi(192);
+    Canvas doubled(2 * kWidth, 2 * kHeight);
+    Draw(0, ODS_CHECKED, doubled);
+    const COLORREF outline = Sys(COLOR_HIGHLIGHT);
+    const COLORREF mark = Sys(COLOR_MENUTEXT);
+    const struct {
+        int x, y;
+        COLORREF color;
+    } pixels[] = {{7, 8, outline}, {8, 9, outline}, {38, 39, outline}, {9, 10, LightenColor(outline, 0.85)},
+                  {17, 20, mark},  {18, 25, mark},  {30, 16, mark},    {46, 30, Sys(COLOR_WINDOW)}};
+    for (const auto& pixel : pixels) EXPECT_EQ(doubled.At(pixel.x, pixel.y), pixel.color) << pixel.x << "," << pixel.y;
+    EXPECT_NE(doubled.At(17, 19), mark);
+    EXPECT_NE(doubled.At(17, 26), mark);
+    const int doubledText = doubled.Count(Sys(COLOR_MENUTEXT), RECT{62, 0, 2 * kWidth, 2 * kHeight});
+    EXPECT_GT(doubledText, 3 * text) << text << " -> " << doubledText;
 }
 
 TEST_F(OwnerDrawMenuDrawTest, FlatGreyedItemUsesLightGreyTextAndIsNeverSelected) {

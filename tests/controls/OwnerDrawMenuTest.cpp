@@ -4,6 +4,8 @@
 #include "controls/MenuLook.h"
 #include "controls/OwnerDrawMenu.h"
 #include "framework/Color.h"
+#include "framework/Dpi.h"
+#include "framework/Gdi.h"
 #include "framework/TextConversion.h"
 
 #include "OwnerDrawMenuTestResources.h"
@@ -169,6 +171,36 @@ TEST_F(OwnerDrawMenuTest, SeparatorAndItemHeightsFollowTheLookAndMargin) {
 
     MenuSettings().flatExtras = false;
     EXPECT_EQ(Measure(menu, 0), static_cast<UINT>(std::max(halfMenu, (15 + 4) / 2)));
+
+    // At 192 DPI every figure doubles, the menu bar's height is the one for
+    // that DPI, and the text measured in the DC's font doubles with them.
+    MenuSettings().flatExtras = true;
+    menu.SetDpi(192);
+    const int doubleMenu = SystemMetricForDpi(SM_CYMENU, 192);
+    EXPECT_EQ(Measure(menu, 0), static_cast<UINT>(std::max(doubleMenu >> 1, (30 + 14) / 2)));
+    UINT doubledWidth = 0;
+    EXPECT_EQ(Measure(menu, 1, &doubledWidth), static_cast<UINT>(std::max(doubleMenu, 30 + 14)));
+    EXPECT_EQ(doubledWidth, 2 * flatWidth);
+}
+
+TEST_F(OwnerDrawMenuTest, TextIsMeasuredInTheMenuFontOfTheMenusDpi) {
+    SetMenuWindowsVersion(kWin2000);  // measures in the menu font
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    ASSERT_TRUE(menu.AppendItem(L"&Open\tCtrl+O", MF_STRING, 10));
+    menu.SetDpi(192);
+    NONCLIENTMETRICSW metrics{};
+    ASSERT_TRUE(NonClientMetricsForDpi(metrics, 192));
+    CFont font;
+    ASSERT_TRUE(font.CreateFontIndirect(metrics.lfMenuFont));
+    CClientDC screen(nullptr);
+    const CSelectedObject fontIn(screen, font);
+    const std::wstring text = menu.GetItem(0)->itemText;
+    SIZE size{};
+    ASSERT_TRUE(::GetTextExtentPoint32W(screen, text.data(), static_cast<int>(text.size()), &size));
+    UINT width = 0;
+    Measure(menu, 0, &width);
+    EXPECT_EQ(width, static_cast<UINT>(size.cx + 2 * 32 + 2));
 }
 
 TEST_F(OwnerDrawMenuTest, MeasureIgnoresItemDataThatIsNoRecord) {

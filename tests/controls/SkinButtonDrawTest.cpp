@@ -4,6 +4,7 @@
 #include "tests/controls/SkinButtonFixture.h"
 
 #include "framework/Color.h"
+#include "framework/Dpi.h"
 
 namespace {
 
@@ -195,6 +196,53 @@ TEST_F(Drawing, DisabledButtonEmbossesItsBitmap) {
     EXPECT_EQ(plain.At(9, 9), kOrange);
 }
 
+TEST_F(Drawing, AtTwiceTheDpiLinesAreTwoPixelsAndTheImageKeepsItsSize) {
+    // The button is laid out twice as large; its 8 x 8 image stays 8 x 8.
+    TestButton big;
+    Attach(big, BS_PUSHBUTTON, L"", CRect(40, 10, 80, 50), kSecondId);
+    big.SetDpi(192);
+    big.SetStateBitmaps(OrangeSquare(), kWhite);
+    Canvas pressed(40, 40, kBlue);
+    Draw(big, pressed, ODS_SELECTED);
+    for (int x : {0, 1}) EXPECT_EQ(pressed.At(x, 20), System(COLOR_BTNSHADOW)) << x;
+    for (int x : {38, 39}) EXPECT_EQ(pressed.At(x, 20), System(COLOR_BTNHIGHLIGHT)) << x;
+    EXPECT_EQ(pressed.At(2, 20), Face());
+    // Centred at (16, 16), shifted by 2 while pressed.
+    EXPECT_EQ(pressed.At(18, 18), kOrange);
+    EXPECT_EQ(pressed.At(25, 25), kOrange);
+    EXPECT_EQ(pressed.At(17, 17), Face());
+    EXPECT_EQ(pressed.At(26, 26), Face());
+
+    // Classic and focused: a 2-pixel black outline, the four lines of the
+    // edge 2 pixels each inside it, and the focus frame 6 pixels further in.
+    big.SetFlat(FALSE);
+    Canvas classic(40, 40, kBlue);
+    Draw(big, classic, ODS_FOCUS);
+    const COLORREF rows[] = {kBlack,
+                             kBlack,
+                             System(COLOR_BTNHIGHLIGHT),
+                             System(COLOR_BTNHIGHLIGHT),
+                             System(COLOR_3DLIGHT),
+                             System(COLOR_3DLIGHT),
+                             Face(),
+                             Face()};
+    for (int y = 0; y < 8; ++y) EXPECT_EQ(classic.At(20, y), rows[y]) << y;
+    for (int y : {34, 35}) EXPECT_EQ(classic.At(20, y), System(COLOR_BTNSHADOW)) << y;
+    for (int y : {36, 37}) EXPECT_EQ(classic.At(20, y), System(COLOR_3DDKSHADOW)) << y;
+    for (int y : {8, 9}) {
+        int dotted = 0;
+        for (int x = 10; x < 30; ++x) dotted += classic.At(x, y) != Face();
+        EXPECT_GT(dotted, 0) << y;
+    }
+    EXPECT_EQ(classic.At(20, 10), Face());
+
+    // Told that its parent's DPI changed, the button reads its window's DPI.
+    big.SendMessage(0x02E3 /* WM_DPICHANGED_AFTERPARENT */);
+    Canvas reread(40, 40, kBlue);
+    Draw(big, reread, ODS_FOCUS);
+    EXPECT_EQ(reread.At(20, DpiScale(static_cast<int>(WindowDpi(big))).Line(1)), System(COLOR_BTNHIGHLIGHT));
+}
+
 TEST_F(Drawing, UnreadableHandleLeavesTheButtonWithoutImages) {
     CBrush notABitmap;
     notABitmap.CreateSolidBrush(kOrange);
@@ -330,6 +378,17 @@ TEST_F(ImagePlacement, PressedShiftsExceptInCheckBoxMode) {
     const CRect checked = check.ComputeImageRect(false, CRect(0, 0, 100, 40), unused, TRUE, 10, 8);
     EXPECT_EQ(checked.left, 45);
     EXPECT_EQ(checked.top, 16);
+}
+
+TEST_F(ImagePlacement, GapAndPressShiftFollowTheDpi) {
+    button.SetDpi(192);
+    CRect image = Place(CSkinButton::ImageAlign::LeftOfCaption, true, TRUE);
+    EXPECT_EQ(image.left, 6 + 2);
+    EXPECT_EQ(image.top, 16 + 2);
+    EXPECT_EQ(caption.left, 10 + 6);
+    image = Place(CSkinButton::ImageAlign::AboveCaption, true);
+    EXPECT_EQ(image.top, 6);
+    EXPECT_EQ(button.GetImageGap().x, 3);  // kept as set, at 96 DPI
 }
 
 TEST_F(ImagePlacement, SizeToImageTakesTheBitmapSizeAndDropsTheGaps) {
