@@ -233,8 +233,10 @@ void CChatDlg::OnPaint() {
 void CChatDlg::OnDpiChanged(UINT dpi, const RECT* suggested) {
     CDialog::OnDpiChanged(dpi, suggested);
     if (!m_childrenSetUp) return;
+    const auto scaled = static_cast<UINT>(GetDpiScale().Dpi());
+    for (CSkinButton* button : {&m_btnSend, &m_btnClose, &m_btnMaximize, &m_btnMinimize}) button->SetDpi(scaled);
     LoadPicturesForScale();
-    if (m_pChatView) m_pChatView->SetDpi(static_cast<UINT>(GetDpiScale().Dpi()));
+    if (m_pChatView) m_pChatView->SetDpi(scaled);
     const CRect client = GetClientRect();
     LayOut(client.Width(), client.Height());
     Invalidate();
