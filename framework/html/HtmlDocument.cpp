@@ -205,8 +205,13 @@ void Document::AppendHtml(std::u16string_view fragment) {
 
 void Document::SetViewport(int width, int height, TextMeasurer& measurer) {
     State& s = *m_state;
-    s.viewportWidth = std::clamp(width, 0, kMaxViewportSide);
-    s.viewportHeight = std::clamp(height, 0, kMaxViewportSide);
+    width = std::clamp(width, 0, kMaxViewportSide);
+    height = std::clamp(height, 0, kMaxViewportSide);
+    // A new size rewraps or uncovers lines: the reader keeps the line at the
+    // top in view, or the end if that was in view, as when the scale changes.
+    if (width != s.viewportWidth || height != s.viewportHeight) s.RememberReadingPosition();
+    s.viewportWidth = width;
+    s.viewportHeight = height;
     s.layout.SetMeasurer(measurer);
     s.layout.SetFrame(s.viewportWidth, s.ScaledMargins());
 }

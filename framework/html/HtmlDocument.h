@@ -98,7 +98,8 @@ public:
     // The pane's client size and the measurer that layout uses from now on.
     // The measurer must stay alive until the next SetViewport or the
     // document's destruction. A new width re-lays out everything (at the next
-    // query); a new height only changes scrolling. Negative sizes count as 0.
+    // query); a new height only changes scrolling. Either keeps the reading
+    // position, as a new scale does. Negative sizes count as 0.
     void SetViewport(int width, int height, TextMeasurer& measurer);
 
     // Device pixels per CSS pixel (display DPI / 96 times the zoom); 1 until

@@ -8,6 +8,7 @@
 #include "framework/WinApp.h"
 #include "res/SkinSets.h"
 #include "res/resource.h"
+#include "tests/support/Accessibility.h"
 
 #include <gtest/gtest.h>
 
@@ -205,6 +206,25 @@ void ExpectPieceShowsItsDrawing(CWindow window, int id, unsigned bitmap, UINT dp
     EXPECT_EQ(differing, 0) << "piece " << id << " at " << dpi << " DPI";
 }
 
+int IconWidthOf(CWindow window, WPARAM which) {
+    ICONINFO info = {};
+    const auto icon = reinterpret_cast<HICON>(window.SendMessage(WM_GETICON, which));
+    if (!icon || !::GetIconInfo(icon, &info)) return 0;
+    BITMAP look = {};
+    ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(look), &look);
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return look.bmWidth;
+}
+
+// Whether the conversation's last paragraph is in view.
+bool ShowsTheEnd(ChatWindow& w) {
+    const ComPtr<IAccessible> pane = ClientObject(*w.View());
+    LONG count = 0;
+    if (!pane || pane->get_accChildCount(&count) != S_OK || count == 0) return false;
+    return (StateOf(pane.Get(), count) & STATE_SYSTEM_OFFSCREEN) == 0;
+}
+
 LONG FontHeightOf(CWindow control) {
     LOGFONTW look = {};
     ::GetObjectW(reinterpret_cast<HFONT>(control.SendMessage(WM_GETFONT)), sizeof(look), &look);
@@ -219,6 +239,9 @@ LONG FontHeightOf(CWindow control) {
 TEST_F(Frame, DpiChangeLaysTheWindowOutAtTheNewScale) {
     Run([](ChatWindow& w) {
         const LONG fontAt96 = FontHeightOf(w.GetDlgItem(IDC_INPUT));
+        for (int i = 0; i < 100; ++i) w.AddNotice("a notice of the room");
+        w.AddNotice("the last notice");
+        ASSERT_TRUE(w.PumpUntil([&] { return ShowsTheEnd(w); }));
         const RECT doubled{0, 0, 1280, 960};
         ChangeDpi(w, 192, &doubled);
         EXPECT_EQ(w.GetWindowRect(), CRect(doubled));
@@ -230,6 +253,9 @@ TEST_F(Frame, DpiChangeLaysTheWindowOutAtTheNewScale) {
         EXPECT_EQ(ClientRectOf(w.GetDlgItem(IDC_SEND), w), CRect(W - 204, H - 162, W - 42, H - 74));
         EXPECT_EQ(FontHeightOf(w.GetDlgItem(IDC_INPUT)), fontAt96 * 2);
         EXPECT_EQ(w.View()->Dpi(), 192u);
+        EXPECT_TRUE(ShowsTheEnd(w));
+        EXPECT_EQ(IconWidthOf(w, ICON_BIG), 64);
+        EXPECT_EQ(IconWidthOf(w, ICON_SMALL), 32);
 
         ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         {
@@ -254,6 +280,8 @@ TEST_F(Frame, DpiChangeLaysTheWindowOutAtTheNewScale) {
         EXPECT_EQ(ClientRectOf(*w.View(), w).left, 15);
         EXPECT_EQ(ClientRectOf(*w.View(), w).top, 113);
         EXPECT_EQ(FontHeightOf(w.GetDlgItem(IDC_INPUT)), ::MulDiv(fontAt96, 3, 2));
+        EXPECT_TRUE(ShowsTheEnd(w));
+        EXPECT_EQ(IconWidthOf(w, ICON_BIG), 48);
         ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         ExpectPieceShowsItsDrawing(w, IDC_LOWER_RIGHT, IDB_LOWER_RIGHT, 144);
     });
