@@ -112,6 +112,11 @@ protected:
 private:
     // The profile lookup of the creation step: true with the nickname set.
     bool LookUpProfile();
+    // True when the line went; tells the user when it was too long to go.
+    bool SendLine(const CString& line);
+    void KeepUnsentLine();
+    // Tells the user, once in the window's life, that there is no connection.
+    void TellConnectionGone(const char* notice);
     void AddAboutItemToSystemMenu();
     // The window's set-up step: the chat view, made and loading its page,
     // then the skin buttons' images and the names screen readers give the
@@ -122,11 +127,6 @@ private:
     void NameControls();
     void StretchBandPieces();
     void ConnectAndLogIn();
-    // True when the line went; tells the user when it was too long to go.
-    bool SendLine(const CString& line);
-    void KeepUnsentLine();
-    // Tells the user, once in the window's life, that there is no connection.
-    void TellConnectionGone(const char* notice);
 
     ChatEndpoints m_endpoints;
     // Set once the set-up step has run, whether or not the view was made:

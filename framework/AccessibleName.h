@@ -22,6 +22,13 @@
 
 #include <string>
 
+// Spelled out like kIidIAccessible: MinGW's import library gives data
+// thunks, not the GUIDs.
+inline constexpr IID kIidIAccPropServices = {
+    0x6E26E776, 0x04F0, 0x495D, {0x80, 0xE4, 0x33, 0x30, 0x35, 0x2E, 0x31, 0x69}};
+inline constexpr MSAAPROPID kPropIdAccName = {
+    0x608D3DF8, 0x8128, 0x4AA7, {0xA4, 0x28, 0xF5, 0x5E, 0x49, 0x26, 0x72, 0x91}};
+
 // The annotation service the framework asks for names; the system's by
 // default. Empty when there is none to be had.
 using AnnotationServiceSource = ComPtr<IAccPropServices> (*)();

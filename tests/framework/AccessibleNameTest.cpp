@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr IID kIidIAccPropServices = {0x6E26E776, 0x04F0, 0x495D, {0x80, 0xE4, 0x33, 0x30, 0x35, 0x2E, 0x31, 0x69}};
-constexpr MSAAPROPID kPropIdAccName = {0x608D3DF8, 0x8128, 0x4AA7, {0xA4, 0x28, 0xF5, 0x5E, 0x49, 0x26, 0x72, 0x91}};
-
 struct Annotation {
     HWND window;
     DWORD object;
@@ -108,8 +105,8 @@ END_MESSAGE_MAP()
 class AccessibleNaming : public ::testing::Test {
 protected:
     AccessibleNaming() : m_previous(UseAnnotationService(StandIn)) {
-        button.SubclassWindow(::CreateWindowExW(0, L"BUTTON", L"caption", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr,
-                                                nullptr, nullptr));
+        button.SubclassWindow(
+            ::CreateWindowExW(0, L"BUTTON", L"caption", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr, nullptr));
     }
     ~AccessibleNaming() override {
         if (button.m_hWnd) ::DestroyWindow(button.m_hWnd);
