@@ -2,9 +2,15 @@
 // CChatApp's code so that tests can link that code without a second
 // application object.
 #include "app/ChatApp.h"
+#include "framework/SystemLibrary.h"
 
 #include <windows.h>
 
 CChatApp theApp;
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return AfxWinMain(instance); }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Before anything loads a DLL on the program's behalf: the folder the
+    // program was unpacked in is no place to take code from.
+    RestrictDllSearchToSystemFolder();
+    return AfxWinMain(instance);
+}

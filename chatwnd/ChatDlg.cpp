@@ -21,6 +21,9 @@ namespace {
 constexpr char kWindowTitle[] = "워블채팅";
 constexpr char kBadProfileText[] = "사용자 정보가 잘못 되었습니다";
 constexpr char kWelcomeNotice[] = "  워블채팅에 오신것을 환영합니다.";
+constexpr char kNotConnectedNotice[] = "서버에 연결하지 못했습니다.";
+constexpr char kConnectionEndedNotice[] = "서버와의 연결이 끊어졌습니다.";
+constexpr char kLineTooLongNotice[] = "메시지가 너무 깁니다. 3999바이트까지 보낼 수 있습니다.";
 
 constexpr int kSocketBufferSize = 8192;
 
@@ -167,21 +170,47 @@ void CChatDlg::CreateChatView() {
 
 void CChatDlg::ConnectAndLogIn() {
     // Every step runs whatever the one before returned: a login handed to a
-    // client without a connection is dropped there, unseen.
+    // client without a connection is dropped there. The user is told, once,
+    // so that what they type next is not taken for sent.
     std::array<uint8_t, CHAT_LOGIN_SIZE> login = BuildLoginRecord(m_strUserId.str(), m_strNickname.str());
     login[CHAT_LOGIN_SIZE - 1] = static_cast<uint8_t>(m_nProfileFlag);
-    m_client.Create(kSocketBufferSize, kSocketBufferSize);
-    m_client.SetNotify(m_hWnd, WM_CHAT_PACKET, NOTIFY_PACKET);
-    m_client.Connect(m_endpoints.chatServerAddress, m_endpoints.chatServerPort, CHAT_CONNECT_TIMEOUT_MS);
+    const bool created = m_client.Create(kSocketBufferSize, kSocketBufferSize);
+    m_client.SetNotify(m_hWnd, WM_CHAT_PACKET, NOTIFY_PACKET | NOTIFY_CLOSED);
+    const bool connected =
+        m_client.Connect(m_endpoints.chatServerAddress, m_endpoints.chatServerPort, CHAT_CONNECT_TIMEOUT_MS);
     m_client.Send(PKT_LOGIN, login.data(), CHAT_LOGIN_SIZE);
+    if (!created || !connected) TellConnectionGone(kNotConnectedNotice);
 }
 
 void CChatDlg::SendTypedLine() {
     UpdateData(true);
     // Blank text is still text: only the empty box sends nothing.
-    if (!m_strMessage.IsEmpty()) m_client.Send(PKT_CHAT_SEND, m_strMessage.GetString(), m_strMessage.GetLength() + 1);
+    if (!m_strMessage.IsEmpty() && !SendLine(m_strMessage)) {
+        KeepUnsentLine();
+        return;
+    }
     m_strMessage.Empty();
     UpdateData(false);
+}
+
+bool CChatDlg::SendLine(const CString& line) {
+    const int length = line.GetLength() + 1;  // the NUL goes too
+    if (m_client.Send(PKT_CHAT_SEND, line.GetString(), length) > 0) return true;
+    if (length > CHAT_MAX_PAYLOAD) AddNotice(kLineTooLongNotice);
+    return false;
+}
+
+// The user's words are theirs until they have left: the box keeps them, with
+// the caret at their end, to be sent again, copied or shortened.
+void CChatDlg::KeepUnsentLine() {
+    const auto end = static_cast<WPARAM>(::GetWindowTextLengthW(m_editInput.m_hWnd));
+    m_editInput.SendMessage(EM_SETSEL, end, static_cast<LPARAM>(end));
+}
+
+void CChatDlg::TellConnectionGone(const char* notice) {
+    if (m_connectionGoneTold) return;
+    m_connectionGoneTold = true;
+    AddNotice(notice);
 }
 
 LRESULT CChatDlg::OnChatSend(WPARAM, LPARAM) {
@@ -194,14 +223,16 @@ LRESULT CChatDlg::OnChatSend(WPARAM, LPARAM) {
 // packet unshown until later traffic, and such leftovers fill the pool until
 // new lines are dropped. Only what is queued now is taken, so a steady flood
 // cannot keep the window from painting and from its input. Messages that
-// find the queue empty do nothing.
-LRESULT CChatDlg::OnChatPacket(WPARAM, LPARAM) {
+// find the queue empty show nothing. The end of the connection is told after
+// whatever arrived before it.
+LRESULT CChatDlg::OnChatPacket(WPARAM notification, LPARAM) {
     std::array<ChatPacket*, PacketNodePool::NODE_COUNT> waiting;
     const int count = m_client.GetPackets(waiting.data(), static_cast<int>(waiting.size()));
     for (int i = 0; i < count; ++i) {
         DispatchPacket(waiting[i]);
         m_client.ReleasePacket(waiting[i]);
     }
+    if (notification == NOTIFY_CLOSED) TellConnectionGone(kConnectionEndedNotice);
     return 0;
 }
 

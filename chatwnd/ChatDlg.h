@@ -4,7 +4,8 @@
 // profile service for the nickname, refusing to come up on a bad answer; at
 // initialisation it makes the chat view, connects and logs in; while it runs
 // it sends each typed line and, on each WM_CHAT_PACKET, shows every received
-// packet waiting. Its frame is a captionless skin with its own title band and
+// packet waiting. A line that cannot go stays in the box, and a connection
+// that was never made or has ended is told in the pane. Its frame is a captionless skin with its own title band and
 // title buttons, laid out from the client size and docked to the screen area
 // the task bar leaves free.
 //
@@ -55,7 +56,8 @@ public:
     // only when no internet session can be opened at all.
     static bool FetchUrl(const char* url, CString& response);
 
-    // Sends what the input box holds, if anything, and empties the box.
+    // Sends what the input box holds, if anything, and empties the box; a
+    // line that did not go stays in the box.
     void SendTypedLine();
     // Shows one received packet according to its type. The packet's buffer
     // must have the spare byte behind its body (as the client leaves it).
@@ -115,6 +117,11 @@ protected:
 private:
     // The profile lookup of the creation step: true with the nickname set.
     bool LookUpProfile();
+    // True when the line went; tells the user when it was too long to go.
+    bool SendLine(const CString& line);
+    void KeepUnsentLine();
+    // Tells the user, once in the window's life, that there is no connection.
+    void TellConnectionGone(const char* notice);
     void AddAboutItemToSystemMenu();
     // The window's set-up step: the chat view, made and loading its page,
     // then the skin buttons' images and the names screen readers give the
@@ -148,4 +155,7 @@ private:
     // Set once the set-up step has run, whether or not the view was made:
     // from then on the layout places the pieces.
     bool m_childrenSetUp = false;
+    // Whether the user has been told that there is no connection: a
+    // connection that was never made and one that ended are told once.
+    bool m_connectionGoneTold = false;
 };

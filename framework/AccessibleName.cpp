@@ -10,6 +10,15 @@
 
 namespace {
 
+constexpr CLSID kClsidAccPropServices = {0xB5F8350B, 0x0548, 0x48B1, {0xA6, 0xEE, 0x88, 0xBD, 0x00, 0xB4, 0xA5, 0xE7}};
+
+// On a window whose name the service holds.
+constexpr wchar_t kAnnotatedProperty[] = L"CAccessibleName.Annotated";
+
+AnnotationServiceSource g_annotationService = SystemAnnotationService;
+
+bool IsAnnotated(HWND window) { return ::GetPropW(window, kAnnotatedProperty) != nullptr; }
+
 // The standard accessible object of a window under another name: every
 // call but the name of the object itself goes to the standard object.
 class NamedAccessible final : public ComObject<IAccessible> {
@@ -113,14 +122,49 @@ private:
 
 }  // namespace
 
+ComPtr<IAccPropServices> SystemAnnotationService() {
+    // Fails where the thread has not joined COM, and where the system has no
+    // such service.
+    ComPtr<IAccPropServices> service;
+    ::CoCreateInstance(kClsidAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIidIAccPropServices,
+                       reinterpret_cast<void**>(service.Receive()));
+    return service;
+}
+
+AnnotationServiceSource UseAnnotationService(AnnotationServiceSource source) {
+    return std::exchange(g_annotationService, source);
+}
+
+// Wine makes the service but takes no annotation (E_NOTIMPL): only a name
+// taken counts.
+bool AnnotateAccessibleName(HWND window, const std::wstring& name) {
+    const ComPtr<IAccPropServices> service = g_annotationService();
+    if (!window || !service ||
+        FAILED(service->SetHwndPropStr(window, OBJID_CLIENT, CHILDID_SELF, kPropIdAccName, name.c_str()))) {
+        return false;
+    }
+    ::SetPropW(window, kAnnotatedProperty, reinterpret_cast<HANDLE>(1));
+    return true;
+}
+
+void ForgetAccessibleName(HWND window) {
+    if (!window || !::RemovePropW(window, kAnnotatedProperty)) return;
+    if (const ComPtr<IAccPropServices> service = g_annotationService()) {
+        service->ClearHwndProps(window, OBJID_CLIENT, CHILDID_SELF, &kPropIdAccName, 1);
+    }
+}
+
 void CAccessibleName::Set(HWND window, const CString& name) {
     std::wstring wide = ToWide(name);
     if (wide == m_name) return;
     m_name = std::move(wide);
-    if (window) ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
+    if (!window) return;
+    if (m_name.empty() || !AnnotateAccessibleName(window, m_name)) ForgetAccessibleName(window);
+    ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
 }
 
 bool AnswerWithAccessibleName(HWND window, WPARAM wParam, LPARAM lParam, const std::wstring& name, LRESULT& result) {
+    if (IsAnnotated(window) || AnnotateAccessibleName(window, name)) return false;
     if (static_cast<LONG>(lParam) != OBJID_CLIENT) return false;
     ComPtr<IAccessible> standard = StandardClientObject(window);
     if (!standard) return false;

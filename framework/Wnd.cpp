@@ -1,5 +1,6 @@
 #include "framework/Wnd.h"
 
+#include "framework/AccessibleName.h"
 #include "framework/TextConversion.h"
 #include "framework/WinApp.h"
 
@@ -238,6 +239,8 @@ LRESULT CALLBACK CWnd::StandardWindowProc(HWND hWnd, UINT message, WPARAM wParam
 
 LRESULT CWnd::HandleNcDestroy(WPARAM wParam, LPARAM lParam) {
     const LRESULT result = WindowProc(WM_NCDESTROY, wParam, lParam);
+    // A name annotated for screen readers goes with its window.
+    ForgetAccessibleName(m_hWnd);
     UnsubclassWindow();
     PostNcDestroy();
     return result;

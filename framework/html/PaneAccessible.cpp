@@ -1,6 +1,7 @@
 #include "framework/html/PaneAccessible.h"
 
 #include "framework/AccessibleObject.h"
+#include "framework/SystemLibrary.h"
 
 #include <oleacc.h>
 #include <servprov.h>
@@ -519,7 +520,7 @@ void PaneAccessibility::SetUiaFunctions(const UiaNotificationFunctions& function
 const UiaNotificationFunctions& PaneAccessibility::Uia() {
     if (m_uiaLoaded) return m_uia;
     m_uiaLoaded = true;
-    m_uiaModule = ::LoadLibraryW(L"uiautomationcore.dll");
+    m_uiaModule = LoadSystemLibrary(L"uiautomationcore.dll");
     if (!m_uiaModule) return m_uia;
     m_uia.clientsAreListening = reinterpret_cast<UiaNotificationFunctions::ClientsAreListening>(
         reinterpret_cast<void*>(::GetProcAddress(m_uiaModule, "UiaClientsAreListening")));

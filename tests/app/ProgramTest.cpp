@@ -28,6 +28,7 @@ constexpr DWORD kExitMs = 10000;
 constexpr ULONGLONG kConnectWaitMs = 5000;
 constexpr wchar_t kBadProfileText[] = L"사용자 정보가 잘못 되었습니다";
 constexpr wchar_t kWelcomeNotice[] = L"워블채팅에 오신것을 환영합니다.";
+constexpr wchar_t kNotConnectedNotice[] = L"서버에 연결하지 못했습니다.";
 
 std::wstring ServiceProgram(const wchar_t* name) {
     return BesideThisProgram(L"" WOBBLE_SERVICES_FOLDER + std::wstring(name));
@@ -147,6 +148,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, BadProfileTest, ::testing::Values("nick", "a||
 
 TEST_F(ProgramTest, UnreachableProfileServiceShowsTheMessageAndEndsCleanly) { ExpectRefusalWithMessage(); }
 
+// It says so, once, and what the user types stays in the box.
 TEST_F(ProgramTest, UnreachableChatServerStillBringsTheWindowUpAfterTheWait) {
     StartProfileService("nick||1");
     ProgramRun run;
@@ -154,6 +156,10 @@ TEST_F(ProgramTest, UnreachableChatServerStillBringsTheWindowUpAfterTheWait) {
     const HWND window = StartUntilChatWindow(run);
     ASSERT_NE(window, nullptr);
     EXPECT_GE(::GetTickCount64() - start, kConnectWaitMs - 500);
+    const std::wstring shown = WaitForPaneText(window, {kNotConnectedNotice}, kExitMs);
+    EXPECT_EQ(Occurrences(shown, kNotConnectedNotice), 1u) << "not told once";
+    TypeLine(window, L"들리나요?", Typing::Handled);
+    EXPECT_EQ(InputText(window), L"들리나요?");
     CloseAndExpectCleanEnd(run, window);
 }
 

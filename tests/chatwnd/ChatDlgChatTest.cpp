@@ -7,6 +7,7 @@
 #include "net/Protocol.h"
 #include "res/resource.h"
 #include "tests/support/Accessibility.h"
+#include "tests/support/Clipboard.h"
 #include "tests/support/TypedText.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,8 @@ namespace {
 constexpr char kUserId[] = "kim01";
 constexpr char kNickname[] = "\xB1\xE8\xC3\xB6\xBC\xF6";  // "김철수"
 const std::u16string kGreeting = u"워블채팅에 오신것을 환영합니다.";
+const std::u16string kConnectionEnded = u"서버와의 연결이 끊어졌습니다.";
+const std::u16string kLineTooLong = u"메시지가 너무 깁니다. 3999바이트까지 보낼 수 있습니다.";
 
 using Bytes = std::vector<uint8_t>;
 
@@ -34,6 +37,12 @@ Bytes TextWithNul(std::string_view text) {
     Bytes bytes(text.begin(), text.end());
     bytes.push_back(0);
     return bytes;
+}
+
+std::string Repeated(std::string_view piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += piece;
+    return text;
 }
 
 size_t Occurrences(const std::u16string& text, const std::u16string& part) {
@@ -206,6 +215,59 @@ TEST_F(ChatSide, EmptyBoxSendsNothingWhileBlanksAreSent) {
         w.GetDlgItem(IDC_SEND).SendMessage(BM_CLICK);
         EXPECT_TRUE(w.InputText().IsEmpty());
         EXPECT_EQ(NextLine(), TextWithNul("  "));
+    });
+}
+
+// Counted in code page 949 bytes, not in characters: a Hangul syllable is
+// two. A line that cannot go stays whole, with the caret at its end and the
+// notice once per attempt; the longest line that can go leaves and empties
+// the box.
+TEST_F(ChatSide, OverlongLineStaysWithItsNoticeWhileTheLongestLineGoes) {
+    RunLoggedIn([&](ChatWindow& w) {
+        CWindow input = w.GetDlgItem(IDC_INPUT);
+        const std::wstring overlong(2000, L'가');  // 4,000 bytes
+        PutOnClipboard(overlong);
+        w.FocusInput();
+        input.SendMessage(WM_PASTE);
+        input.SendMessage(EM_SETSEL, 0, 0);
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(w.PumpUntil([&] { return w.ShownText().find(kLineTooLong) != std::u16string::npos; }));
+        EXPECT_EQ(input.GetWindowText(), CString(Repeated("가", 2000).c_str()));
+        DWORD start = 0;
+        DWORD end = 0;
+        input.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(start, overlong.size());
+        EXPECT_EQ(end, overlong.size());
+        w.SendMessage(WM_CHAT_SEND);
+        EXPECT_EQ(Occurrences(w.ShownText(), kLineTooLong), 2u);
+
+        const std::string longest = Repeated("가", 1999) + "a";  // 3,999 bytes
+        input.SetWindowText(longest.c_str());
+        w.SendMessage(WM_CHAT_SEND);
+        EXPECT_TRUE(w.InputText().IsEmpty());
+        // The overlong line would have arrived before this one.
+        EXPECT_EQ(NextLine(), TextWithNul(longest));
+    });
+}
+
+// The end of the connection is told once, after what arrived before it; a
+// line typed afterwards, Enter and all, stays in the box.
+TEST_F(ChatSide, EndedConnectionIsToldOnceAndWhatIsTypedAfterwardsStays) {
+    RunLoggedIn([&](ChatWindow& w) {
+        services.chat.SendFrame(PKT_NOTICE, "last words");
+        services.chat.CloseClient();
+        ASSERT_TRUE(w.PumpUntil([&] { return w.ShownText().find(kConnectionEnded) != std::u16string::npos; }));
+        w.SendMessage(WM_CHAT_PACKET, NOTIFY_CLOSED);
+        const std::u16string shown = w.ShownText();
+        EXPECT_EQ(Occurrences(shown, kConnectionEnded), 1u);
+        EXPECT_LT(shown.find(u"last words"), shown.find(kConnectionEnded));
+
+        w.FocusInput();
+        TypeText(L"안녕");
+        PressKey(VK_RETURN);
+        // Typed after Enter: once it is in, Enter has been handled.
+        TypeText(L"!");
+        EXPECT_TRUE(w.PumpUntil([&] { return w.InputText() == "안녕!"; })) << w.InputText().GetString();
     });
 }
 

@@ -2,7 +2,9 @@
 // service, on the built-in loopback ports. Each case ends with the program
 // still answering, its pane painting what it was last sent (a block of a
 // colour nothing else in the skin uses), and Esc (or, for the bad-profile
-// message, OK) ending it with exit code 0. Every wait is bounded.
+// message, OK) ending it with exit code 0. Where the connection ends, the
+// pane says so once and a line typed afterwards stays in the box. Every wait
+// is bounded.
 #include "net/Protocol.h"
 #include "tests/support/ProgramProbe.h"
 #include "tests/support/ProgramRun.h"
@@ -29,6 +31,10 @@ constexpr DWORD kExitMs = 10000;
 constexpr COLORREF kMarkerColor = RGB(0, 0xC0, 0);
 constexpr COLORREF kDroppedColor = RGB(0xC0, 0, 0);
 constexpr int kMarkerPixels = 40;
+
+constexpr wchar_t kConnectionEnded[] = L"서버와의 연결이 끊어졌습니다.";
+constexpr wchar_t kLineAfterTheEnd[] = L"아직 있어요";
+constexpr DWORD kNothingMoreMs = 1000;
 
 std::string BlockNotice(const char* htmlColor) {
     return ServerFrame(PKT_NOTICE, std::string("<font color=") + htmlColor + ">■■■■■■■■■■■■</font>");
@@ -82,6 +88,18 @@ protected:
         EXPECT_EQ(run.WaitForExit(kExitMs), std::optional<DWORD>(0)) << "Esc did not end the program cleanly";
     }
 
+    // The pane tells, once, that the connection has ended; a line typed
+    // afterwards stays in the box; no frame leaves and nothing connects
+    // again.
+    void ExpectEndToldAndLaterLineKept(HWND window) {
+        const std::wstring shown = WaitForPaneText(window, {kConnectionEnded}, kShowMs);
+        EXPECT_EQ(Occurrences(shown, kConnectionEnded), 1u) << "the end was not told once";
+        TypeLine(window, kLineAfterTheEnd, Typing::Handled);
+        EXPECT_EQ(InputText(window), kLineAfterTheEnd) << "the line typed after the end was lost";
+        EXPECT_FALSE(chat->ReceiveClientFrame(kNothingMoreMs)) << "a frame left after the end";
+        EXPECT_FALSE(chat->AcceptClient(kNothingMoreMs)) << "the program connected again";
+    }
+
     // The bad-profile message comes up, answers, and OK ends the program.
     void ExpectRefusalEndedByOk(DWORD withinMs) {
         ASSERT_TRUE(run.StartAs("demo"));
@@ -118,6 +136,7 @@ TEST_F(FaultMatrix, ServerResetsTheConnection) {
     ASSERT_NE(window, nullptr);
     ShowMarker(window);
     chat->Reset();
+    ExpectEndToldAndLaterLineKept(window);
     ExpectStillWorkingAndEndedByEscape(window);
 }
 
@@ -128,6 +147,7 @@ TEST_F(FaultMatrix, ServerClosesInTheMiddleOfALengthPrefix) {
     ASSERT_TRUE(chat->Send(std::string(1, '\x20')));
     ::Sleep(200);
     chat->Close();
+    ExpectEndToldAndLaterLineKept(window);
     ExpectStillWorkingAndEndedByEscape(window);
 }
 
@@ -138,6 +158,7 @@ TEST_F(FaultMatrix, ServerClosesInTheMiddleOfABody) {
     ASSERT_TRUE(chat->Send(RawFrame(100, std::string("\x37\x00half a notice", 15))));
     ::Sleep(200);
     chat->Close();
+    ExpectEndToldAndLaterLineKept(window);
     ExpectStillWorkingAndEndedByEscape(window);
 }
 
@@ -147,6 +168,7 @@ TEST_F(FaultMatrix, ZeroLengthEndsTheConnectionAndWhatFollowsIsNotShown) {
     ShowMarker(window);
     ASSERT_TRUE(chat->Send(RawFrame(0, "") + BlockNotice("#C00000")));
     EXPECT_FALSE(WaitUntilPaneShows(window, kDroppedColor, 1, 1500)) << "a frame after the zero length was shown";
+    ExpectEndToldAndLaterLineKept(window);
     ExpectStillWorkingAndEndedByEscape(window);
 }
 

@@ -22,6 +22,20 @@ int Screenshot::CountOf(COLORREF color) const {
 
 HWND ChatPane(HWND chatWindow) { return ::GetDlgItem(chatWindow, kChatPaneId); }
 
+// Asked for, since another process's control text is not read by
+// GetWindowText.
+std::wstring InputText(HWND chatWindow) {
+    const HWND input = ::GetDlgItem(chatWindow, kInputBoxId);
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(input, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kPollMs * 20, &length)) return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(input, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                          kPollMs * 20, &copied);
+    text.resize(copied);
+    return text;
+}
+
 std::optional<Screenshot> RepaintAndCapture(HWND window) {
     RECT rect{};
     if (!::IsWindow(window) || !::GetWindowRect(window, &rect)) return std::nullopt;
@@ -80,18 +94,41 @@ void PressEscape(HWND chatWindow) {
     ::PostMessageW(target, WM_KEYUP, VK_ESCAPE, 1 | (scanCode << 16) | 0xC0000000u);
 }
 
-void TypeLine(HWND chatWindow, std::wstring_view text) {
+// The characters go through the window's message loop, as typed ones do, so
+// that the dialog manager has met the box before Enter: a multi-line edit
+// takes Enter for a line break until then. To be handled before returning,
+// Enter waits until the line is in the box and is then sent.
+void TypeLine(HWND chatWindow, std::wstring_view text, Typing typing) {
     const HWND input = ::GetDlgItem(chatWindow, kInputBoxId);
     for (const wchar_t c : text) ::PostMessageW(input, WM_CHAR, c, 1);
-    ::PostMessageW(input, WM_CHAR, L'\r', 1);
+    if (typing == Typing::Queued) {
+        ::PostMessageW(input, WM_CHAR, L'\r', 1);
+        return;
+    }
+    const ULONGLONG deadline = ::GetTickCount64() + kPollMs * 20;
+    while (!InputText(chatWindow).ends_with(text) && ::GetTickCount64() < deadline) ::Sleep(kPollMs / 10);
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(input, WM_CHAR, L'\r', 1, SMTO_ABORTIFHUNG, kPollMs * 20, &result);
 }
 
-// Sent rather than posted: the copy is on the clipboard once they return.
+size_t Occurrences(std::wstring_view text, std::wstring_view part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::wstring_view::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+// Sent rather than posted: the copy is on the clipboard once they return. A
+// click in the pane's corner then clears the selection, so the pane paints
+// as before.
 std::wstring CopiedPaneText(HWND chatWindow) {
     DWORD_PTR result = 0;
-    for (const WPARAM key : {kControlA, kControlC}) {
-        ::SendMessageTimeoutW(ChatPane(chatWindow), WM_CHAR, key, 1, SMTO_ABORTIFHUNG, kPollMs * 20, &result);
-    }
+    const auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+        ::SendMessageTimeoutW(ChatPane(chatWindow), message, wParam, lParam, SMTO_ABORTIFHUNG, kPollMs * 20, &result);
+    };
+    send(WM_CHAR, kControlA, 1);
+    send(WM_CHAR, kControlC, 1);
+    send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
+    send(WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
     return ClipboardText();
 }
 

@@ -22,6 +22,8 @@ struct Screenshot {
 
 // The chat window's conversation pane.
 HWND ChatPane(HWND chatWindow);
+// What the chat window's input box holds.
+std::wstring InputText(HWND chatWindow);
 // Repaints `window` and its children now, then grabs what the screen shows
 // of it. Nothing when the window is gone or the screen cannot be read.
 std::optional<Screenshot> RepaintAndCapture(HWND window);
@@ -30,9 +32,14 @@ std::optional<Screenshot> RepaintAndCapture(HWND window);
 bool AnswersWithin(HWND window, DWORD timeoutMs);
 // Presses Esc in the chat window's input box, as the user would.
 void PressEscape(HWND chatWindow);
+// Whether TypeLine returns at once, its characters queued as the keyboard's
+// are, or once the window has handled the line's Enter.
+enum class Typing { Queued, Handled };
 // Types a line into the chat window's input box and ends it with Enter, one
 // character message per UTF-16 unit, as the keyboard delivers them.
-void TypeLine(HWND chatWindow, std::wstring_view text);
+void TypeLine(HWND chatWindow, std::wstring_view text, Typing typing = Typing::Queued);
+// How often `part` occurs in `text`.
+size_t Occurrences(std::wstring_view text, std::wstring_view part);
 // What the pane shows, read as a user copies it: select all and copy through
 // the pane's own keys, then the clipboard.
 std::wstring CopiedPaneText(HWND chatWindow);
