@@ -70,7 +70,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
-    // The conversation's zoom keys work from the input box too.
+    // The conversation's zoom keys work from the input box too, and Ctrl and
+    // the wheel over it wherever the focus is.
     BOOL PreTranslateMessage(MSG* msg) override;
     void OnCancel() override;
     // The view goes with its window and deletes itself: forget it.

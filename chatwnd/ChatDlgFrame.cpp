@@ -243,8 +243,16 @@ void CChatDlg::OnDpiChanged(UINT dpi, const RECT* suggested) {
 }
 
 BOOL CChatDlg::PreTranslateMessage(MSG* msg) {
-    if (msg->message == WM_KEYDOWN && msg->hwnd == m_editInput.m_hWnd && m_pChatView &&
+    if (m_pChatView && msg->message == WM_KEYDOWN && msg->hwnd == m_editInput.m_hWnd &&
         m_pChatView->HandleZoomKey(static_cast<UINT>(msg->wParam))) {
+        return TRUE;
+    }
+    // Where the wheel goes to the focus (Windows before 10, Wine), Ctrl and
+    // the wheel over the conversation still zoom it. A plain wheel stays
+    // where the system sends it.
+    if (m_pChatView && msg->message == WM_MOUSEWHEEL && (GET_KEYSTATE_WPARAM(msg->wParam) & MK_CONTROL) &&
+        msg->hwnd != m_pChatView->m_hWnd && m_pChatView->GetWindowRect().PtInRect(msgmap::PointOf(msg->lParam))) {
+        m_pChatView->SendMessage(WM_MOUSEWHEEL, msg->wParam, msg->lParam);
         return TRUE;
     }
     return CDialog::PreTranslateMessage(msg);

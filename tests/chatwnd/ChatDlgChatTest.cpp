@@ -199,6 +199,12 @@ TEST_F(ChatSide, ZoomKeysInTheInputBoxZoomTheConversation) {
         PressKey('0', true);
         ASSERT_TRUE(w.PumpUntil([&] { return w.View()->ZoomPercent() == 100; }));
         EXPECT_EQ(w.InputText(), "");
+        const CRect pane = w.View()->GetWindowRect();
+        const LPARAM overPane = MAKELPARAM(pane.left + 20, pane.top + 20);
+        w.GetDlgItem(IDC_INPUT).PostMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), overPane);
+        ASSERT_TRUE(w.PumpUntil([&] { return w.View()->ZoomPercent() == 110; }));
+        w.GetDlgItem(IDC_INPUT).PostMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, -WHEEL_DELTA), overPane);
+        ASSERT_TRUE(w.PumpUntil([&] { return w.View()->ZoomPercent() == 100; }));
         TypeText(L"=-0");
         ASSERT_TRUE(w.PumpUntil([&] { return w.InputText() == "=-0"; }));
         EXPECT_EQ(w.View()->ZoomPercent(), 100);
