@@ -9,6 +9,7 @@
 #include "res/SkinSets.h"
 #include "res/resource.h"
 #include "tests/support/Accessibility.h"
+#include "tests/support/GdiObjects.h"
 
 #include <gtest/gtest.h>
 
@@ -284,6 +285,26 @@ TEST_F(Frame, DpiChangeLaysTheWindowOutAtTheNewScale) {
         EXPECT_EQ(IconWidthOf(w, ICON_BIG), 48);
         ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         ExpectPieceShowsItsDrawing(w, IDC_LOWER_RIGHT, IDB_LOWER_RIGHT, 144);
+    });
+}
+
+// Every change replaces the skin's pictures, the buttons' images, the icons
+// and the fonts: what the window held at one scale is given back.
+TEST_F(Frame, MovingBetweenScalesHoldsNoMoreGdiObjects) {
+    Run([](ChatWindow& w) {
+        const RECT doubled{0, 0, 1280, 960};
+        const RECT base{0, 0, 640, 480};
+        const auto roundTrip = [&] {
+            ChangeDpi(w, 192, &doubled);
+            ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            ChangeDpi(w, 96, &base);
+            ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        };
+        roundTrip();
+        const int settled = GdiObjectCount();
+        ASSERT_GT(settled, 0);
+        for (int i = 0; i < 5; ++i) roundTrip();
+        EXPECT_EQ(GdiObjectCount(), settled);
     });
 }
 
