@@ -47,7 +47,7 @@ ChatEndpoints ChatServices::Endpoints() const {
 CString EncodeIdentity(std::string_view userId) { return CString(IdentityArgument(userId).c_str()); }
 
 bool ChatWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    return PumpMessagesUntil(done, timeoutMs, m_hWnd);
+    return PumpMessagesUntil(done, timeoutMs, AsDialogLoop(m_hWnd));
 }
 
 std::u16string ChatWindow::ShownText() {

@@ -50,4 +50,4 @@ void SkinButtonTest::Draw(TestButton& button, Canvas& canvas, UINT itemState) {
     button.DrawItem(&item);
 }
 
-void SkinButtonTest::Pump() { DispatchWaitingMessages(parent); }
+void SkinButtonTest::Pump() { DispatchWaitingMessages(AsDialogLoop(parent)); }
