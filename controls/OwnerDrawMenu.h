@@ -90,7 +90,8 @@ public:
     // the tab line up.
     void AlignAccelerators();
 
-    // The item's text in the thread's ANSI code page; empty when none.
+    // The item's text in code page 949, the program's text, whatever the
+    // system's code page; empty when none.
     CString GetItemText(int position) const;
 
     int GetItemCount() const { return static_cast<int>(m_itemData.size()); }
