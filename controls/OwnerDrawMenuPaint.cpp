@@ -127,9 +127,11 @@ struct COwnerDrawMenu::ItemPaint {
     bool radio = false;
     const CImageList* images = nullptr;
     int image = -1;
-    bool hasCopies = false;
+    int faded = -1;  // the stored image's copies, when it has both
+    int shadow = -1;
 
     bool HasImage() const { return images && image >= 0; }
+    bool HasCopies() const { return faded >= 0 && shadow >= 0; }
     bool IsSeparator() const { return (record->itemFlags & MF_SEPARATOR) != 0; }
     int Height() const { return rect.bottom - rect.top; }
 };
@@ -217,7 +219,11 @@ COwnerDrawMenu::ItemPaint COwnerDrawMenu::DescribeItem(const DRAWITEMSTRUCT& dra
     if (item.record->globalImageIndex >= 0) {
         item.images = &StoredImages();
         item.image = item.record->globalImageIndex;
-        item.hasCopies = StoredImageHasCopies(item.image);
+        const StoredMenuImage* stored = StoredImageAt(item.image);
+        if (stored && stored->HasCopies()) {
+            item.faded = stored->faded;
+            item.shadow = stored->shadow;
+        }
     } else if (item.record->imageList && item.record->imageIndex >= 0) {
         item.images = item.record->imageList.get();
         item.image = item.record->imageIndex;
@@ -402,8 +408,8 @@ void COwnerDrawMenu::DrawFlatImage(HDC dc, const ItemPaint& item, const RECT& ba
     if (item.selected && item.checked) {
         Outline(dc, box, highlight, LineWidth());
         images.Draw(dc, item.image, x - nudge, y - nudge, ILD_TRANSPARENT);
-    } else if (item.selected && item.hasCopies) {
-        images.Draw(dc, item.image + 2, x + nudge, y + nudge, ILD_TRANSPARENT);
+    } else if (item.selected && item.HasCopies()) {
+        images.Draw(dc, item.shadow, x + nudge, y + nudge, ILD_TRANSPARENT);
         images.Draw(dc, item.image, x - nudge, y - nudge, ILD_TRANSPARENT);
     } else if (item.selected) {
         images.Draw(dc, item.image, x, y, ILD_TRANSPARENT);
@@ -414,7 +420,7 @@ void COwnerDrawMenu::DrawFlatImage(HDC dc, const ItemPaint& item, const RECT& ba
     } else {
         Fill(dc, box, ground);
         Outline(dc, box, ground, LineWidth());
-        images.Draw(dc, item.hasCopies ? item.image + 1 : item.image, x, y, ILD_TRANSPARENT);
+        images.Draw(dc, item.HasCopies() ? item.faded : item.image, x, y, ILD_TRANSPARENT);
     }
 }
 
