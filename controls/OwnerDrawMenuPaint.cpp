@@ -63,27 +63,51 @@ private:
     CSelectedObject m_fontIn;  // selects nothing when there is no font
 };
 
-// The width of the text as the program's 8-bit text holds it, which is how
-// the accelerators line up on a Korean system: a character that code page 949
-// cannot hold is measured as the "?" it becomes there.
-int Cp949TextWidth(HDC dc, const std::wstring& text) {
-    const std::wstring held = ToWide(FromWide(text));
+SIZE TextExtent(HDC dc, const std::wstring& text) {
     SIZE size{};
-    ::GetTextExtentPoint32W(dc, held.data(), static_cast<int>(held.size()), &size);
-    return size.cx;
+    ::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+// The text as the program's 8-bit text holds it: a character that code page
+// 949 cannot hold is the "?" it becomes there.
+std::wstring HeldText(const std::wstring& text) { return ToWide(FromWide(text)); }
+
+// The width of the text as the program holds it, which is how the
+// accelerators line up on a Korean system.
+int Cp949TextWidth(HDC dc, const std::wstring& text) { return TextExtent(dc, HeldText(text)).cx; }
+
+// Win32s measured the 8-bit text as drawing it would take it...
+SIZE DrawnTextSize(HDC dc, const std::wstring& text) {
+    const std::wstring held = HeldText(text);
+    RECT bounds{};
+    ::DrawTextW(dc, held.data(), static_cast<int>(held.size()), &bounds, DT_SINGLELINE | DT_VCENTER | DT_CALCRECT);
+    return SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+// ...and left room beyond it: three pixels, then three of the text's average
+// characters, counted as its 8-bit text counts them (a Hangul syllable is
+// two).
+int WidenedForWin32s(int width, const std::wstring& text, DpiScale scale) {
+    const int characters = FromWide(text).GetLength();
+    width += scale.Edge(3);
+    if (characters > 0) width += (width / characters) * 3;
+    return width;
 }
 
 // The DC's own font, which the older version classes measure with, exists
 // at the system DPI only: its size is scaled from there.
 SIZE MeasureItemText(const std::wstring& text, UINT dpi) {
-    const MeasuringFont font = MenuWindowsVersion() > kNtOther ? MeasuringFont::Menu : MeasuringFont::System;
+    const int version = MenuWindowsVersion();
+    const MeasuringFont font = version > kNtOther ? MeasuringFont::Menu : MeasuringFont::System;
     MeasuringDC dc(font, dpi);
-    SIZE size{};
-    if (dc) ::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+    if (!dc) return SIZE{};
+    SIZE size = version == kWin32s ? DrawnTextSize(dc, text) : TextExtent(dc, text);
     if (font == MeasuringFont::System) {
         const int system = static_cast<int>(SystemDpi());
         size = SIZE{::MulDiv(size.cx, static_cast<int>(dpi), system), ::MulDiv(size.cy, static_cast<int>(dpi), system)};
     }
+    if (version == kWin32s) size.cx = WidenedForWin32s(size.cx, text, DpiScale(static_cast<int>(dpi)));
     return size;
 }
 
