@@ -99,17 +99,24 @@ public:
     }
 };
 
-POINT CentreOf(HWND window) {
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
+POINT CentreOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 CRect WorkAreaOf(HWND window) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
     return monitor.rcWork;
+}
+
+// Where the dialog stood when its run began.
+CRect RectWhenShown(ScriptedDialog& dialog) {
+    CRect rect;
+    dialog.scenario = [&](ScriptedDialog& d) {
+        rect = d.GetWindowRect();
+        d.EndDialog(IDOK);
+    };
+    dialog.DoModal();
+    return rect;
 }
 
 TEST(DialogRun, ADialogThatStaysPutIsCentredOnItsOwnerAndOneThatMovesItselfIsLeft) {
@@ -119,13 +126,8 @@ TEST(DialogRun, ADialogThatStaysPutIsCentredOnItsOwnerAndOneThatMovesItselfIsLef
     for (const CRect& place : {CRect(300, 200, 800, 600), CRect(40, 500, 740, 900)}) {
         owner.MoveWindow(place);
         TestDialog dialog(&owner);
-        POINT centre{};
-        dialog.scenario = [&](ScriptedDialog& d) {
-            centre = CentreOf(d);
-            d.EndDialog(IDOK);
-        };
-        dialog.DoModal();
-        const POINT expected = CentreOf(owner);
+        const POINT centre = CentreOf(RectWhenShown(dialog));
+        const POINT expected = CentreOf(owner.GetWindowRect());
         EXPECT_NEAR(centre.x, expected.x, 2) << place.left;
         EXPECT_NEAR(centre.y, expected.y, 2) << place.left;
     }
@@ -134,22 +136,12 @@ TEST(DialogRun, ADialogThatStaysPutIsCentredOnItsOwnerAndOneThatMovesItselfIsLef
     const CRect workArea = WorkAreaOf(owner);
     owner.MoveWindow(CRect(40, workArea.bottom - 60, 740, workArea.bottom + 340));
     TestDialog low(&owner);
-    CRect lowRect;
-    low.scenario = [&](ScriptedDialog& d) {
-        lowRect = d.GetWindowRect();
-        d.EndDialog(IDOK);
-    };
-    low.DoModal();
+    const CRect lowRect = RectWhenShown(low);
     EXPECT_EQ(lowRect.bottom, workArea.bottom);
-    EXPECT_NEAR((lowRect.left + lowRect.right) / 2, CentreOf(owner).x, 2);
+    EXPECT_NEAR(CentreOf(lowRect).x, CentreOf(owner.GetWindowRect()).x, 2);
+
     SelfPlacingDialog placed(&owner);
-    CRect rect;
-    placed.scenario = [&](ScriptedDialog& d) {
-        rect = d.GetWindowRect();
-        d.EndDialog(IDOK);
-    };
-    placed.DoModal();
-    EXPECT_EQ(rect, CRect(10, 20, 310, 220));
+    EXPECT_EQ(RectWhenShown(placed), CRect(10, 20, 310, 220));
 }
 
 // Whether the font of `control` has a glyph for 한, as drawn on the screen.
