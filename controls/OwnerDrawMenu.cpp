@@ -20,17 +20,9 @@ IMPLEMENT_DYNCREATE(COwnerDrawMenu, CMenu)
 
 namespace {
 
-// One command's entry in the shared image store: the image at `slot`, and
-// when `hasCopies` its faded copy at slot + 1 and shadow copy at slot + 2.
-struct StoredImage {
-    UINT commandId;
-    int slot;
-    bool hasCopies;
-};
-
 struct ClassWide {
     CImageList allImages;
-    std::vector<StoredImage> allImageIds;
+    std::vector<StoredMenuImage> allImageIds;
     std::vector<HMENU> allSubMenus;
     std::vector<COwnerDrawMenu*> liveMenus;
 };
@@ -143,25 +135,25 @@ LRESULT COwnerDrawMenu::FindShortcut(UINT character, UINT flags, HMENU menu) {
 CImageList& COwnerDrawMenu::StoredImages() { return Shared().allImages; }
 
 int COwnerDrawMenu::FindStoredImage(UINT commandId) {
-    for (const StoredImage& entry : Shared().allImageIds) {
-        if (entry.commandId == commandId) return entry.slot;
+    for (const StoredMenuImage& entry : Shared().allImageIds) {
+        if (entry.commandId == commandId) return entry.image;
     }
     return -1;
+}
+
+const StoredMenuImage* COwnerDrawMenu::StoredImageAt(int image) {
+    for (const StoredMenuImage& entry : Shared().allImageIds) {
+        if (entry.image == image) return &entry;
+    }
+    return nullptr;
 }
 
 COLORREF COwnerDrawMenu::TransparentColor() const {
     return m_useMaskColor ? m_maskColor : ::GetSysColor(COLOR_BTNFACE);
 }
 
-bool COwnerDrawMenu::StoredImageHasCopies(int slot) {
-    for (const StoredImage& entry : Shared().allImageIds) {
-        if (entry.slot == slot) return entry.hasCopies;
-    }
-    return false;
-}
-
-// The image goes in as an icon so that its mask comes with it; the faded and
-// shadow copies are made here, once, so drawing only blits.
+// The image goes in as an icon so that its mask comes with it. A command
+// stored again keeps its place in the list, and its copies if it had them.
 int COwnerDrawMenu::StoreImage(UINT commandId, const CImageList& source, int index) {
     ClassWide& shared = Shared();
     if (!shared.allImages.GetSafeHandle() &&
@@ -171,35 +163,42 @@ int COwnerDrawMenu::StoreImage(UINT commandId, const CImageList& source, int ind
     const HICON icon = source.ExtractIcon(index);
     if (!icon) return -1;
     auto existing = std::find_if(shared.allImageIds.begin(), shared.allImageIds.end(),
-                                 [commandId](const StoredImage& entry) { return entry.commandId == commandId; });
-    const bool makeCopies = existing != shared.allImageIds.end()
-                                ? existing->hasCopies
-                                : ChooseMenuLook() == MenuLook::Flat && MenuSettings().flatExtras;
-    int slot = -1;
-    if (existing != shared.allImageIds.end()) {
-        slot = shared.allImages.Replace(existing->slot, icon) ? existing->slot : -1;
+                                 [commandId](const StoredMenuImage& entry) { return entry.commandId == commandId; });
+    const bool replacing = existing != shared.allImageIds.end();
+    int image = -1;
+    if (replacing) {
+        image = shared.allImages.Replace(existing->image, icon) ? existing->image : -1;
     } else {
-        slot = shared.allImages.Add(icon);
+        image = shared.allImages.Add(icon);
     }
     ::DestroyIcon(icon);
-    if (slot < 0 || !makeCopies) {
-        if (slot >= 0 && existing == shared.allImageIds.end()) shared.allImageIds.push_back({commandId, slot, false});
-        return slot;
+    if (image < 0) return -1;
+    if (replacing) {
+        if (existing->HasCopies()) StoreCopies(*existing, source, index);
+        return image;
     }
+    StoredMenuImage entry{commandId, image};
+    if (ChooseMenuLook() == MenuLook::Flat && MenuSettings().flatExtras) StoreCopies(entry, source, index);
+    shared.allImageIds.push_back(entry);
+    return image;
+}
 
+// The faded and shadow copies are made here, once, so drawing only blits.
+// They replace the ones the entry has, or follow its image into the list.
+void COwnerDrawMenu::StoreCopies(StoredMenuImage& entry, const CImageList& source, int index) {
     const COLORREF shadowColor =
         IsThemedXP() ? ::GetSysColor(COLOR_BTNSHADOW) : LightenColor(::GetSysColor(COLOR_BTNSHADOW), 0.49);
     CBitmap faded(MakeRecolouredCopy(source, index, [](COLORREF pixel) { return LightenColor(pixel, 0.3); }));
     CBitmap shadow(MakeRecolouredCopy(source, index, [shadowColor](COLORREF) { return shadowColor; }));
     const COLORREF face = DeviceColor(nullptr, ::GetSysColor(COLOR_BTNFACE));
-    if (existing != shared.allImageIds.end()) {
-        shared.allImages.Replace(slot + 1, faded, face);
-        shared.allImages.Replace(slot + 2, shadow, face);
-        return slot;
+    CImageList& images = Shared().allImages;
+    if (entry.HasCopies()) {
+        images.Replace(entry.faded, faded, face);
+        images.Replace(entry.shadow, shadow, face);
+        return;
     }
-    const bool copied = shared.allImages.Add(faded, face) == slot + 1 && shared.allImages.Add(shadow, face) == slot + 2;
-    shared.allImageIds.push_back({commandId, slot, copied});
-    return slot;
+    entry.faded = images.Add(faded, face);
+    if (entry.faded >= 0) entry.shadow = images.Add(shadow, face);
 }
 
 BOOL COwnerDrawMenu::AddImage(UINT commandId, HBITMAP bitmap) {
@@ -221,11 +220,11 @@ BOOL COwnerDrawMenu::AddImage(UINT commandId, HICON icon) {
 }
 
 // Items of this menu already showing the command take the new image too.
-BOOL COwnerDrawMenu::AdoptStoredImage(UINT commandId, int slot) {
-    if (slot < 0) return FALSE;
+BOOL COwnerDrawMenu::AdoptStoredImage(UINT commandId, int image) {
+    if (image < 0) return FALSE;
     for (auto& record : m_itemData) {
         if (record->itemId == commandId && !(record->itemFlags & (MF_POPUP | MF_SEPARATOR))) {
-            record->globalImageIndex = slot;
+            record->globalImageIndex = image;
         }
     }
     return TRUE;

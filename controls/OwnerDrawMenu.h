@@ -50,6 +50,19 @@ struct COwnerDrawMenuItem {
     std::unique_ptr<CImageList> imageList;  // the item's own image
 };
 
+// One command's pictures in the image store shared by every menu, each an
+// index in the store's list: the image, and in the flat look with its extras
+// the faded copy shown at rest and the shadow copy drawn under the image when
+// it is selected (-1 when not made).
+struct StoredMenuImage {
+    UINT commandId = 0;
+    int image = -1;
+    int faded = -1;
+    int shadow = -1;
+
+    bool HasCopies() const { return faded >= 0 && shadow >= 0; }
+};
+
 class COwnerDrawMenu : public CMenu {
     DECLARE_DYNCREATE(COwnerDrawMenu)
 
@@ -90,7 +103,8 @@ public:
     // the tab line up.
     void AlignAccelerators();
 
-    // The item's text in the thread's ANSI code page; empty when none.
+    // The item's text in code page 949, the program's text, whatever the
+    // system's code page; empty when none.
     CString GetItemText(int position) const;
 
     int GetItemCount() const { return static_cast<int>(m_itemData.size()); }
@@ -114,7 +128,7 @@ public:
     // The bitmap's transparent colour is COLOR_BTNFACE, or the mask colour.
     BOOL AddImage(UINT commandId, HBITMAP bitmap);
     BOOL AddImage(UINT commandId, HICON icon);
-    // The store's slot for a command id, or -1.
+    // Where the command's image is in the store's list, or -1.
     static int FindStoredImage(UINT commandId);
     static CImageList& StoredImages();
 
@@ -186,8 +200,10 @@ private:
 
     // Image store.
     int StoreImage(UINT commandId, const CImageList& source, int index);
-    static bool StoredImageHasCopies(int slot);
-    BOOL AdoptStoredImage(UINT commandId, int slot);
+    static void StoreCopies(StoredMenuImage& entry, const CImageList& source, int index);
+    // The store's entry whose image is at `image` in its list, or null.
+    static const StoredMenuImage* StoredImageAt(int image);
+    BOOL AdoptStoredImage(UINT commandId, int image);
     COLORREF TransparentColor() const;
 
     std::vector<std::unique_ptr<COwnerDrawMenuItem>> m_itemData;

@@ -63,27 +63,51 @@ private:
     CSelectedObject m_fontIn;  // selects nothing when there is no font
 };
 
-// The width of the text as the program's 8-bit text holds it, which is how
-// the accelerators line up on a Korean system: a character that code page 949
-// cannot hold is measured as the "?" it becomes there.
-int Cp949TextWidth(HDC dc, const std::wstring& text) {
-    const std::wstring held = ToWide(FromWide(text));
+SIZE TextExtent(HDC dc, const std::wstring& text) {
     SIZE size{};
-    ::GetTextExtentPoint32W(dc, held.data(), static_cast<int>(held.size()), &size);
-    return size.cx;
+    ::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+// The text as the program's 8-bit text holds it: a character that code page
+// 949 cannot hold is the "?" it becomes there.
+std::wstring HeldText(const std::wstring& text) { return ToWide(FromWide(text)); }
+
+// The width of the text as the program holds it, which is how the
+// accelerators line up on a Korean system.
+int Cp949TextWidth(HDC dc, const std::wstring& text) { return TextExtent(dc, HeldText(text)).cx; }
+
+// Win32s measured the 8-bit text as drawing it would take it...
+SIZE DrawnTextSize(HDC dc, const std::wstring& text) {
+    const std::wstring held = HeldText(text);
+    RECT bounds{};
+    ::DrawTextW(dc, held.data(), static_cast<int>(held.size()), &bounds, DT_SINGLELINE | DT_VCENTER | DT_CALCRECT);
+    return SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+// ...and left room beyond it: three pixels, then three of the text's average
+// characters, counted as its 8-bit text counts them (a Hangul syllable is
+// two).
+int WidenedForWin32s(int width, const std::wstring& text, DpiScale scale) {
+    const int characters = FromWide(text).GetLength();
+    width += scale.Edge(3);
+    if (characters > 0) width += (width / characters) * 3;
+    return width;
 }
 
 // The DC's own font, which the older version classes measure with, exists
 // at the system DPI only: its size is scaled from there.
 SIZE MeasureItemText(const std::wstring& text, UINT dpi) {
-    const MeasuringFont font = MenuWindowsVersion() > kNtOther ? MeasuringFont::Menu : MeasuringFont::System;
+    const int version = MenuWindowsVersion();
+    const MeasuringFont font = version > kNtOther ? MeasuringFont::Menu : MeasuringFont::System;
     MeasuringDC dc(font, dpi);
-    SIZE size{};
-    if (dc) ::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+    if (!dc) return SIZE{};
+    SIZE size = version == kWin32s ? DrawnTextSize(dc, text) : TextExtent(dc, text);
     if (font == MeasuringFont::System) {
         const int system = static_cast<int>(SystemDpi());
         size = SIZE{::MulDiv(size.cx, static_cast<int>(dpi), system), ::MulDiv(size.cy, static_cast<int>(dpi), system)};
     }
+    if (version == kWin32s) size.cx = WidenedForWin32s(size.cx, text, DpiScale(static_cast<int>(dpi)));
     return size;
 }
 
@@ -127,9 +151,11 @@ struct COwnerDrawMenu::ItemPaint {
     bool radio = false;
     const CImageList* images = nullptr;
     int image = -1;
-    bool hasCopies = false;
+    int faded = -1;  // the stored image's copies, when it has both
+    int shadow = -1;
 
     bool HasImage() const { return images && image >= 0; }
+    bool HasCopies() const { return faded >= 0 && shadow >= 0; }
     bool IsSeparator() const { return (record->itemFlags & MF_SEPARATOR) != 0; }
     int Height() const { return rect.bottom - rect.top; }
 };
@@ -217,7 +243,11 @@ COwnerDrawMenu::ItemPaint COwnerDrawMenu::DescribeItem(const DRAWITEMSTRUCT& dra
     if (item.record->globalImageIndex >= 0) {
         item.images = &StoredImages();
         item.image = item.record->globalImageIndex;
-        item.hasCopies = StoredImageHasCopies(item.image);
+        const StoredMenuImage* stored = StoredImageAt(item.image);
+        if (stored && stored->HasCopies()) {
+            item.faded = stored->faded;
+            item.shadow = stored->shadow;
+        }
     } else if (item.record->imageList && item.record->imageIndex >= 0) {
         item.images = item.record->imageList.get();
         item.image = item.record->imageIndex;
@@ -402,8 +432,8 @@ void COwnerDrawMenu::DrawFlatImage(HDC dc, const ItemPaint& item, const RECT& ba
     if (item.selected && item.checked) {
         Outline(dc, box, highlight, LineWidth());
         images.Draw(dc, item.image, x - nudge, y - nudge, ILD_TRANSPARENT);
-    } else if (item.selected && item.hasCopies) {
-        images.Draw(dc, item.image + 2, x + nudge, y + nudge, ILD_TRANSPARENT);
+    } else if (item.selected && item.HasCopies()) {
+        images.Draw(dc, item.shadow, x + nudge, y + nudge, ILD_TRANSPARENT);
         images.Draw(dc, item.image, x - nudge, y - nudge, ILD_TRANSPARENT);
     } else if (item.selected) {
         images.Draw(dc, item.image, x, y, ILD_TRANSPARENT);
@@ -414,7 +444,7 @@ void COwnerDrawMenu::DrawFlatImage(HDC dc, const ItemPaint& item, const RECT& ba
     } else {
         Fill(dc, box, ground);
         Outline(dc, box, ground, LineWidth());
-        images.Draw(dc, item.hasCopies ? item.image + 1 : item.image, x, y, ILD_TRANSPARENT);
+        images.Draw(dc, item.HasCopies() ? item.faded : item.image, x, y, ILD_TRANSPARENT);
     }
 }
 

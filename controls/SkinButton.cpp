@@ -105,7 +105,7 @@ LRESULT CSkinButton::OnDpiChangedAfterParent(WPARAM, LPARAM) {
     return Default();
 }
 
-LRESULT CSkinButton::OnSetStyle(UINT style, BOOL redraw) {
+LRESULT CSkinButton::OnSetStyle(UINT style, LPARAM redraw) {
     const UINT type = style & kButtonTypeMask;
     if (type == BS_DEFPUSHBUTTON) m_isDefault = TRUE;
     if (type == BS_PUSHBUTTON) m_isDefault = FALSE;
@@ -405,12 +405,13 @@ void CSkinButton::OnMeasureItem(int, LPMEASUREITEMSTRUCT item) {
     Default();
 }
 
-void CSkinButton::OnDrawItem(int, LPDRAWITEMSTRUCT item) {
+LRESULT CSkinButton::OnDrawItem(int, LPDRAWITEMSTRUCT item) {
     COwnerDrawMenu* const menu = item && item->CtlType == ODT_MENU
                                      ? COwnerDrawMenu::FromHandle(reinterpret_cast<HMENU>(item->hwndItem))
                                      : nullptr;
-    if (menu) menu->DrawItem(item);
-    else Default();
+    if (!menu) return Default();
+    menu->DrawItem(item);
+    return TRUE;
 }
 
 // --- Click -----------------------------------------------------------------

@@ -148,8 +148,9 @@ protected:
     LRESULT OnMenuChar(UINT character, UINT menuFlags, HMENU menu);
     void OnMeasureItem(int id, LPMEASUREITEMSTRUCT item);
     // Items of the popup menu it owns; its own face is drawn in DrawItem.
-    void OnDrawItem(int id, LPDRAWITEMSTRUCT item);
-    LRESULT OnSetStyle(UINT style, BOOL redraw);
+    // Anything else gets the default handling and its answer.
+    LRESULT OnDrawItem(int id, LPDRAWITEMSTRUCT item);
+    LRESULT OnSetStyle(UINT style, LPARAM redraw);
     void OnMouseLeave();
     void OnSetCheck(int state);
     int OnGetCheck();

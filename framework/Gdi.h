@@ -147,7 +147,7 @@ public:
         return ::BitBlt(m_hDC, x, y, width, height, source, sourceX, sourceY, rop) != FALSE;
     }
     bool DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon) != FALSE; }
-    // Text of the ANSI code page, drawn as wide text.
+    // The program's text (code page 949), drawn as wide text.
     int DrawText(const CString& text, RECT& rect, UINT format);
 
     COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }

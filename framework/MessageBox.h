@@ -1,4 +1,5 @@
-// AfxMessageBox: the system's message box, with the program's 8-bit text.
+// AfxMessageBox: the system's message box, with the program's text (code
+// page 949).
 //
 // The box draws in the system's message font, which on a system without a
 // Korean code page may have no Hangul (TextFont.h). While the box is up, a

@@ -171,16 +171,19 @@ WOBBLE_DISPATCHER(Timer, Call<H>(w, static_cast<UINT_PTR>(wParam)); return true;
 // LRESULT OnMenuChar(UINT character, UINT menuFlags, HMENU)
 WOBBLE_DISPATCHER(MenuChar, return Answer<H>(w, result, UINT{LOWORD(wParam)}, UINT{HIWORD(wParam)}, reinterpret_cast<HMENU>(lParam));)
 // void OnMeasureItem(int id, LPMEASUREITEMSTRUCT), void OnDrawItem(int id,
-// LPDRAWITEMSTRUCT)
-WOBBLE_DISPATCHER(OwnerItem, Call<H>(w, static_cast<int>(wParam), reinterpret_cast<ArgumentOf<H, 1>>(lParam)); result = TRUE; return true;)
+// LPDRAWITEMSTRUCT): the item is taken (TRUE); a handler that returns
+// LRESULT answers itself, so one that passes an item on gives the default
+// answer
+WOBBLE_DISPATCHER(OwnerItem, result = TRUE; return Answer<H>(w, result, static_cast<int>(wParam), reinterpret_cast<ArgumentOf<H, 1>>(lParam));)
 // HBRUSH OnCtlColor(CDCHandle, CWindow control, UINT type)
 WOBBLE_DISPATCHER(CtlColor, return Answer<H>(w, result, DcOf(wParam), WindowOf(lParam), message - WM_CTLCOLORMSGBOX);)
 // reflected: HBRUSH CtlColor(CDCHandle, UINT type); a null brush declines
 WOBBLE_DISPATCHER(CtlColorReflect, const HBRUSH brush = Call<H>(w, DcOf(wParam), (message - WM_REFLECT_BASE) - WM_CTLCOLORMSGBOX); result = reinterpret_cast<LRESULT>(brush); return brush != nullptr;)
 // reflected: void DrawItem(LPDRAWITEMSTRUCT), void MeasureItem(LPMEASUREITEMSTRUCT)
 WOBBLE_DISPATCHER(OwnerItemReflect, Call<H>(w, reinterpret_cast<ArgumentOf<H, 0>>(lParam)); result = TRUE; return true;)
-// LRESULT OnSetStyle(UINT style, BOOL redraw) of a button
-WOBBLE_DISPATCHER(ButtonStyle, return Answer<H>(w, result, static_cast<UINT>(wParam), static_cast<BOOL>(lParam));)
+// LRESULT OnSetStyle(UINT style, LPARAM redraw) of a button: the redraw
+// flag whole, as the button's own handling reads it
+WOBBLE_DISPATCHER(ButtonStyle, return Answer<H>(w, result, static_cast<UINT>(wParam), lParam);)
 // void OnSetCheck(int state) of a button
 WOBBLE_DISPATCHER(ButtonCheck, Call<H>(w, static_cast<int>(wParam)); return true;)
 // clang-format on

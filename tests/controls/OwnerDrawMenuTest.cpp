@@ -203,6 +203,29 @@ TEST_F(OwnerDrawMenuTest, TextIsMeasuredInTheMenuFontOfTheMenusDpi) {
     EXPECT_EQ(width, static_cast<UINT>(size.cx + 2 * 32 + 2));
 }
 
+// Win32s measured the 8-bit text as DrawText takes it in the DC's own font,
+// and widened it by 3 pixels and then by three average characters, a Hangul
+// syllable counting as two; at 192 DPI the font's width and the 3 pixels
+// double.
+TEST_F(OwnerDrawMenuTest, Win32sWidensTheDrawnTextByThreePixelsAndThreeAverageCharacters) {
+    SetMenuWindowsVersion(kWin32s);
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    ASSERT_TRUE(menu.AppendItem(L"&열기 파일", MF_STRING, 10));  // 10 bytes in code page 949
+    CClientDC screen(nullptr);
+    RECT bounds{};
+    ::DrawTextW(screen, L"&열기 파일", -1, &bounds, DT_SINGLELINE | DT_VCENTER | DT_CALCRECT);
+    const int drawn = bounds.right - bounds.left;
+    ASSERT_GT(drawn, 0);
+    for (const int scale : {1, 2}) {
+        menu.SetDpi(96 * scale);
+        const int widened = ::MulDiv(drawn, 96 * scale, static_cast<int>(SystemDpi())) + 3 * scale;
+        UINT width = 0;
+        Measure(menu, 0, &width);
+        EXPECT_EQ(width, static_cast<UINT>(widened + (widened / 10) * 3 + 2 * 16 * scale + scale)) << scale;
+    }
+}
+
 TEST_F(OwnerDrawMenuTest, MeasureIgnoresItemDataThatIsNoRecord) {
     COwnerDrawMenu menu;
     int notARecord = 0;

@@ -14,6 +14,19 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 DWORD ButtonType(HWND button) { return static_cast<DWORD>(::GetWindowLongPtrW(button, GWL_STYLE)) & 0x1F; }
 
+// The button class's own procedure, watched from below the skin button: the
+// redraw flag BM_SETSTYLE brings it, and an answer of its own to WM_DRAWITEM.
+namespace below {
+WNDPROC buttonClass = nullptr;
+LPARAM styleRedraw = 0;
+constexpr LRESULT kDrawItemAnswer = 0x5EED;
+LRESULT CALLBACK Watch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == BM_SETSTYLE) styleRedraw = lParam;
+    if (message == WM_DRAWITEM) return kDrawItemAnswer;
+    return ::CallWindowProcW(buttonClass, window, message, wParam, lParam);
+}
+}  // namespace below
+
 }  // namespace
 
 TEST_F(SkinButtonTest, AttachingMakesAPushButtonOwnerDrawn) {
@@ -55,6 +68,30 @@ TEST_F(SkinButtonTest, SetStyleKeepsTheButtonOwnerDrawnAndDialogCodeFollows) {
     button.SendMessage(BM_SETSTYLE, BS_RADIOBUTTON, TRUE);
     EXPECT_EQ(ButtonType(button), DWORD{BS_OWNERDRAW});
     EXPECT_TRUE(button.IsDefault());
+}
+
+// What the button passes on reaches the button class as it came, and the
+// class's answer comes back.
+TEST_F(SkinButtonTest, MessagesPassedOnKeepTheirParametersAndAnswers) {
+    const HWND control = ::CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 20, 20,
+                                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)),
+                                           ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(control, nullptr);
+    below::buttonClass = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&below::Watch)));
+    CSkinButton button;
+    ASSERT_TRUE(button.SubclassWindow(control));
+
+    const LPARAM redrawInTheHighHalf = LPARAM{1} << 32;
+    button.SendMessage(BM_SETSTYLE, BS_DEFPUSHBUTTON, redrawInTheHighHalf);
+    EXPECT_EQ(below::styleRedraw, redrawInTheHighHalf);
+    EXPECT_TRUE(button.IsDefault());
+
+    // Only the items of its own popup menu are the button's to draw.
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_BUTTON;
+    item.CtlID = 77;
+    EXPECT_EQ(button.SendMessage(WM_DRAWITEM, 77, reinterpret_cast<LPARAM>(&item)), below::kDrawItemAnswer);
 }
 
 TEST_F(SkinButtonTest, CheckStateInCheckBoxModeOnly) {

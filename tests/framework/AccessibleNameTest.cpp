@@ -5,6 +5,7 @@
 #include "framework/AccessibleName.h"
 #include "framework/Wnd.h"
 #include "tests/support/Accessibility.h"
+#include "tests/support/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,12 @@ private:
     HRESULT m_answer;
 };
 
+// The windows whose client object announced a new name, while a test listens.
+std::vector<HWND> g_renamed;
+void CALLBACK OnNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT && child == CHILDID_SELF) g_renamed.push_back(window);
+}
+
 // The service the framework is given while a test runs.
 ComPtr<StandInService> g_service;
 ComPtr<IAccPropServices> StandIn() { return ComPtr<IAccPropServices>::Adopt(g_service.Share()); }
@@ -125,8 +132,17 @@ private:
 TEST_F(AccessibleNaming, ServiceThatTakesTheNameHoldsItAndTheWindowAnswersNothingOfItsOwn) {
     g_service = ComPtr<StandInService>::Adopt(new StandInService(S_OK));
     const HWND window = button.m_hWnd;
+    g_renamed.clear();
+    const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+                                                 OnNameChange, ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_TRUE(hook);
     button.name.Set(window, "닫기");
     button.name.Set(window, "최대화");
+    button.name.Set(window, "최대화");  // no change, nothing to tell
+    PumpMessagesFor(50);
+    ::UnhookWinEvent(hook);
+    // A reader that has read the old name hears of each new one.
+    EXPECT_EQ(g_renamed, std::vector<HWND>(2, window));
     ASSERT_EQ(g_service->set.size(), 2u);
     for (const Annotation& annotation : g_service->set) {
         EXPECT_EQ(annotation.window, window);

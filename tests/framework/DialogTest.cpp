@@ -3,6 +3,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/MessageBox.h"
+#include "framework/TextConversion.h"
 #include "framework/TextFont.h"
 #include "tests/framework/TestResources.h"
 #include "tests/support/ScriptedDialog.h"
@@ -98,10 +99,24 @@ public:
     }
 };
 
-POINT CentreOf(HWND window) {
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+POINT CentreOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+CRect WorkAreaOf(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
+
+// Where the dialog stood when its run began.
+CRect RectWhenShown(ScriptedDialog& dialog) {
+    CRect rect;
+    dialog.scenario = [&](ScriptedDialog& d) {
+        rect = d.GetWindowRect();
+        d.EndDialog(IDOK);
+    };
+    dialog.DoModal();
+    return rect;
 }
 
 TEST(DialogRun, ADialogThatStaysPutIsCentredOnItsOwnerAndOneThatMovesItselfIsLeft) {
@@ -111,24 +126,22 @@ TEST(DialogRun, ADialogThatStaysPutIsCentredOnItsOwnerAndOneThatMovesItselfIsLef
     for (const CRect& place : {CRect(300, 200, 800, 600), CRect(40, 500, 740, 900)}) {
         owner.MoveWindow(place);
         TestDialog dialog(&owner);
-        POINT centre{};
-        dialog.scenario = [&](ScriptedDialog& d) {
-            centre = CentreOf(d);
-            d.EndDialog(IDOK);
-        };
-        dialog.DoModal();
-        const POINT expected = CentreOf(owner);
+        const POINT centre = CentreOf(RectWhenShown(dialog));
+        const POINT expected = CentreOf(owner.GetWindowRect());
         EXPECT_NEAR(centre.x, expected.x, 2) << place.left;
         EXPECT_NEAR(centre.y, expected.y, 2) << place.left;
     }
+    // An owner low on the screen: centred on it the dialog would hang below
+    // the work area, so it rises to its bottom edge, still centred across.
+    const CRect workArea = WorkAreaOf(owner);
+    owner.MoveWindow(CRect(40, workArea.bottom - 60, 740, workArea.bottom + 340));
+    TestDialog low(&owner);
+    const CRect lowRect = RectWhenShown(low);
+    EXPECT_EQ(lowRect.bottom, workArea.bottom);
+    EXPECT_NEAR(CentreOf(lowRect).x, CentreOf(owner.GetWindowRect()).x, 2);
+
     SelfPlacingDialog placed(&owner);
-    CRect rect;
-    placed.scenario = [&](ScriptedDialog& d) {
-        rect = d.GetWindowRect();
-        d.EndDialog(IDOK);
-    };
-    placed.DoModal();
-    EXPECT_EQ(rect, CRect(10, 20, 310, 220));
+    EXPECT_EQ(RectWhenShown(placed), CRect(10, 20, 310, 220));
 }
 
 // Whether the font of `control` has a glyph for 한, as drawn on the screen.
@@ -162,10 +175,20 @@ TEST(DialogRun, TemplateFontShowsHangulWhateverTheSystemCodePage) {
 struct MessageBoxLook {
     bool seen = false;
     bool textShowsHangul = false;
-    int textWidth = 0;
-    int neededWidth = 0;
+    SIZE needed{};  // the message in the font it is shown in
+    RECT text{};    // the message's control, in the box's client area
+    RECT client{};  // the box's client area
+    RECT button{};  // its OK button, in the client area
 };
 MessageBoxLook g_box;
+const wchar_t kBoxMessage[] = L"한글 메시지가 영문 윈도에서도 잘리지 않고 끝까지 보입니다";
+
+RECT RectInClient(HWND box, HWND control) {
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
 
 void CALLBACK LookAtMessageBox(HWND, UINT, UINT_PTR, DWORD) {
     ::EnumThreadWindows(
@@ -177,15 +200,15 @@ void CALLBACK LookAtMessageBox(HWND, UINT, UINT_PTR, DWORD) {
             if (!::IsWindowVisible(box) || std::wstring(title) != L"시험" || !text) return TRUE;
             g_box.seen = true;
             g_box.textShowsHangul = FontShowsHangul(text);
-            RECT rect{};
-            ::GetClientRect(text, &rect);
-            g_box.textWidth = rect.right;
+            g_box.text = RectInClient(box, text);
+            g_box.button = RectInClient(box, ::GetDlgItem(box, IDOK));
+            ::GetClientRect(box, &g_box.client);
             const HDC dc = ::GetDC(text);
             const HGDIOBJ previous =
                 ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(text, WM_GETFONT, 0, 0)));
-            SIZE size{};
-            ::GetTextExtentPoint32W(dc, L"\xD55C\xAE00 \xBA54\xC2DC\xC9C0", 6, &size);  // 한글 메시지
-            g_box.neededWidth = size.cx;
+            RECT needed{};
+            ::DrawTextW(dc, kBoxMessage, -1, &needed, DT_CALCRECT | DT_EXPANDTABS | DT_NOPREFIX);
+            g_box.needed = SIZE{needed.right, needed.bottom};
             ::SelectObject(dc, previous);
             ::ReleaseDC(text, dc);
             ::PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -195,7 +218,9 @@ void CALLBACK LookAtMessageBox(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 // A message font without Hangul, as an English system has it under Wine:
-// the box's text still shows, in a face that has it, and is not cut off.
+// the box's text still shows, in a face that has it, and is not cut off:
+// its control holds the whole message, and the box, grown, holds the
+// control and the button below it.
 TEST(SystemMessageBox, ShowsHangulWhenTheMessageFontHasNone) {
     NONCLIENTMETRICSW saved{};
     saved.cbSize = sizeof saved;
@@ -211,13 +236,19 @@ TEST(SystemMessageBox, ShowsHangulWhenTheMessageFontHasNone) {
 
     g_box = {};
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, LookAtMessageBox);
-    AfxMessageBox(nullptr, "한글 메시지", "시험", MB_OK);
+    AfxMessageBox(nullptr, FromWide(kBoxMessage), "시험", MB_OK);
     ::KillTimer(nullptr, timer);
     ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof saved, &saved, 0);
 
-    EXPECT_TRUE(g_box.seen);
+    ASSERT_TRUE(g_box.seen);
     EXPECT_TRUE(g_box.textShowsHangul);
-    EXPECT_GE(g_box.textWidth, g_box.neededWidth);
+    const RECT& text = g_box.text;
+    const RECT& client = g_box.client;
+    EXPECT_GE(text.right - text.left, g_box.needed.cx);
+    EXPECT_GE(text.bottom - text.top, g_box.needed.cy);
+    EXPECT_LE(text.right, client.right);
+    EXPECT_GE(g_box.button.top, text.bottom);
+    EXPECT_LE(g_box.button.bottom, client.bottom);
 }
 
 TEST(DialogRun, DestroyingTheWindowEndsTheRun) {
