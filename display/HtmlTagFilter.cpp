@@ -1,12 +1,12 @@
 #include "display/HtmlTagFilter.h"
 
+#include "framework/AsciiText.h"
+
 #include <cstring>
 
 namespace {
 
 bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Whether `text` begins with `prefix` (lower-case), ignoring ASCII letter
 // case. Characters are compared as units: a double-byte character must match

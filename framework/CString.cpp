@@ -1,13 +1,12 @@
 #include "framework/CString.h"
 
+#include "framework/AsciiText.h"
+
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
 namespace {
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Visits each byte that starts a character, skipping the trail byte of a
 // code page 949 double-byte character, whose value can look like ASCII.
