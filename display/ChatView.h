@@ -40,9 +40,9 @@ public:
 
     // Scrolls `body` so that its last line shows, when its content is taller
     // than its box. False when the element has no scroll box.
-    bool ScrollToBottom(CRefPtr<CHtmlElement> body);
+    bool ScrollToBottom(ComPtr<CHtmlElement> body);
 
-    CRefPtr<CHtmlDocument> m_pDocument;
+    ComPtr<CHtmlDocument> m_pDocument;
 
 protected:
     void OnDocumentComplete(const char* url) override;

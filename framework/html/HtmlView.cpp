@@ -140,7 +140,7 @@ LRESULT CHtmlView::OnNavigationComplete(WPARAM navigation, LPARAM) {
 
 void CHtmlView::OnDocumentComplete(const char*) {}
 
-CRefPtr<CHtmlDocument> CHtmlView::GetHtmlDocument() const { return m_document; }
+ComPtr<CHtmlDocument> CHtmlView::GetHtmlDocument() const { return m_document; }
 
 void CHtmlView::ReplaceDocument(std::u16string_view html) {
     DropDocument();
@@ -157,7 +157,7 @@ void CHtmlView::DropDocument() {
     m_imageLoader.reset();
     m_images.Clear();
     if (m_document) m_document->Detach();
-    m_document.Release();
+    m_document.Reset();
     // Font ids are per document.
     m_fonts.Clear();
 }

@@ -5,7 +5,7 @@
 //
 //   view.Create(nullptr, "Pane", WS_CHILD | WS_VISIBLE, CRect(), &parent, 0xFFFF);
 //   view.Navigate2("res://C:\\prog.exe/129");   // OnDocumentComplete comes later
-//   CRefPtr<CHtmlDocument> document = view.GetHtmlDocument();
+//   ComPtr<CHtmlDocument> document = view.GetHtmlDocument();
 //
 // Navigation: only "res://<module>/<number>" URLs are navigated; the
 // resource's HTML replaces the document, and OnDocumentComplete is posted,
@@ -66,7 +66,7 @@ public:
     bool Navigate(const char* url) { return Navigate2(url); }
 
     // The current document; empty before the first navigation.
-    CRefPtr<CHtmlDocument> GetHtmlDocument() const;
+    ComPtr<CHtmlDocument> GetHtmlDocument() const;
 
     // Selection and the clipboard, as Ctrl+A, Ctrl+C and the context menu
     // use them.
@@ -180,7 +180,7 @@ private:
 
     // The fonts first: the document's layout measures with them.
     html::GdiFontCache m_fonts;
-    CRefPtr<CHtmlDocumentObject> m_document;
+    ComPtr<CHtmlDocumentObject> m_document;
     html::GdiImageStore m_images;
     std::unique_ptr<html::ImageLoader> m_imageLoader;  // made with the first image request
     LinkOpener m_linkOpener;

@@ -73,19 +73,20 @@ protected:
         ASSERT_EQ(view->completions.size(), 1u);
     }
 
-    CRefPtr<CHtmlElement> Body() {
-        CRefPtr<CHtmlDocument> document = view->GetHtmlDocument();
-        CRefPtr<CHtmlElement> body;
+    ComPtr<CHtmlElement> Body() {
+        ComPtr<CHtmlDocument> document = view->GetHtmlDocument();
+        ComPtr<CHtmlElement> body;
         EXPECT_TRUE(document);
         if (document) {
-            EXPECT_EQ(document->get_body(&body), S_OK);
+            EXPECT_EQ(document->get_body(body.Receive()), S_OK);
         }
         return body;
     }
 
-    CRefPtr<CHtmlElement2> Scroller() {
-        CRefPtr<CHtmlElement2> scroller;
-        EXPECT_EQ(Body().QueryInterface(&scroller), S_OK);
+    ComPtr<CHtmlElement2> Scroller() {
+        ComPtr<CHtmlElement2> scroller;
+        const ComPtr<CHtmlElement> body = Body();
+        EXPECT_EQ(body ? body->QueryInterface(scroller.Receive()) : E_POINTER, S_OK);
         return scroller;
     }
 
@@ -93,7 +94,7 @@ protected:
 
     long Get(HRESULT (CHtmlElement2::*getter)(long*)) {
         long value = -1;
-        EXPECT_EQ((Scroller()->*getter)(&value), S_OK);
+        EXPECT_EQ((Scroller().Get()->*getter)(&value), S_OK);
         return value;
     }
     long ScrollTop() { return Get(&CHtmlElement2::get_scrollTop); }
@@ -139,19 +140,19 @@ TEST_F(HtmlViewTest, LaterNavigationsCompleteTooAndOnlyTheLatestOfABurst) {
 
 TEST_F(HtmlViewTest, UrlsThatAreNotResourcesAreNotNavigated) {
     Load();
-    const CRefPtr<CHtmlDocument> before = view->GetHtmlDocument();
+    const ComPtr<CHtmlDocument> before = view->GetHtmlDocument();
     EXPECT_FALSE(view->Navigate2("http://example.com/"));
     EXPECT_FALSE(view->Navigate2("file:///C:/windows/win.ini"));
     EXPECT_FALSE(view->Navigate2(ResourceUrl(4321).c_str()));
     EXPECT_FALSE(view->Navigate2(nullptr));
     DispatchWaitingMessages();
     EXPECT_EQ(view->completions.size(), 1u);
-    EXPECT_EQ(static_cast<CHtmlDocument*>(view->GetHtmlDocument()), static_cast<CHtmlDocument*>(before));
+    EXPECT_EQ(view->GetHtmlDocument().Get(), before.Get());
 }
 
 TEST_F(HtmlViewTest, BodyTakesHtmlOnlyAtBeforeEnd) {
     Load();
-    CRefPtr<CHtmlElement> body = Body();
+    ComPtr<CHtmlElement> body = Body();
     ASSERT_TRUE(body);
     EXPECT_EQ(body->insertAdjacentHTML(L"BEFOREEND", L"x"), S_OK);
     EXPECT_EQ(body->insertAdjacentHTML(L"afterBegin", L"x"), E_NOTIMPL);
@@ -160,15 +161,15 @@ TEST_F(HtmlViewTest, BodyTakesHtmlOnlyAtBeforeEnd) {
 
 TEST_F(HtmlViewTest, AReplacedDocumentIsDetachedAndRefusesWork) {
     Load();
-    CRefPtr<CHtmlDocument> old = view->GetHtmlDocument();
-    CRefPtr<CHtmlElement> oldBody = Body();
+    ComPtr<CHtmlDocument> old = view->GetHtmlDocument();
+    ComPtr<CHtmlElement> oldBody = Body();
     ASSERT_TRUE(view->Navigate2(ResourceUrl(IDR_SECOND_PAGE).c_str()));
     EXPECT_EQ(oldBody->insertAdjacentHTML(L"beforeEnd", L"lost"), E_UNEXPECTED);
-    CRefPtr<CHtmlElement> again;
-    EXPECT_EQ(old->get_body(&again), E_UNEXPECTED);
+    ComPtr<CHtmlElement> again;
+    EXPECT_EQ(old->get_body(again.Receive()), E_UNEXPECTED);
     EXPECT_FALSE(again);
-    CRefPtr<CHtmlElement2> scroller;
-    EXPECT_EQ(oldBody.QueryInterface(&scroller), E_NOINTERFACE);
+    ComPtr<CHtmlElement2> scroller;
+    EXPECT_EQ(oldBody->QueryInterface(scroller.Receive()), E_NOINTERFACE);
     // The new document works.
     Append(L"kept");
 }
@@ -464,14 +465,14 @@ TEST_F(HtmlViewTest, DeletesItselfWhenItsWindowIsDestroyed) {
 
 TEST_F(HtmlViewTest, DeletingTheObjectDestroysItsWindowOnce) {
     Load();
-    CRefPtr<CHtmlDocument> kept = view->GetHtmlDocument();
+    ComPtr<CHtmlDocument> kept = view->GetHtmlDocument();
     const HWND hWnd = *view;
     delete view;
     EXPECT_FALSE(::IsWindow(hWnd));
     EXPECT_EQ(destructions, 1);
     // A document someone still holds outlives the view, detached.
-    CRefPtr<CHtmlElement> body;
-    EXPECT_EQ(kept->get_body(&body), E_UNEXPECTED);
+    ComPtr<CHtmlElement> body;
+    EXPECT_EQ(kept->get_body(body.Receive()), E_UNEXPECTED);
 }
 
 }  // namespace
