@@ -59,9 +59,10 @@ public:
     BOOL Create(const wchar_t* className, const char* windowName, DWORD style, const RECT& rect, CWindow* parent,
                 UINT id, void* context = nullptr);
 
-    // Navigates to `url` (text of the ANSI code page). False, with the
-    // current document kept and nothing announced, when the URL is not a
-    // resource URL or its resource cannot be loaded, or there is no window.
+    // Navigates to `url` (the program's 8-bit text: code page 949, whatever
+    // the system's code page). False, with the current document kept and
+    // nothing announced, when the URL is not a resource URL or its resource
+    // cannot be loaded, or there is no window.
     bool Navigate2(const char* url);
     bool Navigate(const char* url) { return Navigate2(url); }
 
@@ -138,7 +139,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    enum class MouseMode { None, Selecting, ScrollBarButton, Thumb };
+    enum class MouseMode { None, Selecting, ScrollBar };
 
     // CHtmlDocumentHost
     void OnDocumentAppended(html::TextPosition from) override;
@@ -168,7 +169,7 @@ private:
     int LineStep();
     int PageStep();
     bool IsInScrollBar(CPoint point) const;
-    void PressScrollBar(html::ScrollBarPart part, CPoint point);
+    void PressScrollBar(CPoint point);
     void StepScrollBar(html::ScrollBarPart part);
     void EndMouseMode();
     void RequestImages();
@@ -196,8 +197,6 @@ private:
     html::TextPosition m_anchor = 0;
     CPoint m_pressPoint;
     bool m_dragged = false;
-    html::ScrollBarPart m_pressedPart = html::ScrollBarPart::None;
-    int m_thumbGrabOffset = 0;
     int m_wheelRemainder = 0;
     UINT m_dpi = kBaseDpi;
     int m_zoom = html::kNormalZoom;
