@@ -503,6 +503,24 @@ protected:
 
     ComPtr<IAccessible> Pane() { return ClientObject(view->m_hWnd); }
 
+    // The pane's UI Automation side, reached as UI Automation's MSAA bridge
+    // reaches it: the service provider's IAccessibleEx.
+    static ComPtr<IRawElementProviderSimple> AutomationSide(IAccessible* pane) {
+        ComPtr<IServiceProvider> services;
+        ComPtr<IAccessibleEx> extended;
+        ComPtr<IRawElementProviderSimple> automation;
+        if (SUCCEEDED(pane->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(services.Receive())))) {
+            services->QueryService(IID_IAccessibleEx, IID_IAccessibleEx, reinterpret_cast<void**>(extended.Receive()));
+        }
+        if (extended) {
+            extended->QueryInterface(IID_IRawElementProviderSimple, reinterpret_cast<void**>(automation.Receive()));
+        }
+        return automation;
+    }
+
+    static constexpr PROPERTYID kLiveSetting = 30135;
+    static constexpr HRESULT kElementNotAvailable = static_cast<HRESULT>(0x80040201);
+
     std::vector<std::wstring> opened;
 };
 
@@ -525,10 +543,12 @@ TEST_F(HtmlViewAccessibilityTest, IsADocumentOfParagraphsWithTheirLinksAndImages
     EXPECT_EQ(RoleOf(chat.Get()), ROLE_SYSTEM_STATICTEXT);
     EXPECT_EQ(ChildNames(chat.Get()), std::vector<std::wstring>{L"링크"});
     EXPECT_EQ(RoleOf(chat.Get(), 1), ROLE_SYSTEM_LINK);
+    EXPECT_TRUE(StateOf(chat.Get(), 1) & STATE_SYSTEM_LINKED);
     EXPECT_EQ(ValueOf(chat.Get(), 1), L"http://example.com/");
     const ComPtr<IAccessible> image = ChildOf(pane.Get(), 3);
     EXPECT_EQ(RoleOf(image.Get(), 1), ROLE_SYSTEM_GRAPHIC);
     EXPECT_EQ(NameOf(image.Get(), 1), L"웃음");
+    EXPECT_FALSE(StateOf(image.Get(), 1) & STATE_SYSTEM_LINKED);
 
     // The default action opens as a click does: a safe scheme only.
     EXPECT_EQ(chat->accDoDefaultAction(ChildId(1)), S_OK);
@@ -538,6 +558,22 @@ TEST_F(HtmlViewAccessibilityTest, IsADocumentOfParagraphsWithTheirLinksAndImages
     VARIANT next;
     ASSERT_EQ(chat->accNavigate(NAVDIR_NEXT, ChildId(CHILDID_SELF), &next), S_OK);
     EXPECT_EQ(NameOf(ObjectIn(next).Get()), L"이미지");
+    // Nothing follows the last paragraph, asked of it or of the document.
+    EXPECT_EQ(ChildOf(pane.Get(), 4)->accNavigate(NAVDIR_NEXT, ChildId(CHILDID_SELF), &next), S_FALSE);
+    EXPECT_EQ(pane->accNavigate(NAVDIR_NEXT, ChildId(4), &next), S_FALSE);
+
+    // A refused question leaves no stale answer behind.
+    wchar_t stale[] = L"stale";
+    BSTR name = stale;
+    EXPECT_EQ(pane->get_accName(ChildId(5), &name), E_INVALIDARG);
+    EXPECT_EQ(name, nullptr);
+
+    // UI Automation's bridge finds the pane a polite live region.
+    const ComPtr<IRawElementProviderSimple> automation = AutomationSide(pane.Get());
+    ASSERT_TRUE(automation);
+    VARIANT live;
+    ASSERT_EQ(automation->GetPropertyValue(kLiveSetting, &live), S_OK);
+    EXPECT_TRUE(live.vt == VT_I4 && live.lVal == 1);
 }
 
 TEST_F(HtmlViewAccessibilityTest, HitTestsLocationsAndSelectionFollowThePane) {
@@ -663,12 +699,21 @@ TEST_F(HtmlViewAccessibilityTest, HugeLinesManyChildrenAndAGoneWindowAreHandled)
     EXPECT_EQ(pane->get_accChild(ChildId(count + 1), &beyond), E_INVALIDARG);
 
     const ComPtr<IAccessible> paragraph = ChildOf(pane.Get(), 2);
+    const ComPtr<IRawElementProviderSimple> automation = AutomationSide(pane.Get());
+    ASSERT_TRUE(automation);
     frame.DestroyWindow();
     DispatchWaitingMessages();
+    // Everything a client still holds is cut from the pane that is gone.
+    VARIANT live;
+    EXPECT_EQ(automation->GetPropertyValue(kLiveSetting, &live), kElementNotAvailable);
+    IUnknown* pattern = nullptr;
+    EXPECT_EQ(automation->GetPatternProvider(10000, &pattern), kElementNotAvailable);
+    wchar_t stale[] = L"stale";
     BSTR name = nullptr;
     VARIANT answer;
     LONG left, top, width, height;
     for (IAccessible* gone : {pane.Get(), paragraph.Get()}) {
+        name = stale;
         EXPECT_EQ(gone->get_accName(ChildId(CHILDID_SELF), &name), CO_E_OBJNOTCONNECTED);
         EXPECT_EQ(name, nullptr);
         EXPECT_EQ(gone->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
