@@ -1,6 +1,7 @@
 #include "framework/CString.h"
 
 #include "framework/AsciiText.h"
+#include "framework/TextConversion.h"
 
 #include <cstdio>
 #include <cstring>
@@ -14,7 +15,7 @@ template <typename Visit>
 void ForEachLeadOrSingleByte(std::string& text, Visit visit) {
     for (size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte >= 0x81 && byte <= 0xFE && i + 1 < text.size()) {
+        if (IsCp949LeadByte(byte) && i + 1 < text.size()) {
             ++i;
             continue;
         }
