@@ -74,9 +74,10 @@ public:
     // A benchmark of a pane that stopped following its last line would
     // measure the wrong thing.
     void CheckAtBottom() {
-        CRefPtr<CHtmlElement> body;
-        CRefPtr<CHtmlElement2> scroller;
-        if (FAILED(m_view->m_pDocument->get_body(&body)) || !body || FAILED(body.QueryInterface(&scroller))) {
+        ComPtr<CHtmlElement> body;
+        ComPtr<CHtmlElement2> scroller;
+        if (FAILED(m_view->m_pDocument->get_body(body.Receive())) || !body ||
+            FAILED(body->QueryInterface(scroller.Receive()))) {
             Fail("reading the body");
         }
         long height = 0, client = 0, top = 0;

@@ -381,7 +381,7 @@ void FloodWindow::Run() {
 int FloodWindow::ShownLines() {
     if (!m_pChatView || !m_pChatView->m_pDocument) return 0;
     // The view's document is always the pane's own document object.
-    auto* document = static_cast<CHtmlDocumentObject*>(static_cast<CHtmlDocument*>(m_pChatView->m_pDocument));
+    auto* document = static_cast<CHtmlDocumentObject*>(m_pChatView->m_pDocument.Get());
     html::Document& engine = document->Engine();
     engine.SelectAll();
     const std::u16string text = engine.SelectedText();

@@ -2,6 +2,7 @@
 
 #include "display/FieldTokenizer.h"
 #include "display/HtmlTagFilter.h"
+#include "framework/TextConversion.h"
 
 #include <string>
 #include <utility>
@@ -12,13 +13,6 @@ constexpr unsigned int kIdField = 0;
 constexpr unsigned int kNicknameField = 1;
 constexpr unsigned int kMessageField = 2;
 
-bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
-
-// A-Z, a-z and 0x81-0xFE.
-bool IsTrailByte(unsigned char byte) {
-    return (byte >= 0x41 && byte <= 0x5A) || (byte >= 0x61 && byte <= 0x7A) || (byte >= 0x81 && byte <= 0xFE);
-}
-
 const char* FieldOrEmpty(const CFieldTokenizer& tokenizer, unsigned int index) {
     return index < tokenizer.m_count ? tokenizer.m_fields[index] : "";
 }
@@ -28,8 +22,8 @@ const char* FieldOrEmpty(const CFieldTokenizer& tokenizer, unsigned int index) {
 CString MendCp949(const char* text) {
     std::string mended = text ? text : "";
     for (size_t i = 0; i < mended.size(); ++i) {
-        if (!IsLeadByte(static_cast<unsigned char>(mended[i]))) continue;
-        if (i + 1 < mended.size() && IsTrailByte(static_cast<unsigned char>(mended[i + 1]))) {
+        if (!IsCp949LeadByte(static_cast<unsigned char>(mended[i]))) continue;
+        if (i + 1 < mended.size() && IsCp949TrailByte(static_cast<unsigned char>(mended[i + 1]))) {
             ++i;  // a whole double-byte character
         } else {
             mended[i] = '?';

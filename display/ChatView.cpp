@@ -55,10 +55,10 @@ bool CChatView::AppendHtml(CString fragment) {
 }
 
 bool CChatView::InsertIntoBody(const CString& fragment) {
-    CRefPtr<CHtmlElement> body;
+    ComPtr<CHtmlElement> body;
     // A document may answer success and still give no body: nothing to
     // insert into, which counts as failure.
-    if (FAILED(m_pDocument->get_body(&body)) || !body) return false;
+    if (FAILED(m_pDocument->get_body(body.Receive())) || !body) return false;
     // Refused insertions are not looked at: the body is scrolled all the same.
     body->insertAdjacentHTML(L"beforeEnd", ToWide(fragment));
     ScrollToBottom(body);
@@ -71,9 +71,9 @@ void CChatView::AppendPendingFragments() {
     for (CString& fragment : pending) AppendHtml(std::move(fragment));
 }
 
-bool CChatView::ScrollToBottom(CRefPtr<CHtmlElement> body) {
-    CRefPtr<CHtmlElement2> scroller;
-    if (FAILED(body.QueryInterface(&scroller)) || !scroller) return false;
+bool CChatView::ScrollToBottom(ComPtr<CHtmlElement> body) {
+    ComPtr<CHtmlElement2> scroller;
+    if (FAILED(body->QueryInterface(scroller.Receive())) || !scroller) return false;
     long scrollHeight = 0;
     long clientHeight = 0;
     scroller->get_scrollHeight(&scrollHeight);

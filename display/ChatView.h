@@ -31,7 +31,7 @@ public:
     // resource cannot be navigated to; the view then stays empty.
     BOOL LoadFromResource(UINT resourceId);
 
-    // Appends an HTML fragment of the ANSI code page at the end of the body
+    // Appends an HTML fragment (code page 949 text) at the end of the body
     // and scrolls to the bottom. Every line feed, markup included, becomes
     // "<br>&nbsp". Before the page has loaded, the fragment is kept for then
     // and the result is true. False only when the body cannot be had. Memory
@@ -40,9 +40,9 @@ public:
 
     // Scrolls `body` so that its last line shows, when its content is taller
     // than its box. False when the element has no scroll box.
-    bool ScrollToBottom(CRefPtr<CHtmlElement> body);
+    bool ScrollToBottom(ComPtr<CHtmlElement> body);
 
-    CRefPtr<CHtmlDocument> m_pDocument;
+    ComPtr<CHtmlDocument> m_pDocument;
 
 protected:
     void OnDocumentComplete(const char* url) override;

@@ -1,12 +1,11 @@
 #include "display/HtmlTagFilter.h"
 
+#include "framework/AsciiText.h"
+#include "framework/TextConversion.h"
+
 #include <cstring>
 
 namespace {
-
-bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Whether `text` begins with `prefix` (lower-case), ignoring ASCII letter
 // case. Characters are compared as units: a double-byte character must match
@@ -18,7 +17,7 @@ bool StartsWithNoCase(const char* text, const CString& prefix) {
     for (int at = 0; at < length;) {
         const auto lead = static_cast<unsigned char>(text[at]);
         if (lead == 0) return false;
-        if (IsLeadByte(lead)) {
+        if (IsCp949LeadByte(lead)) {
             if (at + 2 > length || text[at] != prefix[at] || text[at + 1] != prefix[at + 1]) return false;
             at += 2;
         } else {

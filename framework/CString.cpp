@@ -1,13 +1,13 @@
 #include "framework/CString.h"
 
+#include "framework/AsciiText.h"
+#include "framework/TextConversion.h"
+
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
 namespace {
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Visits each byte that starts a character, skipping the trail byte of a
 // code page 949 double-byte character, whose value can look like ASCII.
@@ -15,7 +15,7 @@ template <typename Visit>
 void ForEachLeadOrSingleByte(std::string& text, Visit visit) {
     for (size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte >= 0x81 && byte <= 0xFE && i + 1 < text.size()) {
+        if (IsCp949LeadByte(byte) && i + 1 < text.size()) {
             ++i;
             continue;
         }

@@ -1,5 +1,6 @@
 // ComObject, ComPtr: the reference counting of the COM objects the program
-// makes and holds.
+// makes and holds (ComPtr also holds the pane's document objects, which
+// count the same way without being COM: framework/html/HtmlObjects.h).
 //
 //   class Answer final : public ComObject<IAccessible, IServiceProvider> { ... };
 //   ComPtr<IAccessible> object = ComPtr<IAccessible>::Adopt(new Answer);
@@ -13,6 +14,8 @@
 #include <windows.h>
 #include <unknwn.h>
 
+#include <cstddef>
+#include <type_traits>
 #include <utility>
 
 template <typename... Interfaces>
@@ -46,7 +49,8 @@ private:
     LONG m_references = 1;
 };
 
-// An owned reference to a COM interface; copies add a reference.
+// An owned reference to a COM interface, or to any object counted the same
+// way (AddRef and Release); copies add a reference.
 template <typename T>
 class ComPtr {
 public:
@@ -58,10 +62,18 @@ public:
         owned.m_pointer = pointer;
         return owned;
     }
+    // Holds `pointer` with a reference of its own, added here.
+    static ComPtr Hold(T* pointer) {
+        if (pointer) pointer->AddRef();
+        return Adopt(pointer);
+    }
     ComPtr(const ComPtr& other) : m_pointer(other.m_pointer) {
         if (m_pointer) m_pointer->AddRef();
     }
     ComPtr(ComPtr&& other) noexcept : m_pointer(std::exchange(other.m_pointer, nullptr)) {}
+    // From a reference to a derived class, as a derived pointer converts.
+    template <typename Derived>
+    requires std::is_convertible_v<Derived*, T*> ComPtr(const ComPtr<Derived>& other) : ComPtr(Hold(other.Get())) {}
     ComPtr& operator=(ComPtr other) noexcept {
         std::swap(m_pointer, other.m_pointer);
         return *this;
@@ -74,6 +86,7 @@ public:
     T* Get() const { return m_pointer; }
     T* operator->() const { return m_pointer; }
     explicit operator bool() const { return m_pointer != nullptr; }
+    friend bool operator==(const ComPtr& held, std::nullptr_t) { return held.m_pointer == nullptr; }
     // A new reference for the caller to hand out.
     T* Share() const {
         if (m_pointer) m_pointer->AddRef();

@@ -1,9 +1,7 @@
 #include "framework/ScaledResource.h"
 
-#include "framework/ComObject.h"
 #include "framework/Dpi.h"
-
-#include <wincodec.h>
+#include "framework/ImageFile.h"
 
 namespace {
 
@@ -14,49 +12,27 @@ constexpr int kMaximumSide = 4096;
 // RT_RCDATA, which the headers declare narrow in a build without UNICODE.
 const LPCWSTR kRcData = MAKEINTRESOURCEW(10);
 
-struct ResourceSpan {
-    BYTE* bytes = nullptr;
-    DWORD size = 0;
-};
-
-std::optional<ResourceSpan> FindRcData(HINSTANCE module, UINT id) {
+// The bytes of RCDATA resource `id`, which stay in the module's image; empty
+// when it is missing.
+std::span<const std::uint8_t> FindRcData(HINSTANCE module, UINT id) {
     const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), kRcData);
     const HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
-    void* bytes = loaded ? ::LockResource(loaded) : nullptr;
+    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
     const DWORD size = found ? ::SizeofResource(module, found) : 0;
-    if (!bytes || size == 0) return std::nullopt;
-    return ResourceSpan{static_cast<BYTE*>(bytes), size};
+    if (!bytes) return {};
+    return {static_cast<const std::uint8_t*>(bytes), size};
 }
 
 // The image file in RCDATA resource `id`, as 24-bit pixels.
 std::optional<PixelImage> DecodeDrawing(HINSTANCE module, UINT id) {
-    const std::optional<ResourceSpan> file = FindRcData(module, id);
-    if (!file) return std::nullopt;
-    ComPtr<IWICImagingFactory> factory;
-    ComPtr<IWICStream> stream;
-    ComPtr<IWICBitmapDecoder> decoder;
-    ComPtr<IWICBitmapFrameDecode> frame;
-    ComPtr<IWICBitmapSource> converted;
-    UINT width = 0;
-    UINT height = 0;
-    // The stream only reads the bytes, which stay in the module's image.
-    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                  reinterpret_cast<void**>(factory.Receive()))) ||
-        FAILED(factory->CreateStream(stream.Receive())) ||
-        FAILED(stream->InitializeFromMemory(file->bytes, file->size)) ||
-        FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                                decoder.Receive())) ||
-        FAILED(decoder->GetFrame(0, frame.Receive())) ||
-        FAILED(::WICConvertBitmapSource(GUID_WICPixelFormat24bppBGR, frame.Get(), converted.Receive())) ||
-        FAILED(converted->GetSize(&width, &height)) || width == 0 || height == 0 ||
-        width > static_cast<UINT>(kMaximumSide) || height > static_cast<UINT>(kMaximumSide)) {
+    ImageFileFrame frame;
+    if (!frame.Open(FindRcData(module, id)) || frame.Width() > kMaximumSide || frame.Height() > kMaximumSide) {
         return std::nullopt;
     }
-    const UINT stride = width * 3;
-    std::vector<BYTE> rows(static_cast<size_t>(stride) * height);
-    if (FAILED(converted->CopyPixels(nullptr, stride, static_cast<UINT>(rows.size()), rows.data())))
-        return std::nullopt;
-    PixelImage image{static_cast<int>(width), static_cast<int>(height), std::vector<Color>(rows.size() / 3)};
+    const UINT stride = static_cast<UINT>(frame.Width()) * 3;
+    std::vector<BYTE> rows(static_cast<size_t>(stride) * frame.Height());
+    if (!frame.CopyPixels(FramePixels::Bgr24, stride, std::as_writable_bytes(std::span(rows)))) return std::nullopt;
+    PixelImage image{frame.Width(), frame.Height(), std::vector<Color>(rows.size() / 3)};
     for (size_t i = 0; i < image.pixels.size(); ++i) {
         image.pixels[i] = Rgb(rows[i * 3 + 2], rows[i * 3 + 1], rows[i * 3]);
     }

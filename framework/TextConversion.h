@@ -17,6 +17,14 @@
 
 constexpr unsigned kTextCodePage = 949;
 
+// The bytes of a double-byte character of code page 949: a lead byte, then a
+// trail byte. A trail byte may have the value of an ASCII letter, so code
+// that looks for ASCII in the text steps over whole characters.
+constexpr bool IsCp949LeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+constexpr bool IsCp949TrailByte(unsigned char byte) {
+    return (byte >= 0x41 && byte <= 0x5A) || (byte >= 0x61 && byte <= 0x7A) || IsCp949LeadByte(byte);
+}
+
 // Invalid 8-bit sequences become the code page's default character, never an
 // error: text from the network may hold any bytes. Null is empty text.
 std::wstring ToWide(const char* text);

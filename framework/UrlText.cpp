@@ -1,10 +1,8 @@
 #include "framework/UrlText.h"
 
-namespace {
+#include "framework/AsciiText.h"
 
-bool IsAsciiAlpha(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
-bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c; }
+namespace {
 
 bool NeedsEscape(char16_t c) {
     return c <= u' ' || c == 0x7F || c == u'"' || c == u'<' || c == u'>' || c == u'|' || c == u'^' || c == u'`';

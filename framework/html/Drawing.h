@@ -1,5 +1,6 @@
-// Color, Rect, FontSpec, FontMetrics, TextMeasurer, DrawingSurface: what the
-// HTML pane's layout and painting ask of the outside world.
+// Color, Rect, FontSpec, FontMetrics, TextMeasurer, SelectionColors,
+// DrawingSurface: what the HTML pane's layout and painting ask of the
+// outside world.
 //
 // Layout only measures; painting only draws. The GDI back end implements both
 // for the window, and tests use a fake with fixed metrics, so the engine runs
@@ -10,6 +11,7 @@
 
 #include "framework/Color.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -28,8 +30,16 @@ struct Rect {
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
     bool IsEmpty() const { return right <= left || bottom <= top; }
+    // Whether the pixel at (x, y) is inside: the right and bottom edges are
+    // the first pixels outside.
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
     bool Intersects(const Rect& other) const {
         return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+    }
+    // The part both cover; empty (IsEmpty) when they do not meet.
+    Rect Intersection(const Rect& other) const {
+        return {std::max(left, other.left), std::max(top, other.top), std::min(right, other.right),
+                std::min(bottom, other.bottom)};
     }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
@@ -65,6 +75,12 @@ public:
     // pixels; never splits a surrogate pair. Used to break a word that is
     // longer than the line.
     virtual int FitCount(const FontSpec& font, std::u16string_view text, int maxWidth) = 0;
+};
+
+// How selected text is shown.
+struct SelectionColors {
+    Color background = Rgb(10, 36, 106);  // the classic Windows highlight
+    Color text = Rgb(255, 255, 255);
 };
 
 // Images are the host's: the engine names them by the id the host gave when

@@ -12,7 +12,7 @@
 
 #include "framework/html/ChunkedVector.h"
 #include "framework/html/CssScale.h"
-#include "framework/html/HtmlDocument.h"
+#include "framework/html/TextRange.h"
 #include "framework/html/StyleTable.h"
 
 #include <cstdint>

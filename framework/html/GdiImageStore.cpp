@@ -48,12 +48,8 @@ bool GdiImageStore::Draw(HDC dc, int id, const Rect& destination, ImageFilter fi
     // Scaled smoothly, and only the part that can show.
     RECT clip{};
     Rect visible = destination;
-    if (::GetClipBox(dc, &clip) != ERROR) {
-        visible =
-            Rect{std::max(visible.left, static_cast<int>(clip.left)), std::max(visible.top, static_cast<int>(clip.top)),
-                 std::min(visible.right, static_cast<int>(clip.right)),
-                 std::min(visible.bottom, static_cast<int>(clip.bottom))};
-    }
+    if (::GetClipBox(dc, &clip) != ERROR)
+        visible = visible.Intersection(Rect{clip.left, clip.top, clip.right, clip.bottom});
     if (visible.IsEmpty()) return true;
     const Rect part{visible.left - destination.left, visible.top - destination.top, visible.right - destination.left,
                     visible.bottom - destination.top};

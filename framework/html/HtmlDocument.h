@@ -23,6 +23,7 @@
 #include "framework/html/CssScale.h"
 #include "framework/html/Drawing.h"
 #include "framework/html/HtmlParser.h"
+#include "framework/html/TextRange.h"
 
 #include <cstdint>
 #include <memory>
@@ -33,12 +34,6 @@
 
 namespace html {
 
-// A place in the document's text: an offset into the flow, in which every
-// UTF-16 unit, every line break (from br, p, div) and every image or embed
-// counts as one unit. Positions stay valid while the document only grows;
-// Load starts a new flow.
-using TextPosition = std::uint32_t;
-
 // An image the host is asked to load. The document hands out only the URL
 // as written in the src attribute; what may be loaded, and how, is the host's
 // decision. `id` is what the host passes back to OnImageLoaded/OnImageFailed
@@ -46,20 +41,6 @@ using TextPosition = std::uint32_t;
 struct ImageRequest {
     int id = 0;
     std::u16string url;
-};
-
-// A stretch of the document's text, [start, end).
-struct TextRange {
-    TextPosition start = 0;
-    TextPosition end = 0;
-    bool IsEmpty() const { return end <= start; }
-};
-
-// Paragraphs [first, last), by index.
-struct ParagraphSpan {
-    std::size_t first = 0;
-    std::size_t last = 0;
-    bool IsEmpty() const { return last <= first; }
 };
 
 // A link or an object inside a paragraph, as a screen reader is told of it:
@@ -70,11 +51,6 @@ struct InlineItem {
     TextRange range;
     std::u16string text;
     std::u16string url;
-};
-
-struct SelectionColors {
-    Color background = Rgb(10, 36, 106);  // the classic Windows highlight
-    Color text = Rgb(255, 255, 255);
 };
 
 class Document {

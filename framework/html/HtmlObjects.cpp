@@ -14,7 +14,7 @@ bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
 // element answers both. It keeps its document alive.
 class CBodyElement final : public CHtmlElement, public CHtmlElement2 {
 public:
-    explicit CBodyElement(CHtmlDocumentObject& document) : m_document(&document) {}
+    explicit CBodyElement(CHtmlDocumentObject& document) : m_document(ComPtr<CHtmlDocumentObject>::Hold(&document)) {}
 
     ULONG AddRef() override { return ++m_references; }
     ULONG Release() override {
@@ -64,7 +64,7 @@ private:
     }
 
     ULONG m_references = 0;
-    CRefPtr<CHtmlDocumentObject> m_document;
+    ComPtr<CHtmlDocumentObject> m_document;
 };
 
 }  // namespace
@@ -74,8 +74,8 @@ CHtmlDocumentObject::CHtmlDocumentObject(CHtmlDocumentHost& host)
 
 CHtmlDocumentObject::~CHtmlDocumentObject() = default;
 
-CRefPtr<CHtmlDocumentObject> CHtmlDocumentObject::Create(CHtmlDocumentHost& host) {
-    return CRefPtr<CHtmlDocumentObject>(new CHtmlDocumentObject(host));
+ComPtr<CHtmlDocumentObject> CHtmlDocumentObject::Create(CHtmlDocumentHost& host) {
+    return ComPtr<CHtmlDocumentObject>::Hold(new CHtmlDocumentObject(host));
 }
 
 ULONG CHtmlDocumentObject::AddRef() { return ++m_references; }

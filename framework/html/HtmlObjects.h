@@ -1,32 +1,33 @@
-// CRefPtr, CHtmlUnknown, CHtmlDocument, CHtmlElement, CHtmlElement2: the
-// pane's document and body as counted objects, shaped like the browser
-// document interfaces a host of the WebBrowser control calls
+// CHtmlUnknown, CHtmlDocument, CHtmlElement, CHtmlElement2: the pane's
+// document and body as counted objects, shaped like the browser document
+// interfaces a host of the WebBrowser control calls
 // (IHTMLDocument2::get_body, IHTMLElement::insertAdjacentHTML and
 // IHTMLElement2's scroll properties), so code written for those reads the
 // same here.
 //
-//   CRefPtr<CHtmlDocument> document = view.GetHtmlDocument();
-//   CRefPtr<CHtmlElement> body;
-//   if (document && SUCCEEDED(document->get_body(&body)) && body) {
+//   ComPtr<CHtmlDocument> document = view.GetHtmlDocument();
+//   ComPtr<CHtmlElement> body;
+//   if (document && SUCCEEDED(document->get_body(body.Receive())) && body) {
 //       body->insertAdjacentHTML(L"beforeEnd", L"<b>안녕</b>");
-//       CRefPtr<CHtmlElement2> scroller;
-//       if (SUCCEEDED(body.QueryInterface(&scroller))) scroller->put_scrollTop(0);
+//       ComPtr<CHtmlElement2> scroller;
+//       if (SUCCEEDED(body->QueryInterface(scroller.Receive()))) scroller->put_scrollTop(0);
 //   }
 //
 // Not COM: no IUnknown, no IIDs, no marshalling; one thread. The objects are
-// reference counted so that a holder (the chat view's m_pDocument) may keep
-// a document as long as it likes. Once the view has replaced the document or
+// reference counted, and held with the program's one counted reference
+// (ComPtr), so that a holder (the chat view's m_pDocument) may keep a
+// document as long as it likes. Once the view has replaced the document or
 // is gone, the document is detached: its operations fail with E_UNEXPECTED
 // instead of reaching a window that is no longer there.
 #pragma once
 
+#include "framework/ComObject.h"
 #include "framework/html/HtmlDocument.h"
 
 #include <windows.h>
 
 #include <memory>
 #include <string_view>
-#include <utility>
 
 // What every counted pane object answers.
 class CHtmlUnknown {
@@ -36,56 +37,6 @@ public:
 
 protected:
     ~CHtmlUnknown() = default;
-};
-
-// A counted reference, like CComPtr: copies add a reference, the destructor
-// and Release drop it, and &ptr hands out the slot for an [out] argument.
-template <typename T>
-class CRefPtr {
-public:
-    CRefPtr() = default;
-    CRefPtr(T* object) : p(object) {
-        if (p) p->AddRef();
-    }
-    CRefPtr(const CRefPtr& other) : CRefPtr(other.p) {}
-    CRefPtr(CRefPtr&& other) noexcept : p(std::exchange(other.p, nullptr)) {}
-    // From a reference to a derived class.
-    template <typename Derived>
-    CRefPtr(const CRefPtr<Derived>& other) : CRefPtr(other.p) {}
-    CRefPtr& operator=(CRefPtr other) noexcept {
-        std::swap(p, other.p);
-        return *this;
-    }
-    ~CRefPtr() { Release(); }
-
-    operator T*() const { return p; }
-    T* operator->() const { return p; }
-    // The slot for an [out] argument; whatever was held is released first,
-    // so it can never leak.
-    T** operator&() {
-        Release();
-        return &p;
-    }
-
-    void Release() {
-        if (T* const held = std::exchange(p, nullptr)) held->Release();
-    }
-    // Takes over a reference the caller owned.
-    void Attach(T* object) {
-        Release();
-        p = object;
-    }
-    T* Detach() { return std::exchange(p, nullptr); }
-
-    // Asks the held object for another interface.
-    template <typename Other>
-    HRESULT QueryInterface(Other** other) const {
-        if (!other) return E_POINTER;
-        *other = nullptr;
-        return p ? p->QueryInterface(other) : E_POINTER;
-    }
-
-    T* p = nullptr;
 };
 
 // The scroll box of an element, as IHTMLElement2 has it.
@@ -137,7 +88,7 @@ protected:
 // document and forwards changes to its host until detached.
 class CHtmlDocumentObject final : public CHtmlDocument {
 public:
-    static CRefPtr<CHtmlDocumentObject> Create(CHtmlDocumentHost& host);
+    static ComPtr<CHtmlDocumentObject> Create(CHtmlDocumentHost& host);
 
     ULONG AddRef() override;
     ULONG Release() override;

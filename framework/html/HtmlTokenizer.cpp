@@ -1,24 +1,17 @@
 #include "HtmlTokenizer.h"
 
 #include "CharacterReferences.h"
+#include "TextUnits.h"
 
 namespace html {
 namespace {
 
 constexpr char16_t kReplacementCharacter = 0xFFFD;
 
-bool IsAsciiUpper(int c) { return c >= 'A' && c <= 'Z'; }
-bool IsAsciiAlpha(int c) { return IsAsciiUpper(c) || (c >= 'a' && c <= 'z'); }
-bool IsAsciiDigit(int c) { return c >= '0' && c <= '9'; }
-bool IsAsciiAlphanumeric(int c) { return IsAsciiAlpha(c) || IsAsciiDigit(c); }
-bool IsAsciiHexDigit(int c) { return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+// White space between a tag's parts, as the tokenizer's states name it: tab,
+// LF, FF and space. Not CR, unlike IsHtmlWhitespace: line ends were made LF
+// where the input was read (NormalizeLineEnds), so no CR arrives here.
 bool IsTagWhitespace(int c) { return c == '\t' || c == '\n' || c == '\f' || c == ' '; }
-char16_t ToAsciiLower(int c) { return static_cast<char16_t>(IsAsciiUpper(c) ? c + ('a' - 'A') : c); }
-
-int HexDigitValue(int c) {
-    if (IsAsciiDigit(c)) return c - '0';
-    return ToAsciiLower(c) - 'a' + 10;
-}
 
 // Accumulates a numeric reference's digits without overflow: anything past
 // U+10FFFF is as bad as any other value there.
@@ -86,7 +79,7 @@ bool Tokenizer::NextCharactersAre(std::u16string_view text, bool ignoreCase) con
     if (m_input.size() - m_position < text.size()) return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = m_input[m_position + i];
-        if ((ignoreCase ? ToAsciiLower(c) : c) != text[i]) return false;
+        if ((ignoreCase ? AsciiLower(c) : c) != text[i]) return false;
     }
     return true;
 }
@@ -333,7 +326,7 @@ void Tokenizer::TagNameState(int c) {
     } else if (c == kEndOfFile) {
         EmitEndOfFile();
     } else {
-        m_tag.name.push_back(ToAsciiLower(c));
+        m_tag.name.push_back(static_cast<char16_t>(AsciiLower(c)));
     }
 }
 
@@ -369,7 +362,7 @@ void Tokenizer::TextEndTagNameState(int c, State text) {
         SwitchTo(State::Data);
         EmitCurrentTag();
     } else if (IsAsciiAlpha(c)) {
-        m_tag.name.push_back(ToAsciiLower(c));
+        m_tag.name.push_back(static_cast<char16_t>(AsciiLower(c)));
         m_temporaryBuffer.push_back(static_cast<char16_t>(c));
     } else {
         EmitCharacters(u"</");
@@ -404,7 +397,7 @@ void Tokenizer::AttributeNameState(int c) {
     } else if (c == 0) {
         m_tag.attributes.back().name.push_back(kReplacementCharacter);
     } else {
-        m_tag.attributes.back().name.push_back(ToAsciiLower(c));
+        m_tag.attributes.back().name.push_back(static_cast<char16_t>(AsciiLower(c)));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "HtmlParser.h"
+#include "TextUnits.h"
 
 namespace html {
 namespace {
@@ -33,8 +34,6 @@ constexpr Names kListItemScopeBoundaries = {u"applet",  u"caption", u"html",    
                                             u"marquee", u"object",  u"template", u"ol",    u"ul"};
 constexpr Names kDefinitionScopeBoundaries = {u"applet", u"caption", u"html",   u"table",    u"td",
                                               u"th",     u"marquee", u"object", u"template", u"dl"};
-
-bool IsHtmlWhitespace(char16_t c) { return c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r' || c == u' '; }
 
 // Drops leading white space from a characters token; true when none is left.
 bool StripLeadingWhitespace(Token& token) {

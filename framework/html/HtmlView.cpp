@@ -17,9 +17,7 @@ constexpr UINT kNavigationCompleteMessage = WM_USER + 0x100;
 constexpr UINT kImagesReadyMessage = WM_USER + 0x101;
 constexpr UINT kAnnounceMessage = WM_USER + 0x102;
 
-constexpr UINT_PTR kRepeatTimer = 1;
-constexpr UINT kRepeatDelayMs = 400;  // before a held scroll-bar button repeats
-constexpr UINT kRepeatIntervalMs = 50;
+constexpr UINT_PTR kRepeatTimer = 1;  // a held scroll-bar arrow or track
 
 // The system cursors, by number: windows.h names them only in the code
 // page's flavour of MAKEINTRESOURCE.
@@ -30,10 +28,6 @@ constexpr wchar_t kControlA = 0x01;
 constexpr wchar_t kControlC = 0x03;
 
 html::Rect ToRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
-
-html::Rect Intersection(const html::Rect& a, const html::Rect& b) {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-}
 
 bool IsKeyDown(int key) { return ::GetKeyState(key) < 0; }
 
@@ -140,7 +134,7 @@ LRESULT CHtmlView::OnNavigationComplete(WPARAM navigation, LPARAM) {
 
 void CHtmlView::OnDocumentComplete(const char*) {}
 
-CRefPtr<CHtmlDocument> CHtmlView::GetHtmlDocument() const { return m_document; }
+ComPtr<CHtmlDocument> CHtmlView::GetHtmlDocument() const { return m_document; }
 
 void CHtmlView::ReplaceDocument(std::u16string_view html) {
     DropDocument();
@@ -157,7 +151,7 @@ void CHtmlView::DropDocument() {
     m_imageLoader.reset();
     m_images.Clear();
     if (m_document) m_document->Detach();
-    m_document.Release();
+    m_document.Reset();
     // Font ids are per document.
     m_fonts.Clear();
 }
@@ -256,7 +250,7 @@ void CHtmlView::PaintTo(HDC dc, const RECT& dirty) {
     const html::Rect bar = m_scrollBar.Bounds();
     const html::Rect content{0, 0, bar.left, bar.bottom};
     html::Document* const engine = Engine();
-    const html::Rect contentDirty = Intersection(area, content);
+    const html::Rect contentDirty = area.Intersection(content);
     if (!contentDirty.IsEmpty()) {
         const html::ImageFilter filter = Scale().IsOne() ? html::ImageFilter::Nearest : html::ImageFilter::Smooth;
         html::GdiSurface surface(dc, m_fonts, &m_images, filter);
@@ -265,22 +259,19 @@ void CHtmlView::PaintTo(HDC dc, const RECT& dirty) {
         else surface.FillRect(contentDirty, ::GetSysColor(COLOR_WINDOW));
     }
     if (area.Intersects(bar)) {
-        m_scrollBar.Paint(dc, engine ? engine->Style() : html::TemplateStyle{}, m_pressedPart);
+        m_scrollBar.Paint(dc, engine ? engine->Style() : html::TemplateStyle{});
     }
 }
 
 // Mouse
 
-bool CHtmlView::IsInScrollBar(CPoint point) const {
-    const html::Rect& bar = m_scrollBar.Bounds();
-    return point.x >= bar.left && point.x < bar.right && point.y >= bar.top && point.y < bar.bottom;
-}
+bool CHtmlView::IsInScrollBar(CPoint point) const { return m_scrollBar.Bounds().Contains(point.x, point.y); }
 
 void CHtmlView::OnLButtonDown(UINT, CPoint point) {
     ::SetFocus(m_hWnd);
     html::Document* const engine = Engine();
     if (!engine || m_mouseMode != MouseMode::None) return;
-    if (IsInScrollBar(point)) return PressScrollBar(m_scrollBar.HitTest(point.x, point.y), point);
+    if (IsInScrollBar(point)) return PressScrollBar(point);
     m_mouseMode = MouseMode::Selecting;
     m_pressPoint = point;
     m_dragged = false;
@@ -304,19 +295,13 @@ void CHtmlView::OnLButtonDblClk(UINT flags, CPoint point) {
     InvalidateAll();
 }
 
-void CHtmlView::PressScrollBar(html::ScrollBarPart part, CPoint point) {
-    switch (part) {
-    case html::ScrollBarPart::None: return;
-    case html::ScrollBarPart::Thumb:
-        m_mouseMode = MouseMode::Thumb;
-        m_thumbGrabOffset = point.y - m_scrollBar.PartRect(part).top;
-        break;
-    default:
-        m_mouseMode = MouseMode::ScrollBarButton;
-        m_pressedPart = part;
+void CHtmlView::PressScrollBar(CPoint point) {
+    const html::ScrollBarPart part = m_scrollBar.Press(point.x, point.y);
+    if (part == html::ScrollBarPart::None) return;
+    m_mouseMode = MouseMode::ScrollBar;
+    if (part != html::ScrollBarPart::Thumb) {
         StepScrollBar(part);
-        ::SetTimer(m_hWnd, kRepeatTimer, kRepeatDelayMs, nullptr);
-        break;
+        ::SetTimer(m_hWnd, kRepeatTimer, html::PaneScrollBar::kRepeatDelayMs, nullptr);
     }
     ::SetCapture(m_hWnd);
     InvalidateAll();
@@ -333,20 +318,19 @@ void CHtmlView::StepScrollBar(html::ScrollBarPart part) {
 }
 
 void CHtmlView::OnTimer(UINT_PTR id) {
-    if (id != kRepeatTimer || m_mouseMode != MouseMode::ScrollBarButton) return;
-    ::SetTimer(m_hWnd, kRepeatTimer, kRepeatIntervalMs, nullptr);
+    if (id != kRepeatTimer || m_scrollBar.HeldPart() == html::ScrollBarPart::None) return;
+    ::SetTimer(m_hWnd, kRepeatTimer, html::PaneScrollBar::kRepeatIntervalMs, nullptr);
     POINT cursor{};
     ::GetCursorPos(&cursor);
     ::ScreenToClient(m_hWnd, &cursor);
-    // Paging stops once the thumb has reached the pointer.
-    if (m_scrollBar.HitTest(cursor.x, cursor.y) == m_pressedPart) StepScrollBar(m_pressedPart);
+    if (m_scrollBar.RepeatsAt(cursor.x, cursor.y)) StepScrollBar(m_scrollBar.HeldPart());
 }
 
 void CHtmlView::OnMouseMove(UINT, CPoint point) {
     html::Document* const engine = Engine();
     if (!engine) return;
-    if (m_mouseMode == MouseMode::Thumb) {
-        ScrollTo(m_scrollBar.ScrollTopForThumb(point.y - m_thumbGrabOffset));
+    if (m_scrollBar.IsDraggingThumb()) {
+        ScrollTo(m_scrollBar.DraggedScrollTop(point.y));
         return;
     }
     if (m_mouseMode != MouseMode::Selecting) return;
@@ -373,9 +357,8 @@ void CHtmlView::OnCaptureChanged(CWindow) { EndMouseMode(); }
 
 void CHtmlView::EndMouseMode() {
     if (m_mouseMode == MouseMode::None) return;
-    const bool buttonPressed = m_pressedPart != html::ScrollBarPart::None;
+    const bool buttonPressed = m_scrollBar.Release();
     m_mouseMode = MouseMode::None;
-    m_pressedPart = html::ScrollBarPart::None;
     ::KillTimer(m_hWnd, kRepeatTimer);
     // Releasing the capture sends WM_CAPTURECHANGED, which finds the mode
     // already ended.

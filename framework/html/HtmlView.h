@@ -5,7 +5,7 @@
 //
 //   view.Create(nullptr, "Pane", WS_CHILD | WS_VISIBLE, CRect(), &parent, 0xFFFF);
 //   view.Navigate2("res://C:\\prog.exe/129");   // OnDocumentComplete comes later
-//   CRefPtr<CHtmlDocument> document = view.GetHtmlDocument();
+//   ComPtr<CHtmlDocument> document = view.GetHtmlDocument();
 //
 // Navigation: only "res://<module>/<number>" URLs are navigated; the
 // resource's HTML replaces the document, and OnDocumentComplete is posted,
@@ -59,14 +59,15 @@ public:
     BOOL Create(const wchar_t* className, const char* windowName, DWORD style, const RECT& rect, CWindow* parent,
                 UINT id, void* context = nullptr);
 
-    // Navigates to `url` (text of the ANSI code page). False, with the
-    // current document kept and nothing announced, when the URL is not a
-    // resource URL or its resource cannot be loaded, or there is no window.
+    // Navigates to `url` (the program's 8-bit text: code page 949, whatever
+    // the system's code page). False, with the current document kept and
+    // nothing announced, when the URL is not a resource URL or its resource
+    // cannot be loaded, or there is no window.
     bool Navigate2(const char* url);
     bool Navigate(const char* url) { return Navigate2(url); }
 
     // The current document; empty before the first navigation.
-    CRefPtr<CHtmlDocument> GetHtmlDocument() const;
+    ComPtr<CHtmlDocument> GetHtmlDocument() const;
 
     // Selection and the clipboard, as Ctrl+A, Ctrl+C and the context menu
     // use them.
@@ -138,7 +139,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    enum class MouseMode { None, Selecting, ScrollBarButton, Thumb };
+    enum class MouseMode { None, Selecting, ScrollBar };
 
     // CHtmlDocumentHost
     void OnDocumentAppended(html::TextPosition from) override;
@@ -168,7 +169,7 @@ private:
     int LineStep();
     int PageStep();
     bool IsInScrollBar(CPoint point) const;
-    void PressScrollBar(html::ScrollBarPart part, CPoint point);
+    void PressScrollBar(CPoint point);
     void StepScrollBar(html::ScrollBarPart part);
     void EndMouseMode();
     void RequestImages();
@@ -180,7 +181,7 @@ private:
 
     // The fonts first: the document's layout measures with them.
     html::GdiFontCache m_fonts;
-    CRefPtr<CHtmlDocumentObject> m_document;
+    ComPtr<CHtmlDocumentObject> m_document;
     html::GdiImageStore m_images;
     std::unique_ptr<html::ImageLoader> m_imageLoader;  // made with the first image request
     LinkOpener m_linkOpener;
@@ -196,8 +197,6 @@ private:
     html::TextPosition m_anchor = 0;
     CPoint m_pressPoint;
     bool m_dragged = false;
-    html::ScrollBarPart m_pressedPart = html::ScrollBarPart::None;
-    int m_thumbGrabOffset = 0;
     int m_wheelRemainder = 0;
     UINT m_dpi = kBaseDpi;
     int m_zoom = html::kNormalZoom;

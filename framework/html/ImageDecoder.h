@@ -1,10 +1,9 @@
 // DecodedImage, DecodeImage: image file bytes to premultiplied 32-bit pixels,
-// with WIC (GIF's first frame, PNG, JPEG, BMP and whatever else the system
-// decodes).
+// as the pane draws them (framework/ImageFile.h decodes: GIF's first frame,
+// PNG, JPEG, BMP and whatever else the system decodes).
 //
-// Runs on any thread that has initialised COM. The decoder learns the
-// picture's size before it decodes a pixel, so an oversized image is refused
-// before its memory is asked for.
+// Runs on any thread that has initialised COM. An oversized image is
+// refused before its memory is asked for.
 #pragma once
 
 #include <cstddef>

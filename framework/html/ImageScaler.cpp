@@ -68,8 +68,7 @@ std::uint32_t Blend(const std::uint32_t* pixels, std::size_t stride, const Taps&
 }  // namespace
 
 DecodedImage ScaleImagePart(const DecodedImage& image, int width, int height, Rect part) {
-    part =
-        Rect{std::max(part.left, 0), std::max(part.top, 0), std::min(part.right, width), std::min(part.bottom, height)};
+    part = part.Intersection(Rect{0, 0, width, height});
     DecodedImage scaled;
     if (part.IsEmpty() || image.width <= 0 || image.height <= 0) return scaled;
     const std::vector<Taps> columns = TapsAlong(part.left, part.right, image.width, width);

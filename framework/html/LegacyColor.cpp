@@ -1,5 +1,7 @@
 #include "LegacyColor.h"
 
+#include "TextUnits.h"
+
 #include <algorithm>
 #include <string>
 
@@ -166,30 +168,6 @@ static_assert(std::ranges::is_sorted(kNamedColors, {}, &NamedColor::name));
 
 constexpr std::size_t kMaximumLength = 128;
 
-bool IsAsciiWhitespace(char16_t c) { return c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r' || c == u' '; }
-bool IsHexDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-int HexValue(char16_t c) {
-    if (c <= u'9') return c - u'0';
-    return (c | 0x20) - u'a' + 10;
-}
-
-std::u16string_view StripAsciiWhitespace(std::u16string_view value) {
-    while (!value.empty() && IsAsciiWhitespace(value.front())) value.remove_prefix(1);
-    while (!value.empty() && IsAsciiWhitespace(value.back())) value.remove_suffix(1);
-    return value;
-}
-
-std::u16string AsciiLower(std::u16string_view value) {
-    std::u16string lower(value);
-    for (char16_t& c : lower) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + (u'a' - u'A'));
-    }
-    return lower;
-}
-
 std::optional<Color> FindNamedColor(std::u16string_view value) {
     if (value.size() > 20) return std::nullopt;  // longer than any name
     const std::u16string lower = AsciiLower(value);
@@ -209,7 +187,7 @@ std::u16string HexDigitsOf(std::u16string_view value) {
             digits.append(u"00");
             ++i;
         } else {
-            digits.push_back(IsHexDigit(c) ? c : u'0');
+            digits.push_back(IsAsciiHexDigit(c) ? c : u'0');
         }
     }
     digits.resize(std::min(digits.size(), kMaximumLength));
@@ -221,11 +199,12 @@ std::u16string HexDigitsOf(std::u16string_view value) {
 
 std::optional<Color> ParseLegacyColor(std::u16string_view value) {
     if (value.empty()) return std::nullopt;
-    value = StripAsciiWhitespace(value);
+    value = TrimHtmlWhitespace(value);
     if (value.size() == 11 && AsciiLower(value) == u"transparent") return std::nullopt;
     if (const auto named = FindNamedColor(value)) return named;
-    if (value.size() == 4 && value[0] == u'#' && IsHexDigit(value[1]) && IsHexDigit(value[2]) && IsHexDigit(value[3]))
-        return Rgb(HexValue(value[1]) * 17, HexValue(value[2]) * 17, HexValue(value[3]) * 17);
+    if (value.size() == 4 && value[0] == u'#' && IsAsciiHexDigit(value[1]) && IsAsciiHexDigit(value[2]) &&
+        IsAsciiHexDigit(value[3]))
+        return Rgb(HexDigitValue(value[1]) * 17, HexDigitValue(value[2]) * 17, HexDigitValue(value[3]) * 17);
     if (!value.empty() && value[0] == u'#') value.remove_prefix(1);
 
     const std::u16string digits = HexDigitsOf(value);
@@ -246,7 +225,7 @@ std::optional<Color> ParseLegacyColor(std::u16string_view value) {
         const std::size_t first = index * componentLength + start;
         int result = 0;
         for (std::size_t i = 0; i < std::min<std::size_t>(length, 2); ++i)
-            result = result * 16 + HexValue(digits[first + i]);
+            result = result * 16 + HexDigitValue(digits[first + i]);
         return result;
     };
     return Rgb(component(0), component(1), component(2));

@@ -8,7 +8,6 @@
 
 #include "framework/html/Drawing.h"
 #include "framework/html/Flow.h"
-#include "framework/html/HtmlDocument.h"
 #include "framework/html/Layout.h"
 #include "framework/html/StyleTable.h"
 

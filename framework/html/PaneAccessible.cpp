@@ -1,7 +1,6 @@
 #include "framework/html/PaneAccessible.h"
 
 #include "framework/AccessibleObject.h"
-#include "framework/SystemLibrary.h"
 
 #include <oleacc.h>
 #include <servprov.h>
@@ -26,22 +25,11 @@ struct PaneLink {
 
 namespace {
 
-// Values of the UI Automation enumerations and properties used here, as the
-// system's headers define them (MinGW's lack the notification ones).
-constexpr int kNotificationKindItemAdded = 0;
-constexpr int kNotificationProcessingMostRecent = 3;
+// Values of the UI Automation properties used here, as the system's
+// headers define them.
 constexpr PROPERTYID kLiveSettingProperty = 30135;
 constexpr int kLiveSettingPolite = 1;
 constexpr HRESULT kElementNotAvailable = static_cast<HRESULT>(0x80040201);  // UIA_E_ELEMENTNOTAVAILABLE
-// The WinEvent of a live region's change (Windows 8's winuser.h).
-constexpr DWORD kLiveRegionChanged = 0x8019;
-constexpr wchar_t kActivityId[] = L"ContentAppended";
-
-bool Contains(const Rect& rect, POINT point) {
-    return point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
-}
-
-bool Intersects(TextRange a, TextRange b) { return a.start < b.end && b.start < a.end; }
 
 long ClampedCount(std::size_t count) { return static_cast<long>(std::min<std::size_t>(count, LONG_MAX)); }
 
@@ -71,7 +59,7 @@ protected:
     // pane's selection touches it, offscreen while scrolled out of the pane.
     long TextState(TextRange range) const {
         long state = STATE_SYSTEM_READONLY | STATE_SYSTEM_SELECTABLE;
-        if (Intersects(range, Engine().Selection())) state |= STATE_SYSTEM_SELECTED;
+        if (range.Intersects(Engine().Selection())) state |= STATE_SYSTEM_SELECTED;
         if (!Engine().Bounds(range).Intersects(ClientArea())) state |= STATE_SYSTEM_OFFSCREEN;
         return state;
     }
@@ -193,18 +181,18 @@ private:
     HRESULT HitTest(POINT point, VARIANT* found) override {
         const std::vector<InlineItem> items = Items();
         for (std::size_t index = 0; index < items.size(); ++index) {
-            if (Contains(Engine().Bounds(items[index].range), point)) {
+            if (Engine().Bounds(items[index].range).Contains(point.x, point.y)) {
                 SetChildId(found, static_cast<long>(index + 1));
                 return S_OK;
             }
         }
-        if (!Contains(Bounds(CHILDID_SELF), point)) return S_FALSE;
+        if (!Bounds(CHILDID_SELF).Contains(point.x, point.y)) return S_FALSE;
         SetChildId(found, CHILDID_SELF);
         return S_OK;
     }
     HRESULT Select(long flags, long id) override { return SelectRange(Pane(), flags, RangeOf(id)); }
     HRESULT Selection(VARIANT* selection) override {
-        if (!Intersects(RangeOf(CHILDID_SELF), Engine().Selection())) return S_FALSE;
+        if (!RangeOf(CHILDID_SELF).Intersects(Engine().Selection())) return S_FALSE;
         SetChildId(selection, CHILDID_SELF);
         return S_OK;
     }
@@ -308,7 +296,7 @@ private:
         return sibling ? SetObject(end, ChildObject(sibling)) : S_FALSE;
     }
     HRESULT HitTest(POINT point, VARIANT* found) override {
-        if (!Contains(Bounds(CHILDID_SELF), point)) return S_FALSE;
+        if (!Bounds(CHILDID_SELF).Contains(point.x, point.y)) return S_FALSE;
         const std::optional<TextPosition> character = Engine().CharacterAt(point.x, point.y);
         const ParagraphSpan under =
             character ? Engine().ParagraphsIn(TextRange{*character, *character + 1}) : ParagraphSpan{};
@@ -425,14 +413,11 @@ private:
 }  // namespace
 
 PaneAccessibility::PaneAccessibility(AccessiblePane& pane, UINT announceMessage)
-    : m_link(std::make_shared<PaneLink>()), m_announceMessage(announceMessage) {
+    : m_link(std::make_shared<PaneLink>()), m_announcer(announceMessage) {
     m_link->pane = &pane;
 }
 
-PaneAccessibility::~PaneAccessibility() {
-    Disconnect();
-    if (m_uiaModule) ::FreeLibrary(m_uiaModule);
-}
+PaneAccessibility::~PaneAccessibility() { Disconnect(); }
 
 void PaneAccessibility::SetTexts(const std::wstring& name, const std::wstring& linkAction) {
     const auto wide = [](const std::wstring& text) {
@@ -454,49 +439,20 @@ bool PaneAccessibility::Answer(WPARAM wParam, LPARAM lParam, LRESULT& result) {
 }
 
 void PaneAccessibility::OnAppended(TextPosition from) {
-    // One announcement per burst, posted behind the messages that bring the
-    // rest of it: a flood is announced by its newest line only.
-    m_newestAppend = from;
-    AccessiblePane* const pane = m_link->pane;
-    if (m_announcementPosted || !pane || !SomeoneListens()) return;
-    m_announcementPosted = ::PostMessageW(pane->AccessibleWindow(), m_announceMessage, 0, 0) != FALSE;
+    if (AccessiblePane* const pane = m_link->pane) m_announcer.OnAppended(pane->AccessibleWindow(), from);
 }
 
 void PaneAccessibility::Announce() {
-    m_announcementPosted = false;
     AccessiblePane* const pane = m_link->pane;
-    Document* const document = pane ? pane->AccessibleDocument() : nullptr;
-    if (!document || m_newestAppend > document->EndPosition()) return;
-    if (::IsWinEventHookInstalled(kLiveRegionChanged))
-        ::NotifyWinEvent(kLiveRegionChanged, pane->AccessibleWindow(), OBJID_CLIENT, CHILDID_SELF);
-    if (!UiaListens()) return;
-    const std::u16string text = document->PlainText(TextRange{m_newestAppend, document->EndPosition()});
-    const std::size_t first = text.find_first_not_of(u"\r\n");
-    IRawElementProviderSimple* const provider = Provider().Get();
-    if (first == std::u16string::npos || !provider) return;
-    const std::u16string_view shown =
-        std::u16string_view(text).substr(first, text.find_last_not_of(u"\r\n") + 1 - first);
-    BSTR display = nullptr;
-    BSTR activity = ::SysAllocString(kActivityId);
-    if (SUCCEEDED(CAccessibleObject::MakeBstr(shown, &display)) && activity)
-        m_uia.raiseNotificationEvent(provider, kNotificationKindItemAdded, kNotificationProcessingMostRecent, display,
-                                     activity);
-    ::SysFreeString(display);
-    ::SysFreeString(activity);
-}
-
-// Each check reads shared memory: nothing is made or posted for nobody.
-bool PaneAccessibility::SomeoneListens() { return ::IsWinEventHookInstalled(kLiveRegionChanged) || UiaListens(); }
-
-bool PaneAccessibility::UiaListens() {
-    const UiaNotificationFunctions& uia = Uia();
-    return uia.raiseNotificationEvent && uia.clientsAreListening && uia.clientsAreListening();
+    const std::u16string text =
+        m_announcer.Announce(pane ? pane->AccessibleWindow() : nullptr, pane ? pane->AccessibleDocument() : nullptr);
+    if (!text.empty()) m_announcer.Notify(Provider().Get(), text);
 }
 
 const ComPtr<IRawElementProviderSimple>& PaneAccessibility::Provider() {
     if (!m_provider && m_link->pane) {
         m_provider = ComPtr<IRawElementProviderSimple>::Adopt(
-            new (std::nothrow) AutomationProvider(m_link, Uia().hostProviderFromHwnd));
+            new (std::nothrow) AutomationProvider(m_link, m_announcer.Uia().hostProviderFromHwnd));
     }
     return m_provider;
 }
@@ -510,25 +466,6 @@ void PaneAccessibility::Disconnect() {
     if (m_provider) ::CoDisconnectObject(m_provider.Get(), 0);
     m_document.Reset();
     m_provider.Reset();
-}
-
-void PaneAccessibility::SetUiaFunctions(const UiaNotificationFunctions& functions) {
-    m_uia = functions;
-    m_uiaLoaded = true;
-}
-
-const UiaNotificationFunctions& PaneAccessibility::Uia() {
-    if (m_uiaLoaded) return m_uia;
-    m_uiaLoaded = true;
-    m_uiaModule = LoadSystemLibrary(L"uiautomationcore.dll");
-    if (!m_uiaModule) return m_uia;
-    m_uia.clientsAreListening = reinterpret_cast<UiaNotificationFunctions::ClientsAreListening>(
-        reinterpret_cast<void*>(::GetProcAddress(m_uiaModule, "UiaClientsAreListening")));
-    m_uia.raiseNotificationEvent = reinterpret_cast<UiaNotificationFunctions::RaiseNotificationEvent>(
-        reinterpret_cast<void*>(::GetProcAddress(m_uiaModule, "UiaRaiseNotificationEvent")));
-    m_uia.hostProviderFromHwnd = reinterpret_cast<UiaNotificationFunctions::HostProviderFromHwnd>(
-        reinterpret_cast<void*>(::GetProcAddress(m_uiaModule, "UiaHostProviderFromHwnd")));
-    return m_uia;
 }
 
 }  // namespace html

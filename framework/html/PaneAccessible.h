@@ -1,5 +1,4 @@
-// PaneAccessibility: the HTML pane as assistive technology sees it, and the
-// announcements of what is appended to it.
+// PaneAccessibility: the HTML pane as assistive technology sees it.
 //
 // The pane answers WM_GETOBJECT for its client object with a document (MSAA
 // role document, read-only, its value empty) whose children are the
@@ -9,16 +8,10 @@
 // graphic, named by their alt text). Locations are screen rectangles where
 // things are now, after scrolling. Paragraph objects are made when a client
 // asks for one and belong to the client; the pane keeps only the document
-// object, made on the first WM_GETOBJECT.
-//
-// New content is announced where someone listens, once per burst of
-// appends (a message posted to the pane, so that lines already queued behind
-// the first arrive before it): a live-region change event (WinEvent) for
-// readers that follow the pane as a polite live region, and a UI Automation
-// notification carrying the newest append's text, "most recent" processing
-// so that a reader drops an older announcement it has not finished. The
-// notification function is looked up at run time: systems before Windows 10
-// 1709, and Wine, do without it.
+// object, made on the first WM_GETOBJECT. The document's UI Automation side
+// (reached through IServiceProvider, as the system's MSAA bridge asks) says
+// the pane is a polite live region, and is what the announcements of
+// appended content (PaneAnnouncer.h) are raised for.
 //
 // Every object a client holds fails with CO_E_OBJNOTCONNECTED once the pane
 // has disconnected (its window is going).
@@ -26,6 +19,7 @@
 
 #include "framework/ComObject.h"
 #include "framework/html/HtmlDocument.h"
+#include "framework/html/PaneAnnouncer.h"
 
 #include <windows.h>
 #include <oleacc.h>
@@ -51,18 +45,6 @@ public:
 
 protected:
     ~AccessiblePane() = default;
-};
-
-// The UI Automation functions an announcement needs; null ones are missing.
-struct UiaNotificationFunctions {
-    using ClientsAreListening = BOOL(WINAPI*)();
-    using RaiseNotificationEvent = HRESULT(WINAPI*)(IRawElementProviderSimple* provider, int kind, int processing,
-                                                    BSTR displayString, BSTR activityId);
-    using HostProviderFromHwnd = HRESULT(WINAPI*)(HWND window, IRawElementProviderSimple** provider);
-
-    ClientsAreListening clientsAreListening = nullptr;
-    RaiseNotificationEvent raiseNotificationEvent = nullptr;
-    HostProviderFromHwnd hostProviderFromHwnd = nullptr;
 };
 
 struct PaneLink;
@@ -93,25 +75,17 @@ public:
     void Disconnect();
 
     // Replaces the system's UI Automation functions (tests stand in for
-    // them); until then they are loaded on the first announcement.
-    void SetUiaFunctions(const UiaNotificationFunctions& functions);
+    // them); until then they are loaded when first needed.
+    void SetUiaFunctions(const UiaNotificationFunctions& functions) { m_announcer.SetUiaFunctions(functions); }
 
 private:
-    const UiaNotificationFunctions& Uia();
-    bool SomeoneListens();
-    bool UiaListens();
     // The UI Automation side, made when first needed; null once disconnected.
     const ComPtr<IRawElementProviderSimple>& Provider();
 
     std::shared_ptr<PaneLink> m_link;
     ComPtr<IAccessible> m_document;
     ComPtr<IRawElementProviderSimple> m_provider;
-    UINT m_announceMessage;
-    TextPosition m_newestAppend = 0;
-    bool m_announcementPosted = false;
-    HMODULE m_uiaModule = nullptr;
-    bool m_uiaLoaded = false;
-    UiaNotificationFunctions m_uia;
+    PaneAnnouncer m_announcer;
 };
 
 }  // namespace html

@@ -102,8 +102,7 @@ ScrollBarPart PaneScrollBar::HitTest(int x, int y) const {
     constexpr ScrollBarPart kParts[] = {ScrollBarPart::UpArrow, ScrollBarPart::DownArrow, ScrollBarPart::Thumb,
                                         ScrollBarPart::PageUp, ScrollBarPart::PageDown};
     for (const ScrollBarPart part : kParts) {
-        const Rect rect = PartRect(part);
-        if (x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom) return part;
+        if (PartRect(part).Contains(x, y)) return part;
     }
     return ScrollBarPart::None;
 }
@@ -117,20 +116,38 @@ int PaneScrollBar::ScrollTopForThumb(int thumbTop) const {
     return static_cast<int>((static_cast<std::int64_t>(along) * MaximumScrollTop() + travel / 2) / travel);
 }
 
-void PaneScrollBar::Paint(HDC dc, const TemplateStyle& colours, ScrollBarPart pressed) const {
+ScrollBarPart PaneScrollBar::Press(int x, int y) {
+    const ScrollBarPart part = HitTest(x, y);
+    if (part == ScrollBarPart::Thumb) {
+        m_draggingThumb = true;
+        m_grabOffset = y - PartRect(part).top;
+    } else {
+        m_held = part;
+    }
+    return part;
+}
+
+bool PaneScrollBar::Release() {
+    const bool held = m_held != ScrollBarPart::None;
+    m_held = ScrollBarPart::None;
+    m_draggingThumb = false;
+    return held;
+}
+
+void PaneScrollBar::Paint(HDC dc, const TemplateStyle& colours) const {
     if (m_bounds.IsEmpty()) return;
     Fill(dc, m_bounds, colours.scrollbarTrack);
     const Color arrow = IsEnabled() ? colours.scrollbarArrow : colours.scrollbarShadow;
     for (const auto& [part, direction] :
          {std::pair{ScrollBarPart::UpArrow, Direction::Up}, std::pair{ScrollBarPart::DownArrow, Direction::Down}}) {
         const Rect button = PartRect(part);
-        const bool down = pressed == part;
+        const bool down = m_held == part;
         DrawButton(dc, button, colours, down);
         DrawArrow(dc, button, direction, arrow, down ? m_scale.Line(1) : 0);
     }
     DrawButton(dc, PartRect(ScrollBarPart::Thumb), colours, false);
-    if (pressed == ScrollBarPart::PageUp || pressed == ScrollBarPart::PageDown) {
-        Fill(dc, PartRect(pressed), colours.scrollbarShadow);
+    if (m_held == ScrollBarPart::PageUp || m_held == ScrollBarPart::PageDown) {
+        Fill(dc, PartRect(m_held), colours.scrollbarShadow);
     }
 }
 

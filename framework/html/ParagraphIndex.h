@@ -9,6 +9,7 @@
 #pragma once
 
 #include "framework/html/Flow.h"
+#include "framework/html/TextRange.h"
 
 #include <cstddef>
 #include <vector>

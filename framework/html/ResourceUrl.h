@@ -20,8 +20,8 @@ struct ResourceUrl {
 
 std::optional<ResourceUrl> ParseResourceUrl(std::wstring_view url);
 
-// The resource's bytes as text of the ANSI code page, widened; nothing when
-// the module or the resource cannot be had.
+// The resource's bytes as text of code page 949 (whatever the system's code
+// page), widened; nothing when the module or the resource cannot be had.
 std::optional<std::u16string> LoadHtmlResource(const ResourceUrl& url);
 
 }  // namespace html

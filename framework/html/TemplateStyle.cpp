@@ -7,25 +7,10 @@
 #include <vector>
 
 #include "LegacyColor.h"
+#include "TextUnits.h"
 
 namespace html {
 namespace {
-
-bool IsCssWhitespace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; }
-
-std::u16string_view Trim(std::u16string_view text) {
-    while (!text.empty() && IsCssWhitespace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsCssWhitespace(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-std::u16string AsciiLower(std::u16string_view text) {
-    std::u16string lower(text);
-    for (char16_t& c : lower) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + (u'a' - u'A'));
-    }
-    return lower;
-}
 
 // Splits at `separator` where it is not inside quotes.
 std::vector<std::u16string_view> SplitOutsideQuotes(std::u16string_view text, char16_t separator) {
@@ -65,10 +50,10 @@ std::u16string WithoutComments(std::u16string_view css) {
 std::u16string FontFamilyList(std::u16string_view value) {
     std::u16string families;
     for (std::u16string_view family : SplitOutsideQuotes(value, u',')) {
-        family = Trim(family);
+        family = TrimHtmlWhitespace(family);
         if (family.size() >= 2 && (family.front() == u'"' || family.front() == u'\'') &&
             family.back() == family.front())
-            family = Trim(family.substr(1, family.size() - 2));
+            family = TrimHtmlWhitespace(family.substr(1, family.size() - 2));
         if (family.empty()) continue;
         if (!families.empty()) families.push_back(u',');
         families.append(family);
@@ -108,10 +93,10 @@ Color* ColorProperty(TemplateStyle& style, std::u16string_view property) {
 void ApplyDeclaration(TemplateStyle& style, std::u16string_view declaration) {
     const std::size_t colon = declaration.find(u':');
     if (colon == std::u16string_view::npos) return;
-    const std::u16string property = AsciiLower(Trim(declaration.substr(0, colon)));
-    std::u16string_view value = Trim(declaration.substr(colon + 1));
+    const std::u16string property = AsciiLower(TrimHtmlWhitespace(declaration.substr(0, colon)));
+    std::u16string_view value = TrimHtmlWhitespace(declaration.substr(colon + 1));
     if (const std::size_t important = value.find(u'!'); important != std::u16string_view::npos)
-        value = Trim(value.substr(0, important));
+        value = TrimHtmlWhitespace(value.substr(0, important));
 
     if (property == u"font-family") {
         if (std::u16string families = FontFamilyList(value); !families.empty())
@@ -125,7 +110,7 @@ void ApplyDeclaration(TemplateStyle& style, std::u16string_view declaration) {
 
 bool SelectsBody(std::u16string_view selectors) {
     for (std::u16string_view selector : SplitOutsideQuotes(selectors, u',')) {
-        if (AsciiLower(Trim(selector)) == u"body") return true;
+        if (AsciiLower(TrimHtmlWhitespace(selector)) == u"body") return true;
     }
     return false;
 }

@@ -1,12 +1,27 @@
-// Classifying UTF-16 units, shared by the flow, layout and hit testing.
+// Classifying UTF-16 units, shared by every stage of the engine: parsing,
+// the template's style, the flow, layout and hit testing. ASCII's letter
+// case and classes come from framework/AsciiText.h, which window code also
+// uses; what only markup and style need is here.
 #pragma once
+
+#include "framework/AsciiText.h"
+
+#include <string_view>
 
 namespace html {
 
 // ASCII white space as HTML defines it (what collapses in text and is
-// skipped around attribute values).
+// skipped around attribute values), which CSS and the legacy colour
+// attributes also skip. The tokenizer's tags leave CR out: see
+// HtmlTokenizer.cpp.
 constexpr bool IsHtmlWhitespace(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
+}
+
+constexpr std::u16string_view TrimHtmlWhitespace(std::u16string_view text) {
+    while (!text.empty() && IsHtmlWhitespace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsHtmlWhitespace(text.back())) text.remove_suffix(1);
+    return text;
 }
 
 constexpr bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }

@@ -52,7 +52,7 @@ bool ChatWindow::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 
 std::u16string ChatWindow::ShownText() {
     if (!m_pChatView || !PumpUntil([&] { return m_pChatView->m_pDocument != nullptr; })) return {};
-    auto* document = static_cast<CHtmlDocumentObject*>(static_cast<CHtmlDocument*>(m_pChatView->m_pDocument));
+    auto* document = static_cast<CHtmlDocumentObject*>(m_pChatView->m_pDocument.Get());
     document->Engine().SelectAll();
     std::u16string text = document->Engine().SelectedText();
     document->Engine().ClearSelection();

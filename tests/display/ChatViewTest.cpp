@@ -70,7 +70,7 @@ public:
 // is on the heap, as a view always is; it has no window to delete it.
 class ChatViewAppend : public ::testing::Test {
 protected:
-    ChatViewAppend() { view->m_pDocument = &document; }
+    ChatViewAppend() { view->m_pDocument = ComPtr<CHtmlDocument>::Hold(&document); }
     ~ChatViewAppend() override { delete view; }
 
     RecordingDocument document;
@@ -146,15 +146,15 @@ TEST_F(ChatViewAppend, InsertsWithoutScrollingWhenBodyHasNoScrollBox) {
     EXPECT_TRUE(view->AppendHtml("x"));
     EXPECT_EQ(document.inserted.size(), 1u);
     EXPECT_TRUE(document.scrollTops.empty());
-    EXPECT_FALSE(view->ScrollToBottom(&document));
+    EXPECT_FALSE(view->ScrollToBottom(ComPtr<CHtmlElement>::Hold(&document)));
 }
 
 TEST_F(ChatViewAppend, ReleasesEveryReferenceItTook) {
     document.scrollHeight = 500;
     view->AppendHtml("x");
-    EXPECT_TRUE(view->ScrollToBottom(&document));
+    EXPECT_TRUE(view->ScrollToBottom(ComPtr<CHtmlElement>::Hold(&document)));
     EXPECT_EQ(document.references, 1u);  // m_pDocument's own
-    view->m_pDocument.Release();
+    view->m_pDocument.Reset();
     EXPECT_EQ(document.references, 0u);
 }
 
@@ -250,21 +250,21 @@ protected:
 
     // The page's text as the user would copy it.
     std::u16string ShownText() {
-        auto* document = static_cast<CHtmlDocumentObject*>(static_cast<CHtmlDocument*>(view->m_pDocument));
+        auto* document = static_cast<CHtmlDocumentObject*>(view->m_pDocument.Get());
         document->Engine().SelectAll();
         return document->Engine().SelectedText();
     }
 
-    CRefPtr<CHtmlElement2> Scroller() {
-        CRefPtr<CHtmlElement> body;
-        CRefPtr<CHtmlElement2> scroller;
-        if (SUCCEEDED(view->m_pDocument->get_body(&body)) && body) body.QueryInterface(&scroller);
+    ComPtr<CHtmlElement2> Scroller() {
+        ComPtr<CHtmlElement> body;
+        ComPtr<CHtmlElement2> scroller;
+        if (SUCCEEDED(view->m_pDocument->get_body(body.Receive())) && body) body->QueryInterface(scroller.Receive());
         return scroller;
     }
 
     long Read(HRESULT (CHtmlElement2::*getter)(long*)) {
         long value = -1;
-        (Scroller()->*getter)(&value);
+        (Scroller().Get()->*getter)(&value);
         return value;
     }
 
@@ -302,8 +302,7 @@ TEST_F(ChatViewPane, KeepsFragmentsAppendedBeforeLoadingInOrder) {
 
 TEST_F(ChatViewPane, PageStyleReachesThePane) {
     ASSERT_TRUE(LoadAndWait());
-    const html::Document& engine =
-        static_cast<CHtmlDocumentObject*>(static_cast<CHtmlDocument*>(view->m_pDocument))->Engine();
+    const html::Document& engine = static_cast<CHtmlDocumentObject*>(view->m_pDocument.Get())->Engine();
     const html::TemplateStyle& style = engine.Style();
     EXPECT_EQ(style.fontFamilies, u"Tahoma,굴림");
     EXPECT_EQ(style.fontSizePt, 8.0);

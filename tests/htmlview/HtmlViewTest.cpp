@@ -73,19 +73,20 @@ protected:
         ASSERT_EQ(view->completions.size(), 1u);
     }
 
-    CRefPtr<CHtmlElement> Body() {
-        CRefPtr<CHtmlDocument> document = view->GetHtmlDocument();
-        CRefPtr<CHtmlElement> body;
+    ComPtr<CHtmlElement> Body() {
+        ComPtr<CHtmlDocument> document = view->GetHtmlDocument();
+        ComPtr<CHtmlElement> body;
         EXPECT_TRUE(document);
         if (document) {
-            EXPECT_EQ(document->get_body(&body), S_OK);
+            EXPECT_EQ(document->get_body(body.Receive()), S_OK);
         }
         return body;
     }
 
-    CRefPtr<CHtmlElement2> Scroller() {
-        CRefPtr<CHtmlElement2> scroller;
-        EXPECT_EQ(Body().QueryInterface(&scroller), S_OK);
+    ComPtr<CHtmlElement2> Scroller() {
+        ComPtr<CHtmlElement2> scroller;
+        const ComPtr<CHtmlElement> body = Body();
+        EXPECT_EQ(body ? body->QueryInterface(scroller.Receive()) : E_POINTER, S_OK);
         return scroller;
     }
 
@@ -93,7 +94,7 @@ protected:
 
     long Get(HRESULT (CHtmlElement2::*getter)(long*)) {
         long value = -1;
-        EXPECT_EQ((Scroller()->*getter)(&value), S_OK);
+        EXPECT_EQ((Scroller().Get()->*getter)(&value), S_OK);
         return value;
     }
     long ScrollTop() { return Get(&CHtmlElement2::get_scrollTop); }
@@ -139,19 +140,19 @@ TEST_F(HtmlViewTest, LaterNavigationsCompleteTooAndOnlyTheLatestOfABurst) {
 
 TEST_F(HtmlViewTest, UrlsThatAreNotResourcesAreNotNavigated) {
     Load();
-    const CRefPtr<CHtmlDocument> before = view->GetHtmlDocument();
+    const ComPtr<CHtmlDocument> before = view->GetHtmlDocument();
     EXPECT_FALSE(view->Navigate2("http://example.com/"));
     EXPECT_FALSE(view->Navigate2("file:///C:/windows/win.ini"));
     EXPECT_FALSE(view->Navigate2(ResourceUrl(4321).c_str()));
     EXPECT_FALSE(view->Navigate2(nullptr));
     DispatchWaitingMessages();
     EXPECT_EQ(view->completions.size(), 1u);
-    EXPECT_EQ(static_cast<CHtmlDocument*>(view->GetHtmlDocument()), static_cast<CHtmlDocument*>(before));
+    EXPECT_EQ(view->GetHtmlDocument().Get(), before.Get());
 }
 
 TEST_F(HtmlViewTest, BodyTakesHtmlOnlyAtBeforeEnd) {
     Load();
-    CRefPtr<CHtmlElement> body = Body();
+    ComPtr<CHtmlElement> body = Body();
     ASSERT_TRUE(body);
     EXPECT_EQ(body->insertAdjacentHTML(L"BEFOREEND", L"x"), S_OK);
     EXPECT_EQ(body->insertAdjacentHTML(L"afterBegin", L"x"), E_NOTIMPL);
@@ -160,15 +161,15 @@ TEST_F(HtmlViewTest, BodyTakesHtmlOnlyAtBeforeEnd) {
 
 TEST_F(HtmlViewTest, AReplacedDocumentIsDetachedAndRefusesWork) {
     Load();
-    CRefPtr<CHtmlDocument> old = view->GetHtmlDocument();
-    CRefPtr<CHtmlElement> oldBody = Body();
+    ComPtr<CHtmlDocument> old = view->GetHtmlDocument();
+    ComPtr<CHtmlElement> oldBody = Body();
     ASSERT_TRUE(view->Navigate2(ResourceUrl(IDR_SECOND_PAGE).c_str()));
     EXPECT_EQ(oldBody->insertAdjacentHTML(L"beforeEnd", L"lost"), E_UNEXPECTED);
-    CRefPtr<CHtmlElement> again;
-    EXPECT_EQ(old->get_body(&again), E_UNEXPECTED);
+    ComPtr<CHtmlElement> again;
+    EXPECT_EQ(old->get_body(again.Receive()), E_UNEXPECTED);
     EXPECT_FALSE(again);
-    CRefPtr<CHtmlElement2> scroller;
-    EXPECT_EQ(oldBody.QueryInterface(&scroller), E_NOINTERFACE);
+    ComPtr<CHtmlElement2> scroller;
+    EXPECT_EQ(oldBody->QueryInterface(scroller.Receive()), E_NOINTERFACE);
     // The new document works.
     Append(L"kept");
 }
@@ -464,14 +465,14 @@ TEST_F(HtmlViewTest, DeletesItselfWhenItsWindowIsDestroyed) {
 
 TEST_F(HtmlViewTest, DeletingTheObjectDestroysItsWindowOnce) {
     Load();
-    CRefPtr<CHtmlDocument> kept = view->GetHtmlDocument();
+    ComPtr<CHtmlDocument> kept = view->GetHtmlDocument();
     const HWND hWnd = *view;
     delete view;
     EXPECT_FALSE(::IsWindow(hWnd));
     EXPECT_EQ(destructions, 1);
     // A document someone still holds outlives the view, detached.
-    CRefPtr<CHtmlElement> body;
-    EXPECT_EQ(kept->get_body(&body), E_UNEXPECTED);
+    ComPtr<CHtmlElement> body;
+    EXPECT_EQ(kept->get_body(body.Receive()), E_UNEXPECTED);
 }
 
 }  // namespace
@@ -502,6 +503,24 @@ protected:
 
     ComPtr<IAccessible> Pane() { return ClientObject(view->m_hWnd); }
 
+    // The pane's UI Automation side, reached as UI Automation's MSAA bridge
+    // reaches it: the service provider's IAccessibleEx.
+    static ComPtr<IRawElementProviderSimple> AutomationSide(IAccessible* pane) {
+        ComPtr<IServiceProvider> services;
+        ComPtr<IAccessibleEx> extended;
+        ComPtr<IRawElementProviderSimple> automation;
+        if (SUCCEEDED(pane->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(services.Receive())))) {
+            services->QueryService(IID_IAccessibleEx, IID_IAccessibleEx, reinterpret_cast<void**>(extended.Receive()));
+        }
+        if (extended) {
+            extended->QueryInterface(IID_IRawElementProviderSimple, reinterpret_cast<void**>(automation.Receive()));
+        }
+        return automation;
+    }
+
+    static constexpr PROPERTYID kLiveSetting = 30135;
+    static constexpr HRESULT kElementNotAvailable = static_cast<HRESULT>(0x80040201);
+
     std::vector<std::wstring> opened;
 };
 
@@ -524,10 +543,12 @@ TEST_F(HtmlViewAccessibilityTest, IsADocumentOfParagraphsWithTheirLinksAndImages
     EXPECT_EQ(RoleOf(chat.Get()), ROLE_SYSTEM_STATICTEXT);
     EXPECT_EQ(ChildNames(chat.Get()), std::vector<std::wstring>{L"링크"});
     EXPECT_EQ(RoleOf(chat.Get(), 1), ROLE_SYSTEM_LINK);
+    EXPECT_TRUE(StateOf(chat.Get(), 1) & STATE_SYSTEM_LINKED);
     EXPECT_EQ(ValueOf(chat.Get(), 1), L"http://example.com/");
     const ComPtr<IAccessible> image = ChildOf(pane.Get(), 3);
     EXPECT_EQ(RoleOf(image.Get(), 1), ROLE_SYSTEM_GRAPHIC);
     EXPECT_EQ(NameOf(image.Get(), 1), L"웃음");
+    EXPECT_FALSE(StateOf(image.Get(), 1) & STATE_SYSTEM_LINKED);
 
     // The default action opens as a click does: a safe scheme only.
     EXPECT_EQ(chat->accDoDefaultAction(ChildId(1)), S_OK);
@@ -537,6 +558,22 @@ TEST_F(HtmlViewAccessibilityTest, IsADocumentOfParagraphsWithTheirLinksAndImages
     VARIANT next;
     ASSERT_EQ(chat->accNavigate(NAVDIR_NEXT, ChildId(CHILDID_SELF), &next), S_OK);
     EXPECT_EQ(NameOf(ObjectIn(next).Get()), L"이미지");
+    // Nothing follows the last paragraph, asked of it or of the document.
+    EXPECT_EQ(ChildOf(pane.Get(), 4)->accNavigate(NAVDIR_NEXT, ChildId(CHILDID_SELF), &next), S_FALSE);
+    EXPECT_EQ(pane->accNavigate(NAVDIR_NEXT, ChildId(4), &next), S_FALSE);
+
+    // A refused question leaves no stale answer behind.
+    wchar_t stale[] = L"stale";
+    BSTR name = stale;
+    EXPECT_EQ(pane->get_accName(ChildId(5), &name), E_INVALIDARG);
+    EXPECT_EQ(name, nullptr);
+
+    // UI Automation's bridge finds the pane a polite live region.
+    const ComPtr<IRawElementProviderSimple> automation = AutomationSide(pane.Get());
+    ASSERT_TRUE(automation);
+    VARIANT live;
+    ASSERT_EQ(automation->GetPropertyValue(kLiveSetting, &live), S_OK);
+    EXPECT_TRUE(live.vt == VT_I4 && live.lVal == 1);
 }
 
 TEST_F(HtmlViewAccessibilityTest, HitTestsLocationsAndSelectionFollowThePane) {
@@ -662,12 +699,21 @@ TEST_F(HtmlViewAccessibilityTest, HugeLinesManyChildrenAndAGoneWindowAreHandled)
     EXPECT_EQ(pane->get_accChild(ChildId(count + 1), &beyond), E_INVALIDARG);
 
     const ComPtr<IAccessible> paragraph = ChildOf(pane.Get(), 2);
+    const ComPtr<IRawElementProviderSimple> automation = AutomationSide(pane.Get());
+    ASSERT_TRUE(automation);
     frame.DestroyWindow();
     DispatchWaitingMessages();
+    // Everything a client still holds is cut from the pane that is gone.
+    VARIANT live;
+    EXPECT_EQ(automation->GetPropertyValue(kLiveSetting, &live), kElementNotAvailable);
+    IUnknown* pattern = nullptr;
+    EXPECT_EQ(automation->GetPatternProvider(10000, &pattern), kElementNotAvailable);
+    wchar_t stale[] = L"stale";
     BSTR name = nullptr;
     VARIANT answer;
     LONG left, top, width, height;
     for (IAccessible* gone : {pane.Get(), paragraph.Get()}) {
+        name = stale;
         EXPECT_EQ(gone->get_accName(ChildId(CHILDID_SELF), &name), CO_E_OBJNOTCONNECTED);
         EXPECT_EQ(name, nullptr);
         EXPECT_EQ(gone->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);

@@ -98,7 +98,7 @@ TEST(PaneScrollBar, PaintsInTheTemplatesColours) {
     bar.SetBounds(Rect{0, 0, 17, 217});
     bar.SetRange(1000, 200, 0);
     Canvas canvas(17, 217);
-    bar.Paint(canvas.Dc(), colours, ScrollBarPart::None);
+    bar.Paint(canvas.Dc(), colours);
     EXPECT_EQ(canvas.At(8, 150), RGB(0x11, 0x22, 0x33));  // track
     EXPECT_EQ(canvas.At(8, 30), RGB(0xCF, 0xCF, 0xCF));   // thumb face
     EXPECT_EQ(canvas.At(0, 30), RGB(0x59, 0x59, 0x59));   // thumb's outer light edge
