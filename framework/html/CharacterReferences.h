@@ -1,10 +1,9 @@
 // MatchNamedReference, NumericReferenceCodePoint: the HTML standard's
 // character references, for the tokenizer.
 //
-// The named table holds HTML 4's 252 names and the commonly used HTML5 ones,
-// not all of HTML5's 2,231: chat text uses a handful, and a miss only leaves
-// the reference as written. Names are case-sensitive ("AMP" and "amp" are two
-// entries), as in the standard.
+// The named table holds every name of the standard, generated from Python's
+// copy of it by tools/entities/make_character_references.py. Names are
+// case-sensitive ("AMP" and "amp" are two entries), as in the standard.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +16,7 @@ namespace html {
 struct NamedReferenceMatch {
     std::size_t length = 0;  // characters matched, the ";" included when it was there
     char32_t codePoint = 0;
+    char32_t secondCodePoint = 0;  // zero unless the name stands for two, as "NotEqualTilde" does
     bool endsWithSemicolon = false;
 };
 

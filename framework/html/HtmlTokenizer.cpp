@@ -649,6 +649,7 @@ void Tokenizer::NamedCharacterReferenceState() {
         return;
     }
     m_temporaryBuffer = Utf16(match->codePoint);
+    if (match->secondCodePoint != 0) m_temporaryBuffer += Utf16(match->secondCodePoint);
     FlushCodePointsConsumedAsCharacterReference();
     SwitchTo(m_returnState);
 }

@@ -4,10 +4,13 @@
 // The states follow the standard one for one, with its names, except where
 // the pane has no use for the difference: DOCTYPE and CDATA are read as bogus
 // comments, the comment's nested "<!--" checks (which only report errors) and
-// the script data escape states are left out. Parse errors are recovered from
-// exactly as the standard says and are not reported. Runs of characters come
-// out as one token. Each step consumes input or changes state towards doing
-// so, and everything looked ahead is bounded, so the time is linear.
+// the script data escape states are left out, and U+0000 in the data state
+// is dropped here instead of by the tree builder, since the pane's tree has
+// no foreign content, the one place where it would stay. Parse errors are
+// recovered from exactly as the standard says and are not reported. Runs of
+// characters come out as one token. Each step consumes input or changes state
+// towards doing so, and everything looked ahead is bounded, so the time is
+// linear.
 #pragma once
 
 #include <cstddef>

@@ -2,7 +2,9 @@
 // line ends, each as a dump of the tokens it gives.
 #include <gtest/gtest.h>
 
+#include "framework/html/CharacterReferences.h"
 #include "framework/html/HtmlTokenizer.h"
+#include "framework/html/NamedReferenceTable.h"
 
 namespace {
 
@@ -91,12 +93,34 @@ TEST(HtmlTokenizer, ResolvesNamedReferencesInText) {
     EXPECT_EQ(Tokens(u"&notin; &notit; &ltx"), u"[\u2209 \u00ACit; <x]");
     // Names are case-sensitive; unknown ones stay as written.
     EXPECT_EQ(Tokens(u"&AMP; &Amp; &hearts &nosuch; & &; &"), u"[& &Amp; &hearts &nosuch; & &; &]");
+    // The standard's whole table: names beyond the first plane and names for
+    // two code points; "gtcc" is a name of its own, not "gt" and "cc;".
+    EXPECT_EQ(Tokens(u"&Abreve;&check;&ApplyFunction;&NotEqualTilde;&Afr; &gtcc; &infty;"),
+              u"[\u0102\u2713\u2061\u2242\u0338\U0001D504 \u2AA7 &infty;]");
+}
+
+// Over the generated table, which a test of its own holds to Python's copy of
+// the standard's: each name is found with ";", and alone only if legacy.
+TEST(HtmlTokenizer, FindsEveryNameOfTheStandard) {
+    for (const html::NamedReference& reference : html::kNamedReferences) {
+        const std::u16string name(reference.Name().begin(), reference.Name().end());
+        const auto withSemicolon = html::MatchNamedReference(name + u";x");
+        ASSERT_TRUE(withSemicolon) << reference.Name();
+        EXPECT_EQ(withSemicolon->length, name.size() + 1) << reference.Name();
+        EXPECT_EQ(withSemicolon->codePoint, reference.codePoint) << reference.Name();
+        EXPECT_EQ(withSemicolon->secondCodePoint, reference.secondCodePoint) << reference.Name();
+        const auto alone = html::MatchNamedReference(name + u" ");
+        EXPECT_EQ(alone && alone->length == name.size(), reference.semicolon == html::kSemicolonOptional)
+            << reference.Name();
+    }
 }
 
 TEST(HtmlTokenizer, AppliesTheHistoricalRuleToReferencesInAttributes) {
     EXPECT_EQ(Tokens(u"<a href=\"?a=1&copy=2&lt;3&ltb&amp;c&nbsp\">"), u"[<a href=\"?a=1&copy=2<3&ltb&c\u00A0\">]");
     EXPECT_EQ(Tokens(u"<a href=x&amp;y&gt>"), u"[<a href=\"x&y>\">]");
     EXPECT_EQ(Tokens(u"<a title='&#65;&#x3C;'>"), u"[<a title=\"A<\">]");
+    EXPECT_EQ(Tokens(u"<a title='&Afr;&NotEqualTilde;&gtcc;&notx&not'>"),
+              u"[<a title=\"\U0001D504\u2242\u0338\u2AA7&notx\u00AC\">]");
 }
 
 TEST(HtmlTokenizer, ResolvesNumericReferencesWithTheStandardsReplacements) {
