@@ -3,7 +3,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 wobble_packages=(g++-mingw-w64-x86-64 wine wine64 xvfb xauth fonts-nanum
-                 cmake make googletest locales x11-apps imagemagick xdotool zip unzip)
+                 cmake make googletest locales x11-apps imagemagick xdotool zip unzip python3)
 
 log() { printf '== %s\n' "$*" >&2; }
 
