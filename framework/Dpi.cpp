@@ -1,5 +1,7 @@
 #include "framework/Dpi.h"
 
+#include "framework/SystemLibrary.h"
+
 namespace {
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
@@ -17,8 +19,7 @@ constexpr int kControlDisableFontAndRelayout = 0x0001 | 0x0002;  // DCDC_DISABLE
 // up by name once.
 template <typename Function>
 Function User32Function(const char* name) {
-    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(user32, name))) : nullptr;
+    return LoadedModuleFunction<Function>(L"user32.dll", name);
 }
 
 struct DpiFunctions {

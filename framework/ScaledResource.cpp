@@ -2,6 +2,7 @@
 
 #include "framework/Dpi.h"
 #include "framework/ImageFile.h"
+#include "framework/SystemLibrary.h"
 
 namespace {
 
@@ -69,10 +70,7 @@ HBITMAP MakeDibSection(const PixelImage& image) {
 using LoadIconWithScaleDownFunction = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
 
 LoadIconWithScaleDownFunction IconScaler() {
-    const HMODULE controls = ::GetModuleHandleW(L"comctl32.dll");
-    return controls ? reinterpret_cast<LoadIconWithScaleDownFunction>(
-                          reinterpret_cast<void*>(::GetProcAddress(controls, "LoadIconWithScaleDown")))
-                    : nullptr;
+    return LoadedModuleFunction<LoadIconWithScaleDownFunction>(L"comctl32.dll", "LoadIconWithScaleDown");
 }
 
 }  // namespace

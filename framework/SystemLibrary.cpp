@@ -9,10 +9,7 @@ using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
 // Where this exists, the loader also takes the LOAD_LIBRARY_SEARCH_* flags:
 // the system's own way of telling whether they may be used.
 SetDefaultDllDirectoriesFunction SetDefaultDllDirectoriesOfSystem() {
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    if (!kernel) return nullptr;
-    return reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    return LoadedModuleFunction<SetDefaultDllDirectoriesFunction>(L"kernel32.dll", "SetDefaultDllDirectories");
 }
 
 std::wstring PathInSystemFolder(const wchar_t* name) {

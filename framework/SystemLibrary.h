@@ -23,6 +23,20 @@
 // is none there, whatever lies elsewhere.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
+// The function `name` of `module`, as the type the caller declares it with;
+// null when the module or the function is missing, as on a Windows older
+// than the function. Functions of later Windows versions are reached this
+// way, never imported by name, so the program still starts on Windows 7.
+template <typename Function>
+Function ModuleFunction(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+}
+// The same for a module the process has loaded already (user32, comctl32).
+template <typename Function>
+Function LoadedModuleFunction(const wchar_t* module, const char* name) {
+    return ModuleFunction<Function>(::GetModuleHandleW(module), name);
+}
+
 // Narrows the process's default DLL search to the system folder. True where
 // the system offers that; false where it could only drop the current folder.
 bool RestrictDllSearchToSystemFolder();

@@ -73,12 +73,12 @@ const UiaNotificationFunctions& PaneAnnouncer::Uia() {
     m_uiaLoaded = true;
     m_uiaModule = LoadSystemLibrary(L"uiautomationcore.dll");
     if (!m_uiaModule) return m_uia;
-    m_uia.clientsAreListening = reinterpret_cast<UiaNotificationFunctions::ClientsAreListening>(
-        reinterpret_cast<void*>(::GetProcAddress(m_uiaModule, "UiaClientsAreListening")));
-    m_uia.raiseNotificationEvent = reinterpret_cast<UiaNotificationFunctions::RaiseNotificationEvent>(
-        reinterpret_cast<void*>(::GetProcAddress(m_uiaModule, "UiaRaiseNotificationEvent")));
-    m_uia.hostProviderFromHwnd = reinterpret_cast<UiaNotificationFunctions::HostProviderFromHwnd>(
-        reinterpret_cast<void*>(::GetProcAddress(m_uiaModule, "UiaHostProviderFromHwnd")));
+    m_uia.clientsAreListening =
+        ModuleFunction<UiaNotificationFunctions::ClientsAreListening>(m_uiaModule, "UiaClientsAreListening");
+    m_uia.raiseNotificationEvent =
+        ModuleFunction<UiaNotificationFunctions::RaiseNotificationEvent>(m_uiaModule, "UiaRaiseNotificationEvent");
+    m_uia.hostProviderFromHwnd =
+        ModuleFunction<UiaNotificationFunctions::HostProviderFromHwnd>(m_uiaModule, "UiaHostProviderFromHwnd");
     return m_uia;
 }
 
