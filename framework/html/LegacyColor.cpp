@@ -168,14 +168,6 @@ static_assert(std::ranges::is_sorted(kNamedColors, {}, &NamedColor::name));
 
 constexpr std::size_t kMaximumLength = 128;
 
-std::optional<Color> FindNamedColor(std::u16string_view value) {
-    if (value.size() > 20) return std::nullopt;  // longer than any name
-    const std::u16string lower = AsciiLower(value);
-    const auto found = std::ranges::lower_bound(kNamedColors, std::u16string_view(lower), {}, &NamedColor::name);
-    if (found == std::end(kNamedColors) || found->name != lower) return std::nullopt;
-    return found->color;
-}
-
 // The digits, with what is not a hex digit read as "0" (a code point beyond
 // U+FFFF as "00"), capped at 128 characters and padded with "0" to a
 // non-zero multiple of three.
@@ -196,6 +188,14 @@ std::u16string HexDigitsOf(std::u16string_view value) {
 }
 
 }  // namespace
+
+std::optional<Color> FindNamedColor(std::u16string_view name) {
+    if (name.size() > 20) return std::nullopt;  // longer than any name
+    const std::u16string lower = AsciiLower(name);
+    const auto found = std::ranges::lower_bound(kNamedColors, std::u16string_view(lower), {}, &NamedColor::name);
+    if (found == std::end(kNamedColors) || found->name != lower) return std::nullopt;
+    return found->color;
+}
 
 std::optional<Color> ParseLegacyColor(std::u16string_view value) {
     if (value.empty()) return std::nullopt;

@@ -6,50 +6,17 @@
 #include <string_view>
 #include <vector>
 
+#include "CssDeclarations.h"
 #include "LegacyColor.h"
 #include "TextUnits.h"
 
 namespace html {
 namespace {
 
-// Splits at `separator` where it is not inside quotes.
-std::vector<std::u16string_view> SplitOutsideQuotes(std::u16string_view text, char16_t separator) {
-    std::vector<std::u16string_view> parts;
-    char16_t quote = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (quote != 0) {
-            if (c == quote) quote = 0;
-        } else if (c == u'"' || c == u'\'') {
-            quote = c;
-        } else if (c == separator) {
-            parts.push_back(text.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
-std::u16string WithoutComments(std::u16string_view css) {
-    std::u16string result;
-    result.reserve(css.size());
-    std::size_t position = 0;
-    while (position < css.size()) {
-        const std::size_t open = css.find(u"/*", position);
-        result.append(css.substr(position, open - position));
-        if (open == std::u16string_view::npos) break;
-        const std::size_t close = css.find(u"*/", open + 2);
-        position = close == std::u16string_view::npos ? css.size() : close + 2;
-    }
-    return result;
-}
-
 // "Tahoma", '굴림', Arial  ->  Tahoma,굴림,Arial
 std::u16string FontFamilyList(std::u16string_view value) {
     std::u16string families;
-    for (std::u16string_view family : SplitOutsideQuotes(value, u',')) {
+    for (std::u16string_view family : SplitCssList(value, u',')) {
         family = TrimHtmlWhitespace(family);
         if (family.size() >= 2 && (family.front() == u'"' || family.front() == u'\'') &&
             family.back() == family.front())
@@ -90,33 +57,29 @@ Color* ColorProperty(TemplateStyle& style, std::u16string_view property) {
     return nullptr;
 }
 
-void ApplyDeclaration(TemplateStyle& style, std::u16string_view declaration) {
-    const std::size_t colon = declaration.find(u':');
-    if (colon == std::u16string_view::npos) return;
-    const std::u16string property = AsciiLower(TrimHtmlWhitespace(declaration.substr(0, colon)));
-    std::u16string_view value = TrimHtmlWhitespace(declaration.substr(colon + 1));
-    if (const std::size_t important = value.find(u'!'); important != std::u16string_view::npos)
-        value = TrimHtmlWhitespace(value.substr(0, important));
-
-    if (property == u"font-family") {
+void ApplyDeclaration(TemplateStyle& style, std::u16string_view text) {
+    const std::optional<CssDeclaration> declaration = ParseCssDeclaration(text);
+    if (!declaration) return;
+    const std::u16string_view value = declaration->value;
+    if (declaration->property == u"font-family") {
         if (std::u16string families = FontFamilyList(value); !families.empty())
             style.fontFamilies = std::move(families);
-    } else if (property == u"font-size") {
+    } else if (declaration->property == u"font-size") {
         if (const auto points = FontSizeInPoints(value)) style.fontSizePt = *points;
-    } else if (Color* color = ColorProperty(style, property)) {
+    } else if (Color* color = ColorProperty(style, declaration->property)) {
         if (const auto parsed = ParseLegacyColor(value)) *color = *parsed;
     }
 }
 
 bool SelectsBody(std::u16string_view selectors) {
-    for (std::u16string_view selector : SplitOutsideQuotes(selectors, u',')) {
+    for (std::u16string_view selector : SplitCssList(selectors, u',')) {
         if (AsciiLower(TrimHtmlWhitespace(selector)) == u"body") return true;
     }
     return false;
 }
 
 void ApplyStyleSheet(TemplateStyle& style, std::u16string_view sheet) {
-    const std::u16string css = WithoutComments(sheet);
+    const std::u16string css = WithoutCssComments(sheet);
     std::size_t position = 0;
     while (position < css.size()) {
         const std::size_t open = css.find(u'{', position);
@@ -125,8 +88,7 @@ void ApplyStyleSheet(TemplateStyle& style, std::u16string_view sheet) {
         if (close == std::u16string::npos) close = css.size();  // an unclosed rule ends with the sheet
         if (SelectsBody(std::u16string_view(css).substr(position, open - position))) {
             const std::u16string_view block = std::u16string_view(css).substr(open + 1, close - open - 1);
-            for (std::u16string_view declaration : SplitOutsideQuotes(block, u';'))
-                ApplyDeclaration(style, declaration);
+            for (std::u16string_view declaration : SplitCssList(block, u';')) ApplyDeclaration(style, declaration);
         }
         position = close + 1;
     }
