@@ -55,6 +55,9 @@ public:
     }
     // A line's width, never thinner than a device pixel.
     constexpr int Line(int cssPixels) const { return std::max(1, Length(cssPixels)); }
+    // A border's width: none when it is 0, else never thinner than a device
+    // pixel.
+    constexpr int Border(int cssPixels) const { return cssPixels > 0 ? Line(cssPixels) : 0; }
     // A fractional CSS length (a font size given in points), rounded once.
     int Pixels(double cssPixels) const {
         return static_cast<int>(std::lround(cssPixels * m_dpi * m_zoom / (double{kBaseDpi} * kNormalZoom)));

@@ -56,14 +56,31 @@ std::u16string Flow::PlainText(TextPosition start, TextPosition end) const {
     if (start >= end) {
         return text;
     }
+    // The separator that block edges ask for is written only when text
+    // follows it, so edges at either end of the range add nothing.
+    std::u16string_view separator;
     for (std::size_t runIndex = RunIndexAt(start); start < end; ++runIndex) {
         const TextPosition runEnd = std::min(RunEnd(runIndex), end);
-        const RunKind kind = m_runs[runIndex].kind;
+        const Run& run = m_runs[runIndex];
+        if (IsBoundary(run.kind)) {
+            const bool betweenCells = BlockOf(run).kind == BlockKind::Cell && separator != u"\r\n";
+            separator = betweenCells ? u"\t" : u"\r\n";
+            start = runEnd;
+            continue;
+        }
+        if (run.kind == RunKind::Image || run.kind == RunKind::Embed) {
+            start = runEnd;
+            continue;
+        }
+        if (!text.empty() && !text.ends_with(u"\r\n")) {
+            text += separator;
+        }
+        separator = {};
         for (; start < runEnd; ++start) {
             const char16_t c = m_text[start];
-            if (kind == RunKind::Break) {
+            if (run.kind == RunKind::Break) {
                 text += u"\r\n";
-            } else if (kind == RunKind::Text) {
+            } else {
                 text += c == kNoBreakSpace ? u' ' : c;
             }
         }
@@ -104,6 +121,21 @@ std::uint32_t Flow::AppendObject(EmbeddedObject object, StyleId style, std::uint
     PushRun(m_objects.back().kind, style, link, index);
     m_text.PushBack(kObjectCharacter);
     return index;
+}
+
+std::uint32_t Flow::OpenBlock(BlockBox block, StyleId style) {
+    const auto index = static_cast<std::uint32_t>(m_blocks.size());
+    block.start = End();
+    m_blocks.push_back(block);
+    PushRun(RunKind::BlockStart, style, kNoLink, index);
+    m_text.PushBack(kBreakCharacter);
+    return index;
+}
+
+void Flow::CloseBlock(std::uint32_t index, StyleId style) {
+    m_blocks[index].end = End();
+    PushRun(RunKind::BlockEnd, style, kNoLink, index);
+    m_text.PushBack(kBreakCharacter);
 }
 
 std::uint32_t Flow::AddLink(std::u16string url) {

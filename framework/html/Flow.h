@@ -1,15 +1,17 @@
-// Flow: what the document keeps of its body — one inline flow of text, line
-// breaks and objects, cut into styled runs.
+// Flow: what the document keeps of its body — one flow of text, line breaks,
+// objects and block boundaries, cut into styled runs.
 //
 // Everything shown lives in one growing UTF-16 buffer, in which a line break
 // is stored as '\n' and an image or embed as U+FFFC, so that every place in
 // the document is a plain offset (TextPosition) and selection, hit testing
-// and copying need no tree. A run covers the buffer from its start to the
+// and copying need no tree. A block (Blocks.h) adds a boundary character at
+// its start and one at its end, each a run of its own. A run covers the buffer from its start to the
 // next run's start and says how to show it: kind, style, link and object.
 // Spaces are already collapsed when text enters (FlowBuilder), so every
 // U+0020 in the buffer is one collapsible space, a break opportunity.
 #pragma once
 
+#include "framework/html/Blocks.h"
 #include "framework/html/ChunkedVector.h"
 #include "framework/html/CssScale.h"
 #include "framework/html/TextRange.h"
@@ -22,7 +24,9 @@
 
 namespace html {
 
-enum class RunKind : std::uint8_t { Text, Break, Image, Embed };
+enum class RunKind : std::uint8_t { Text, Break, Image, Embed, BlockStart, BlockEnd };
+
+inline bool IsBoundary(RunKind kind) { return kind == RunKind::BlockStart || kind == RunKind::BlockEnd; }
 
 inline constexpr char16_t kBreakCharacter = u'\n';
 inline constexpr char16_t kObjectCharacter = u'\uFFFC';
@@ -35,7 +39,7 @@ inline constexpr std::uint32_t kNoObject = 0xFFFFFFFF;
 struct Run {
     TextPosition start;
     std::uint32_t link;    // kNoLink, or an id from Flow::AddLink
-    std::uint32_t object;  // for images and embeds: index into the objects
+    std::uint32_t object;  // images and embeds: index into the objects; boundaries: the block
     StyleId style;
     RunKind kind;
 };
@@ -74,8 +78,10 @@ public:
     // The characters [start, start + length) as one view: in place when they
     // lie in one chunk, otherwise copied into `scratch`.
     std::u16string_view Text(TextPosition start, std::size_t length, std::u16string& scratch) const;
-    // The text [start, end) for the clipboard: non-breaking spaces as spaces,
-    // line breaks as CR LF, objects left out.
+    // The text [start, end) for the clipboard, as browsers copy: non-breaking
+    // spaces as spaces, line breaks as CR LF, objects left out; between two
+    // cells of a row a tab, across any other block edge one line break (none
+    // at the ends, none right after a line break).
     std::u16string PlainText(TextPosition start, TextPosition end) const;
 
     std::size_t RunCount() const { return m_runs.Size(); }
@@ -88,6 +94,15 @@ public:
     void AppendBreak(StyleId style);
     // Adds an image or embed; returns its object index.
     std::uint32_t AppendObject(EmbeddedObject object, StyleId style, std::uint32_t link);
+
+    // A block's boundaries. OpenBlock sets the block's start and returns its
+    // index; CloseBlock sets its end.
+    std::uint32_t OpenBlock(BlockBox block, StyleId style);
+    void CloseBlock(std::uint32_t index, StyleId style);
+    std::size_t BlockCount() const { return m_blocks.size(); }
+    const BlockBox& Block(std::uint32_t index) const { return m_blocks[index]; }
+    // The block a boundary run names.
+    const BlockBox& BlockOf(const Run& boundary) const { return m_blocks[boundary.object]; }
 
     std::uint32_t AddLink(std::u16string url);
     const std::u16string& LinkUrl(std::uint32_t link) const { return m_links[link - 1]; }
@@ -108,6 +123,7 @@ private:
     ChunkedVector<Run, 12> m_runs;
     std::vector<std::u16string> m_links;
     std::vector<EmbeddedObject> m_objects;
+    std::vector<BlockBox> m_blocks;
 };
 
 }  // namespace html

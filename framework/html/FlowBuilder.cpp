@@ -1,5 +1,7 @@
 #include "framework/html/FlowBuilder.h"
 
+#include "framework/html/BlockStyles.h"
+#include "framework/html/InlineCss.h"
 #include "framework/html/LegacyColor.h"
 #include "framework/html/TextUnits.h"
 
@@ -16,21 +18,21 @@ constexpr std::array<std::u16string_view, 15> kHiddenElements = {
     u"area",     u"base",  u"basefont", u"datalist", u"head",  u"link",     u"meta", u"noembed",
     u"noframes", u"param", u"rp",       u"script",   u"style", u"template", u"title"};
 
-// Block-level elements of the same style sheet. The pane has no box model:
-// a block only starts and ends its own lines.
-constexpr std::array<std::u16string_view, 40> kBlockElements = {
-    u"address", u"article", u"aside", u"blockquote", u"caption", u"center",   u"dd",         u"details",
-    u"dialog",  u"dir",     u"div",   u"dl",         u"dt",      u"fieldset", u"figcaption", u"figure",
-    u"footer",  u"form",    u"h1",    u"h2",         u"h3",      u"h4",       u"h5",         u"h6",
-    u"header",  u"hgroup",  u"hr",    u"legend",     u"li",      u"listing",  u"main",       u"menu",
-    u"nav",     u"ol",      u"p",     u"plaintext",  u"pre",     u"section",  u"table",      u"ul"};
-
 template <std::size_t N>
 bool Contains(const std::array<std::u16string_view, N>& names, std::u16string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 bool IsC0ControlOrSpace(char16_t c) { return c <= u' '; }
+
+// Tab stops in preformatted text, in characters.
+constexpr int kTabSize = 8;
+
+// Font sizes of big and small, and of sub and sup: CSS's larger and
+// smaller; the raise or drop of sub and sup, from the enclosing size.
+constexpr double kRelativeSizeStep = 1.2;
+double SuperscriptShift(double size) { return size / 3 + 1; }
+double SubscriptShift(double size) { return -(size / 5 + 1); }
 
 int DimensionAttribute(const Node& element, std::u16string_view name) {
     const std::u16string* value = element.FindAttribute(name);
@@ -77,8 +79,9 @@ std::optional<int> ParseNonNegativeInteger(std::u16string_view value, int limit)
 }
 
 void FlowBuilder::AppendChildren(const Node& parent, const InlineStyle& inherited) {
+    m_body = inherited;
     m_stack.clear();
-    m_stack.push_back(Frame{&parent, 0, inherited, kNoLink});
+    m_stack.push_back(Frame{&parent, 0, inherited});
     while (!m_stack.empty()) {
         Frame& top = m_stack.back();
         if (top.nextChild == top.element->children.size()) {
@@ -91,7 +94,11 @@ void FlowBuilder::AppendChildren(const Node& parent, const InlineStyle& inherite
         }
         const Node& child = *top.element->children[top.nextChild++];
         if (child.kind == Node::Kind::Text) {
-            AppendText(child.text, top);
+            if (top.preformatted) {
+                AppendPreformattedText(child.text, top);
+            } else {
+                AppendText(child.text, top);
+            }
         } else {
             EnterElement(child, Frame(top));
         }
@@ -112,17 +119,84 @@ void FlowBuilder::EnterElement(const Node& element, const Frame& parent) {
         AppendObject(element, name == u"img" ? RunKind::Image : RunKind::Embed, parent);
         return;
     }
-    if (Contains(kBlockElements, name)) {
-        BreakLineUnlessAtStart(parent.style);
-    }
-    Frame frame{&element, 0, parent.style, parent.link};
+    Frame frame = parent;
+    frame.element = &element;
+    frame.nextChild = 0;
+    frame.block = kNoBlock;
     ApplyElementStyle(element, frame);
+    const std::u16string* styleAttribute = element.FindAttribute(u"style");
+    const InlineCss css = styleAttribute ? ParseInlineCss(*styleAttribute) : InlineCss{};
+    const double parentSize = frame.style.pixelSize;
+    OpenBlock(element, frame, css);
+    ApplyStyleAttribute(css, parentSize, frame);
     m_stack.push_back(frame);
 }
 
 void FlowBuilder::LeaveElement(const Frame& frame) {
-    if (Contains(kBlockElements, frame.element->name)) {
-        BreakLineUnlessAtStart(frame.style);
+    if (frame.block != kNoBlock) {
+        m_flow.CloseBlock(frame.block, m_styles.Intern(frame.style));
+    }
+}
+
+void FlowBuilder::OpenBlock(const Node& element, Frame& frame, const InlineCss& css) {
+    BlockContext context;
+    context.table = frame.table == kNoBlock ? nullptr : &m_flow.Block(frame.table);
+    context.row = frame.row == kNoBlock ? nullptr : &m_flow.Block(frame.row);
+    context.listDepth = frame.listDepth;
+    context.itemMarker = frame.itemMarker;
+    context.nextOrdinal = frame.nextOrdinal;
+    context.body = m_body;
+    std::optional<BlockBox> block = DefaultBlock(element, frame.style, context);
+    if (!block) {
+        return;
+    }
+    if (css.textAlign) {
+        block->align = *css.textAlign;
+    }
+    if (css.backgroundColor) {
+        block->hasBackground = css.backgroundColor->has_value();
+        block->background = css.backgroundColor->value_or(block->background);
+    }
+    if (IsPreformatted(element)) {
+        frame.preformatted = true;
+        frame.style.family = m_styles.InternFamilies(kMonospaceFamilies, frame.style.family);
+        m_preformattedColumn = 0;
+    }
+    block->markerStyle = m_styles.Intern(frame.style);
+    block->parent = frame.container;
+    frame.block = m_flow.OpenBlock(*block, block->markerStyle);
+    frame.container = frame.block;
+    if (block->kind == BlockKind::Table) {
+        frame.table = frame.block;
+    } else if (block->kind == BlockKind::Row) {
+        frame.row = frame.block;
+    } else if (block->kind == BlockKind::ListItem) {
+        // The list's next item follows this one, whatever number it took.
+        m_stack.back().nextOrdinal = block->ordinal + 1;
+    }
+    if (IsList(element)) {
+        frame.itemMarker = ItemMarker(element, frame.listDepth);
+        frame.nextOrdinal = FirstOrdinal(element);
+        ++frame.listDepth;
+    }
+}
+
+// What the style attribute says of the text; a block's own background was
+// taken by its box.
+void FlowBuilder::ApplyStyleAttribute(const InlineCss& css, double parentSize, Frame& frame) {
+    InlineStyle& style = frame.style;
+    style.color = css.color.value_or(style.color);
+    style.bold = css.bold.value_or(style.bold);
+    style.italic = css.italic.value_or(style.italic);
+    if (css.textDecoration) {
+        style.underline = style.underline || css.textDecoration->underline;
+        style.strikeout = style.strikeout || css.textDecoration->lineThrough;
+    }
+    if (css.fontSize) {
+        style.pixelSize = ResolveFontSize(*css.fontSize, parentSize);
+    }
+    if (css.backgroundColor && frame.block == kNoBlock) {
+        style.background = css.backgroundColor->value_or(kTransparent);
     }
 }
 
@@ -147,6 +221,13 @@ void FlowBuilder::ApplyElementStyle(const Node& element, Frame& frame) {
         if (const std::u16string* face = element.FindAttribute(u"face"); face && !face->empty()) {
             style.family = m_styles.InternFamilies(*face, style.family);
         }
+    } else if (name == u"big" || name == u"small") {
+        style.pixelSize = name == u"big" ? style.pixelSize * kRelativeSizeStep : style.pixelSize / kRelativeSizeStep;
+    } else if (name == u"sub" || name == u"sup") {
+        style.baselineShift += name == u"sup" ? SuperscriptShift(style.pixelSize) : SubscriptShift(style.pixelSize);
+        style.pixelSize /= kRelativeSizeStep;
+    } else if (name == u"tt" || name == u"code" || name == u"kbd" || name == u"samp") {
+        style.family = m_styles.InternFamilies(kMonospaceFamilies, style.family);
     } else if (name == u"a") {
         if (const std::u16string* href = element.FindAttribute(u"href")) {
             frame.link = m_flow.AddLink(TrimUrl(*href));
@@ -179,6 +260,27 @@ void FlowBuilder::AppendText(std::u16string_view text, const Frame& frame) {
     }
 }
 
+// White space is kept: a line feed is a line break, a space one that does
+// not collapse, a tab the spaces to the next stop. A line feed right at the
+// block's start is dropped, as the parser drops the one after <pre>.
+void FlowBuilder::AppendPreformattedText(std::u16string_view text, const Frame& frame) {
+    const StyleId style = m_styles.Intern(frame.style);
+    for (const char16_t c : text) {
+        if (c == u'\n') {
+            const bool atBlockStart = m_flow.RunAt(m_flow.RunCount() - 1).kind == RunKind::BlockStart;
+            if (!atBlockStart) m_flow.AppendBreak(style);
+            m_preformattedColumn = 0;
+        } else if (c == u'\t') {
+            do {
+                m_flow.AppendText(kNoBreakSpace, style, frame.link);
+            } while (++m_preformattedColumn % kTabSize != 0);
+        } else {
+            m_flow.AppendText(c == u' ' ? kNoBreakSpace : c, style, frame.link);
+            ++m_preformattedColumn;
+        }
+    }
+}
+
 void FlowBuilder::AppendObject(const Node& element, RunKind kind, const Frame& frame) {
     EmbeddedObject object;
     object.kind = kind;
@@ -193,12 +295,6 @@ void FlowBuilder::AppendObject(const Node& element, RunKind kind, const Frame& f
     object.attributeWidth = DimensionAttribute(element, u"width");
     object.attributeHeight = DimensionAttribute(element, u"height");
     m_flow.AppendObject(std::move(object), m_styles.Intern(frame.style), frame.link);
-}
-
-void FlowBuilder::BreakLineUnlessAtStart(const InlineStyle& style) {
-    if (!m_flow.Empty() && m_flow.CharAt(m_flow.End() - 1) != kBreakCharacter) {
-        m_flow.AppendBreak(m_styles.Intern(style));
-    }
 }
 
 }  // namespace html

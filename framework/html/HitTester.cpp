@@ -6,14 +6,42 @@
 
 namespace html {
 
+// Lines side by side (table cells) share a band; of those the point is in
+// the one whose box holds it, else the lowest line above it in the same
+// column, else any line across its y, else the next line below.
+std::optional<std::size_t> HitTester::LineNear(int x, int y) const {
+    const std::size_t first = m_layout.FirstLineEndingBelow(y);
+    std::optional<std::size_t> inColumn;
+    std::optional<std::size_t> acrossRow;
+    for (std::size_t index = first; index < m_layout.LineCount() && m_layout.Line(index).band.top <= y; ++index) {
+        const LineBox& line = m_layout.Line(index);
+        const bool inBox = x >= line.left && x < line.right;
+        const bool acrossY = line.top <= y && y < line.Bottom();
+        if (inBox && acrossY) {
+            return index;
+        }
+        if (acrossY && !acrossRow) {
+            acrossRow = index;
+        }
+        if (inBox && line.top <= y) {
+            inColumn = index;
+        }
+    }
+    if (inColumn || acrossRow) {
+        return inColumn ? inColumn : acrossRow;
+    }
+    return first < m_layout.LineCount() ? std::optional<std::size_t>(first) : std::nullopt;
+}
+
 TextPosition HitTester::PositionAt(int x, int y) {
     if (m_layout.LineCount() == 0 || y < m_layout.Line(0).top) {
         return 0;
     }
-    const std::size_t index = m_layout.FirstLineEndingBelow(y);
-    if (index == m_layout.LineCount()) {
+    const std::optional<std::size_t> near = LineNear(x, y);
+    if (!near) {
         return m_flow.End();
     }
+    const std::size_t index = *near;
     const LineBox& line = m_layout.Line(index);
     const std::size_t end = m_layout.FragmentsEnd(index);
     if (line.firstFragment == end) {
@@ -30,10 +58,11 @@ TextPosition HitTester::PositionAt(int x, int y) {
 }
 
 const Fragment* HitTester::FragmentAt(int x, int y) const {
-    const std::size_t index = m_layout.FirstLineEndingBelow(y);
-    if (index == m_layout.LineCount() || y < m_layout.Line(index).top) {
+    const std::optional<std::size_t> near = LineNear(x, y);
+    if (!near || y < m_layout.Line(*near).top || y >= m_layout.Line(*near).Bottom()) {
         return nullptr;
     }
+    const std::size_t index = *near;
     const LineBox& line = m_layout.Line(index);
     const std::size_t end = m_layout.FragmentsEnd(index);
     for (std::size_t i = line.firstFragment; i < end; ++i) {

@@ -1,6 +1,7 @@
 // HitTester: from a point to what is under it — a caret position for mouse
 // selection, or the fragment (and so the link) the point is over. Points are
-// in document coordinates; lines are found by binary search on y.
+// in document coordinates; lines are found by binary search on their bands,
+// then, where cells stand side by side, by their boxes.
 #pragma once
 
 #include "framework/html/Drawing.h"
@@ -30,6 +31,7 @@ public:
     std::optional<TextPosition> CharacterAt(int x, int y);
 
 private:
+    std::optional<std::size_t> LineNear(int x, int y) const;
     TextPosition PositionInFragment(const Fragment& fragment, int x);
 
     const Flow& m_flow;

@@ -66,9 +66,9 @@ public:
     void Load(std::u16string_view html);
 
     // Parses `fragment` in body context and adds it at the end of the body,
-    // as insertAdjacentHTML("beforeEnd") does. The body is one inline flow:
-    // text continues the last line unless the content so far ended in a
-    // line break.
+    // as insertAdjacentHTML("beforeEnd") does: text continues the last line
+    // unless the content so far ended in a line break or a block; the
+    // fragment's blocks are laid out below, and nothing before them moves.
     void AppendHtml(std::u16string_view fragment);
 
     // The pane's client size and the measurer that layout uses from now on.
@@ -174,7 +174,10 @@ public:
     //   "line y=<top> h=<height> w=<width>"
     // followed by its fragments, indented by two spaces,
     //   "  x=<left> w=<width> |<text>|"   or "[img]" / "[embed]" for objects,
-    // with non-breaking spaces shown as '~'. Lays out pending content first.
+    // with non-breaking spaces shown as '~'; then what blocks draw, one line
+    // each: "box x= y= w= h=" with " fill=<COLORREF>" and " border=<width>"
+    // when it has them, or "marker x= y= w= h= |<text>|" ("[shape]" for a
+    // disc, circle or square). Lays out pending content first.
     std::u16string DumpLayout();
 
 private:

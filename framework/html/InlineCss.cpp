@@ -208,12 +208,14 @@ std::optional<CssFontSize> ParseFontSize(std::u16string_view value) {
     return std::nullopt;
 }
 
+// The pane's text runs left to right, so start is left and end is right;
+// justify is read as left, as the pane does not stretch lines.
 std::optional<TextAlign> ParseTextAlign(std::u16string_view value) {
     if (value == u"left" || value == u"justify") return TextAlign::Left;
     if (value == u"right") return TextAlign::Right;
     if (value == u"center") return TextAlign::Center;
-    if (value == u"start") return TextAlign::Start;
-    if (value == u"end") return TextAlign::End;
+    if (value == u"start") return TextAlign::Left;
+    if (value == u"end") return TextAlign::Right;
     return std::nullopt;
 }
 

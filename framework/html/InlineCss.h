@@ -12,15 +12,13 @@
 
 #include "framework/html/Drawing.h"
 
+#include "framework/html/Blocks.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
 namespace html {
-
-// start and end are kept apart from left and right for the caller's
-// direction; justify is read as left, as the pane does not stretch lines.
-enum class TextAlign : std::uint8_t { Left, Right, Center, Start, End };
 
 struct TextDecorationLines {
     bool underline = false;

@@ -1,20 +1,28 @@
-// Layout: the flow cut into line boxes and fragments. Geometry only — what
-// a fragment shows is looked up in the flow when it is painted.
+// Layout: the flow cut into line boxes, fragments and decorations. Geometry
+// only — what a fragment shows is looked up in the flow when it is painted.
 //
-// The body is one inline formatting context. Line boxes are stored in flow
-// order, each with its first position, its top and height and its baseline;
-// a line's fragments are contiguous pieces of one run each, with their x and
-// width. Both live in chunked arrays, sorted by position and by y, so a line
-// is found by binary search on either.
+// Blocks (BlockFlow) give each line the box it is laid out in and stack the
+// lines with their margins; tables place cells side by side. Line boxes are
+// stored in flow order, each with its first position, its top, height and
+// baseline and its box; a line's fragments are contiguous pieces of one run
+// each, with their x and width. Decorations are what blocks draw behind the
+// text: backgrounds, borders, rules and list markers. Lines and decorations
+// live in chunked arrays in flow order. Inside a table the order of flow is
+// not the order of y, so each item also keeps a band: the top of the
+// outermost table row that holds it (its own top outside tables) and its
+// reach, the lowest bottom of it and everything before it. Both only grow
+// along the arrays, so what meets a band of y is found by binary search.
 //
 // Layout is incremental. New content at the end of the flow is laid out from
-// the start of the last line box, unless that line ended in a break (then
-// from a new line); an image that changes size lays out again from its own
-// line; a new content width, scale or measurer lays out everything. All of
+// the start of the last line box, unless that line ended in a break or a
+// block's end (then from a new line); an image that changes size lays out
+// again from its own line, or from the start of the outermost block holding
+// it; a new content width, scale or measurer lays out everything. All of
 // it is deferred to Update, so many appends between two queries cost one
 // pass. Everything here is in device pixels.
 #pragma once
 
+#include "framework/html/Blocks.h"
 #include "framework/html/ChunkedVector.h"
 #include "framework/html/Drawing.h"
 #include "framework/html/Flow.h"
@@ -26,14 +34,40 @@
 
 namespace html {
 
+// Where an item stands in the order of y (see above).
+struct Band {
+    std::int32_t top = 0;
+    std::int32_t reach = 0;
+};
+
 struct LineBox {
     TextPosition start;
     std::uint32_t firstFragment;
     std::int32_t top;
     std::uint16_t height;
     std::uint16_t ascent;  // baseline, from the top
+    std::int32_t left;     // the box the line was laid out in
+    std::int32_t right;
+    Band band;
 
     int Bottom() const { return top + height; }
+};
+
+// Something a block draws behind the text: a box (a fill, a frame, or both)
+// or a list item's marker, drawn in the marker style's font and colour.
+struct Decoration {
+    enum class Kind : std::uint8_t { Box, Marker };
+
+    Kind kind = Kind::Box;
+    ListMarker marker = ListMarker::None;
+    BorderStyle borderStyle = BorderStyle::None;
+    StyleId style = 0;
+    std::int32_t ordinal = 0;
+    std::int32_t border = 0;  // a box's frame width; a marker's baseline
+    Color fill = kTransparent;
+    Color borderColor = 0;
+    Rect rect;
+    Band band;
 };
 
 struct Fragment {
@@ -94,14 +128,16 @@ public:
     const CssScale& Scale() const { return m_scale; }
     // Forgets every line (a new flow).
     void Clear();
-    // Lines from the one holding `position` on are laid out again.
+    // Content from `position` on is laid out again (from its line's start,
+    // or from the outermost block holding it).
     void InvalidateFrom(TextPosition position);
     // Brings the lines up to date with the flow.
     void Update(const Flow& flow, const StyleTable& styles);
 
     int ContentLeft() const { return m_margins.left; }
     int ContentWidth() const { return m_contentWidth; }
-    // The bottom of the last line, or the top margin when there is none.
+    // The bottom of everything laid out, the margin below the last block
+    // included; the top margin when there is nothing.
     int ContentBottom() const;
 
     std::size_t LineCount() const { return m_lines.Size(); }
@@ -109,18 +145,41 @@ public:
     const Fragment& FragmentAt(std::size_t index) const { return m_fragments[index]; }
     // One past the last fragment of line `index`.
     std::size_t FragmentsEnd(std::size_t index) const;
-    // The first line whose bottom is below y (LineCount() if none).
+    // The first line whose band reaches below y (LineCount() if none): no
+    // line before it reaches y, and from it on, lines whose band top is
+    // above y may hold it.
     std::size_t FirstLineEndingBelow(int y) const;
     // The line holding `position` (0 when there are no lines).
     std::size_t LineHolding(TextPosition position) const;
 
+    std::size_t DecorationCount() const { return m_decorations.Size(); }
+    const Decoration& DecorationAt(std::size_t index) const { return m_decorations[index]; }
+    // The first decoration whose band reaches below y, as for lines.
+    std::size_t FirstDecorationEndingBelow(int y) const;
+
 private:
-    static constexpr std::size_t kNothingDirty = std::numeric_limits<std::size_t>::max();
+    // Where layout can start again: the start of a line outside every block,
+    // or of a block outside every other, with what was laid out before it.
+    struct ResumePoint {
+        TextPosition position = 0;
+        TextPosition end = 0;  // of the block that starts here
+        std::uint32_t line = 0;
+        std::uint32_t fragment = 0;
+        std::uint32_t decoration = 0;
+        std::int32_t top = 0;
+        std::int32_t pendingMargin = 0;
+    };
+
+    static constexpr TextPosition kNothingDirty = std::numeric_limits<TextPosition>::max();
 
     void InvalidateAll();
-    // The line that new content continues: the last one, or a new one when
-    // the content laid out so far ended in a break.
-    std::size_t OpenLine(const Flow& flow) const;
+    // Where to lay out again for the content from `position` on.
+    ResumePoint ResumeAt(TextPosition position) const;
+    // Where new content at the end continues: on the last line, or below
+    // everything when the content laid out so far ended in a break or a
+    // block's end.
+    ResumePoint ResumeForAppend(const Flow& flow) const;
+    void Truncate(const ResumePoint& point);
 
     TextMeasurer* m_measurer = nullptr;
     CssScale m_scale;
@@ -129,11 +188,17 @@ private:
     int m_contentWidth = 0;
     ChunkedVector<LineBox, 12> m_lines;
     ChunkedVector<Fragment, 12> m_fragments;
+    ChunkedVector<Decoration, 10> m_decorations;
+    ChunkedVector<ResumePoint, 10> m_blockStarts;  // of the blocks outside every other
     TextPosition m_laidOutTo = 0;
-    std::size_t m_dirtyLine = kNothingDirty;
+    TextPosition m_dirtyFrom = kNothingDirty;
+    int m_bottom = 0;         // below everything laid out
+    int m_pendingMargin = 0;  // below that, the last block's margin
     FontCache m_fonts;
 
     friend class LineBreaker;
+    friend class BlockFlow;
+    friend class ContentWidths;
 };
 
 }  // namespace html

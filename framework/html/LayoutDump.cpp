@@ -37,6 +37,33 @@ void AppendFragmentContent(std::u16string& out, const Flow& flow, const Fragment
     out += u'|';
 }
 
+void AppendBox(std::u16string& out, const Rect& rect) {
+    AppendField(out, u" x=", rect.left);
+    AppendField(out, u" y=", rect.top);
+    AppendField(out, u" w=", rect.Width());
+    AppendField(out, u" h=", rect.Height());
+}
+
+void AppendDecoration(std::u16string& out, const Decoration& decoration) {
+    if (decoration.kind == Decoration::Kind::Marker) {
+        out += u"marker";
+        AppendBox(out, decoration.rect);
+        const std::u16string text = ListMarkerText(decoration.marker, decoration.ordinal);
+        out += text.empty() ? u" [shape]" : u" |" + text + u'|';
+        out += u'\n';
+        return;
+    }
+    out += u"box";
+    AppendBox(out, decoration.rect);
+    if (decoration.fill != kTransparent) {
+        AppendField(out, u" fill=", decoration.fill);
+    }
+    if (decoration.borderStyle != BorderStyle::None) {
+        AppendField(out, u" border=", decoration.border);
+    }
+    out += u'\n';
+}
+
 }  // namespace
 
 std::u16string DumpLayout(const Flow& flow, const Layout& layout) {
@@ -59,6 +86,9 @@ std::u16string DumpLayout(const Flow& flow, const Layout& layout) {
             AppendFragmentContent(out, flow, fragment);
             out += u'\n';
         }
+    }
+    for (std::size_t index = 0; index < layout.DecorationCount(); ++index) {
+        AppendDecoration(out, layout.DecorationAt(index));
     }
     return out;
 }

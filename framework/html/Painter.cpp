@@ -1,6 +1,7 @@
 #include "framework/html/Painter.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace html {
 
@@ -15,6 +16,11 @@ constexpr int kEmbedLabelInset = 3;
 constexpr int kPlaceholderFrame = 1;
 constexpr int kSelectedObjectFrame = 2;
 
+// The two shades of a raised or sunken frame in a colour, as browsers draw
+// inset and outset borders.
+constexpr double kBevelLight = 0.5;
+constexpr double kBevelDark = 1.0 / 3;
+
 }  // namespace
 
 void Painter::Paint(const PaintRequest& request) {
@@ -26,11 +32,86 @@ void Painter::Paint(const PaintRequest& request) {
     m_surface.FillRect(request.dirty, request.background);
     const int documentTop = request.dirty.top + request.scrollTop;
     const int documentBottom = request.dirty.bottom + request.scrollTop;
+    for (std::size_t index = m_layout.FirstDecorationEndingBelow(documentTop);
+         index < m_layout.DecorationCount() && m_layout.DecorationAt(index).band.top < documentBottom; ++index) {
+        const Decoration& decoration = m_layout.DecorationAt(index);
+        if (decoration.rect.bottom > documentTop && decoration.rect.top < documentBottom) {
+            PaintDecoration(decoration);
+        }
+    }
     for (std::size_t index = m_layout.FirstLineEndingBelow(documentTop);
-         index < m_layout.LineCount() && m_layout.Line(index).top < documentBottom; ++index) {
-        PaintLine(index);
+         index < m_layout.LineCount() && m_layout.Line(index).band.top < documentBottom; ++index) {
+        const LineBox& line = m_layout.Line(index);
+        if (line.Bottom() > documentTop && line.top < documentBottom) {
+            PaintLine(index);
+        }
     }
     m_surface.PopClip();
+}
+
+void Painter::PaintDecoration(const Decoration& decoration) {
+    const Rect rect{decoration.rect.left, ToClientY(decoration.rect.top), decoration.rect.right,
+                    ToClientY(decoration.rect.bottom)};
+    if (decoration.kind == Decoration::Kind::Marker) {
+        PaintMarker(decoration, rect);
+        return;
+    }
+    if (decoration.fill != kTransparent) {
+        m_surface.FillRect(rect, decoration.fill);
+    }
+    if (decoration.borderStyle != BorderStyle::None && decoration.border > 0) {
+        const Color light = LightenColor(decoration.borderColor, kBevelLight);
+        const Color dark = DarkenColor(decoration.borderColor, kBevelDark);
+        const bool sunken = decoration.borderStyle == BorderStyle::Inset;
+        const bool solid = decoration.borderStyle == BorderStyle::Solid;
+        DrawBevel(rect, decoration.border,
+                  solid    ? decoration.borderColor
+                  : sunken ? dark
+                           : light,
+                  solid    ? decoration.borderColor
+                  : sunken ? light
+                           : dark);
+    }
+}
+
+// Numbers are text in the item's font; discs, circles and squares are
+// filled a row at a time, so they need nothing but rectangles.
+void Painter::PaintMarker(const Decoration& marker, const Rect& rect) {
+    if (!IsShapeMarker(marker.marker)) {
+        const FontSpec& font = m_styles.Font(marker.style);
+        m_surface.DrawTextRun(font, rect.left, rect.top + m_surface.Metrics(font).ascent,
+                              ListMarkerText(marker.marker, marker.ordinal), marker.fill);
+        return;
+    }
+    if (marker.marker == ListMarker::Square) {
+        m_surface.FillRect(rect, marker.fill);
+        return;
+    }
+    const int size = rect.Width();
+    const double radius = size / 2.0;
+    const double hole = marker.marker == ListMarker::Circle ? std::max(0.0, radius - std::max(1.0, size / 5.0)) : 0;
+    for (int row = 0; row < size; ++row) {
+        const double dy = row + 0.5 - radius;
+        const double half = std::sqrt(std::max(0.0, radius * radius - dy * dy));
+        const double inner = hole > std::abs(dy) ? std::sqrt(hole * hole - dy * dy) : 0;
+        const int y = rect.top + row;
+        const auto edge = [&](double offset) { return rect.left + static_cast<int>(std::lround(radius + offset)); };
+        if (inner <= 0) {
+            m_surface.FillRect(Rect{edge(-half), y, edge(half), y + 1}, marker.fill);
+        } else {
+            m_surface.FillRect(Rect{edge(-half), y, edge(-inner), y + 1}, marker.fill);
+            m_surface.FillRect(Rect{edge(inner), y, edge(half), y + 1}, marker.fill);
+        }
+    }
+}
+
+// A frame whose top and left edges have one colour and its bottom and right
+// edges another: the look of a raised or sunken border.
+void Painter::DrawBevel(const Rect& rect, int thickness, Color topLeft, Color bottomRight) {
+    m_surface.FillRect(Rect{rect.left, rect.top, rect.right, rect.top + thickness}, topLeft);
+    m_surface.FillRect(Rect{rect.left, rect.bottom - thickness, rect.right, rect.bottom}, bottomRight);
+    m_surface.FillRect(Rect{rect.left, rect.top, rect.left + thickness, rect.bottom}, topLeft);
+    m_surface.FillRect(Rect{rect.right - thickness, rect.top, rect.right, rect.bottom}, bottomRight);
 }
 
 void Painter::PaintLine(std::size_t index) {
@@ -54,7 +135,11 @@ void Painter::PaintText(const Fragment& fragment, const LineBox& line) {
     const FontSpec& font = m_styles.Font(run.style);
     const Color color = m_styles.TextColor(run.style);
     const std::u16string_view text = m_flow.Text(fragment.start, fragment.length, m_scratch);
-    const int baseline = ToClientY(line.top + line.ascent);
+    const int baseline = ToClientY(line.top + line.ascent) - m_styles.BaselineShift(run.style);
+    if (const Color background = m_styles.Background(run.style); background != kTransparent) {
+        m_surface.FillRect(Rect{fragment.x, ToClientY(line.top), fragment.Right(), ToClientY(line.Bottom())},
+                           background);
+    }
 
     const auto clampToFragment = [&](TextPosition position) {
         return static_cast<std::size_t>(
@@ -107,12 +192,7 @@ void Painter::PaintObject(const Fragment& fragment, const LineBox& line) {
     }
 }
 
-void Painter::DrawFrame(const Rect& rect, int thickness, Color color) {
-    m_surface.FillRect(Rect{rect.left, rect.top, rect.right, rect.top + thickness}, color);
-    m_surface.FillRect(Rect{rect.left, rect.bottom - thickness, rect.right, rect.bottom}, color);
-    m_surface.FillRect(Rect{rect.left, rect.top, rect.left + thickness, rect.bottom}, color);
-    m_surface.FillRect(Rect{rect.right - thickness, rect.top, rect.right, rect.bottom}, color);
-}
+void Painter::DrawFrame(const Rect& rect, int thickness, Color color) { DrawBevel(rect, thickness, color, color); }
 
 bool Painter::IsSelected(TextPosition position) const {
     return position >= m_request.selectionStart && position < m_request.selectionEnd;

@@ -1,7 +1,9 @@
-// Painter: draws laid-out lines through a DrawingSurface.
+// Painter: draws laid-out decorations and lines through a DrawingSurface.
 //
-// Only the lines that meet the dirty rectangle are visited (found by binary
-// search on y), so painting costs the same at line 100,000 as at line 10.
+// Only the decorations and lines that meet the dirty rectangle are visited
+// (found by binary search on their bands), so painting costs the same at
+// line 100,000 as at line 10. Decorations (backgrounds, borders, rules,
+// list markers) go first, the text over them.
 // Text is drawn per fragment; a selected part of a fragment is drawn as its
 // own piece over the highlight, so the highlight follows character edges.
 #pragma once
@@ -35,7 +37,10 @@ private:
     void PaintLine(std::size_t index);
     void PaintText(const Fragment& fragment, const LineBox& line);
     void PaintObject(const Fragment& fragment, const LineBox& line);
+    void PaintDecoration(const Decoration& decoration);
+    void PaintMarker(const Decoration& marker, const Rect& rect);
     void DrawFrame(const Rect& rect, int thickness, Color color);
+    void DrawBevel(const Rect& rect, int thickness, Color topLeft, Color bottomRight);
     bool IsSelected(TextPosition position) const;
     int ToClientY(int documentY) const;
 

@@ -4,12 +4,13 @@
 
 namespace html {
 
-// Only a break ends a paragraph, and every break is a run of its own that
-// never grows, so the runs read before need no second look.
+// Only a break or a block's edge ends a paragraph (so a cell's, an item's or
+// a heading's text is one), and each is a run of its own that never grows,
+// so the runs read before need no second look.
 void ParagraphIndex::Update(const Flow& flow) {
     for (; m_runsRead < flow.RunCount(); ++m_runsRead) {
         const Run& run = flow.RunAt(m_runsRead);
-        if (run.kind != RunKind::Break) continue;
+        if (run.kind != RunKind::Break && !IsBoundary(run.kind)) continue;
         if (run.start > m_openStart) m_closed.push_back(TextRange{m_openStart, run.start});
         m_openStart = run.start + 1;
     }

@@ -70,7 +70,9 @@ StyleId StyleTable::Intern(const InlineStyle& style) {
     if (!font) {
         return 0;
     }
-    const std::uint64_t key = (std::uint64_t{*font} << 32) | style.color;
+    const double shift = std::isfinite(style.baselineShift) ? style.baselineShift : 0;
+    const Style key{*font, style.color, style.background,
+                    std::clamp(shift, -double{kMaxPixelSize}, double{kMaxPixelSize})};
     if (const auto found = m_styleIndex.find(key); found != m_styleIndex.end()) {
         return found->second;
     }
@@ -78,10 +80,18 @@ StyleId StyleTable::Intern(const InlineStyle& style) {
         return 0;
     }
     const auto id = static_cast<StyleId>(m_styles.size());
-    m_styles.push_back(Style{*font, style.color});
+    m_styles.push_back(key);
     m_styleIndex.emplace(key, id);
     return id;
 }
+
+std::size_t StyleTable::StyleHash::operator()(const Style& style) const {
+    const std::uint64_t colors = (std::uint64_t{style.color} << 32) | style.background;
+    return std::hash<std::uint64_t>{}(colors) ^ (std::hash<double>{}(style.baselineShift) << 1) ^
+           (std::size_t{style.font} * 0x9E3779B97F4A7C15ull);
+}
+
+int StyleTable::BaselineShift(StyleId style) const { return m_scale.Pixels(m_styles[style].baselineShift); }
 
 void StyleTable::SetScale(const CssScale& scale) {
     m_scale = scale;

@@ -28,6 +28,9 @@ namespace html {
 
 using StyleId = std::uint16_t;
 
+// No colour: a background that lets what is behind show through.
+inline constexpr Color kTransparent = 0xFFFFFFFF;
+
 // The look of text while the flow is being built from a tree: what the
 // enclosing elements made of the body style.
 struct InlineStyle {
@@ -38,6 +41,8 @@ struct InlineStyle {
     bool underline = false;
     bool strikeout = false;
     Color color = 0;
+    Color background = kTransparent;
+    double baselineShift = 0;  // CSS pixels up from the line's baseline (sup > 0, sub < 0)
 };
 
 class StyleTable {
@@ -64,11 +69,22 @@ public:
     std::size_t FontIndex(StyleId style) const { return m_styles[style].font; }
     std::size_t FontCount() const { return m_fonts.size(); }
     Color TextColor(StyleId style) const { return m_styles[style].color; }
+    // kTransparent when the text has no background of its own.
+    Color Background(StyleId style) const { return m_styles[style].background; }
+    // How far the text sits above the baseline (below when negative), in
+    // device pixels at the table's scale.
+    int BaselineShift(StyleId style) const;
 
 private:
     struct Style {
         std::uint32_t font;
         Color color;
+        Color background;
+        double baselineShift;
+        friend bool operator==(const Style&, const Style&) = default;
+    };
+    struct StyleHash {
+        std::size_t operator()(const Style& style) const;
     };
     using FontKey = std::tuple<std::uint16_t, double, unsigned>;
 
@@ -81,7 +97,7 @@ private:
     std::vector<double> m_fontCssSizes;  // by font index
     std::map<FontKey, std::uint32_t> m_fontIndex;
     std::vector<Style> m_styles;
-    std::unordered_map<std::uint64_t, StyleId> m_styleIndex;
+    std::unordered_map<Style, StyleId, StyleHash> m_styleIndex;
 };
 
 // A length in points (1/72 inch) in CSS pixels (1/96 inch), unrounded.

@@ -79,7 +79,7 @@ TEST(InlineCss, ReadsWeightStyleDecorationAndAlignment) {
 
     EXPECT_EQ(ParseInlineCss(u"text-align: CENTER").textAlign, TextAlign::Center);
     EXPECT_EQ(ParseInlineCss(u"text-align: justify").textAlign, TextAlign::Left);
-    EXPECT_EQ(ParseInlineCss(u"text-align: end").textAlign, TextAlign::End);
+    EXPECT_EQ(ParseInlineCss(u"text-align: end").textAlign, TextAlign::Right);
     EXPECT_EQ(ParseInlineCss(u"text-align: middle").textAlign, std::nullopt);
 }
 
