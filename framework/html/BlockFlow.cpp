@@ -13,6 +13,9 @@ namespace {
 constexpr std::uint32_t kNoDecoration = 0xFFFFFFFF;
 constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
 
+// CSS pixels: the narrowest box indents may leave.
+constexpr float kNarrowestIndentedBox = 40;
+
 int Clamped(long long value) {
     return static_cast<int>(std::clamp<long long>(value, -Layout::kMaxTop, Layout::kMaxTop));
 }
@@ -41,9 +44,9 @@ struct BlockFlow::CellState {
     TableCell where;
     int left = 0;  // the border box across
     int width = 0;
-    int inset = 0;     // border and padding above the content
-    int laidTop = 0;   // the row top its content was laid out from
-    int height = 0;    // the border box height its content needs
+    int inset = 0;    // border and padding above the content
+    int laidTop = 0;  // the row top its content was laid out from
+    int height = 0;   // the border box height its content needs
     bool opened = false;
     std::uint32_t decoration = kNoDecoration;
     std::size_t firstLine = 0;
@@ -217,9 +220,8 @@ int BlockFlow::Scaled(float cssPixels) const { return m_layout.m_scale.Pixels(cs
 int BlockFlow::ScaledLine(float cssPixels) const { return m_layout.m_scale.Border(static_cast<int>(cssPixels)); }
 
 std::size_t BlockFlow::TableDepth() const {
-    return static_cast<std::size_t>(std::count_if(m_boxes.begin(), m_boxes.end(), [](const Box& box) {
-        return !box.flat && box.kind == BlockKind::Table;
-    }));
+    return static_cast<std::size_t>(std::count_if(
+        m_boxes.begin(), m_boxes.end(), [](const Box& box) { return !box.flat && box.kind == BlockKind::Table; }));
 }
 
 TextAlign BlockFlow::ParentAlign() const { return m_boxes.empty() ? TextAlign::Left : m_boxes.back().align; }
@@ -263,10 +265,17 @@ void BlockFlow::OpenBlock(const BlockBox& block, std::uint32_t index) {
     Box box;
     box.block = index;
     box.kind = block.kind;
-    const int outerLeft = containerLeft + Scaled(block.margin.left);
-    const int outerRight = std::max(outerLeft, containerRight - Scaled(block.margin.right));
+    int outerLeft = containerLeft + Scaled(block.margin.left);
+    int outerRight = std::max(outerLeft, containerRight - Scaled(block.margin.right));
     box.left = std::min(outerRight, outerLeft + border + Scaled(block.padding.left));
     box.right = std::max(box.left, outerRight - border - Scaled(block.padding.right));
+    // The pane cannot scroll sideways: indents that would leave the text too
+    // narrow to read (deep nesting) are not taken.
+    const int narrowest = std::min(containerRight - containerLeft, Scaled(kNarrowestIndentedBox));
+    if (box.right - box.left < narrowest) {
+        outerLeft = box.left = containerLeft;
+        outerRight = box.right = containerRight;
+    }
     box.align = block.align == TextAlign::Inherit ? ParentAlign() : block.align;
     if (framed) {
         box.decoration = ReserveDecoration(block, border);
@@ -289,9 +298,9 @@ void BlockFlow::OpenBlock(const BlockBox& block, std::uint32_t index) {
 void BlockFlow::CloseBlock(Box& box) {
     if (box.markerPending) {
         // An item with no line of its own still shows its marker.
-        m_lines.AddEmptyLine(m_flow.Block(box.block).end,
-                             m_layout.m_fonts.Metrics(m_styles, m_flow.Block(box.block).markerStyle,
-                                                      *m_layout.m_measurer));
+        m_lines.AddEmptyLine(
+            m_flow.Block(box.block).end,
+            m_layout.m_fonts.Metrics(m_styles, m_flow.Block(box.block).markerStyle, *m_layout.m_measurer));
         PlacePendingMarkers();
     }
     if (box.bottomInset > 0 || box.decoration != kNoDecoration) {
@@ -335,8 +344,10 @@ void BlockFlow::AddMarker(const Box& box, const LineBox& line) {
         const int middle = baseline - metrics.ascent * 3 / 10;
         marker.rect = Rect{box.left - gap - size, middle - size / 2, box.left - gap, middle - size / 2 + size};
     } else {
-        const int width = measurer.TextWidth(m_styles.Font(item.markerStyle), ListMarkerText(item.marker, item.ordinal));
-        marker.rect = Rect{box.left - gap - width, baseline - metrics.ascent, box.left - gap, baseline + metrics.descent};
+        const int width =
+            measurer.TextWidth(m_styles.Font(item.markerStyle), ListMarkerText(item.marker, item.ordinal));
+        marker.rect =
+            Rect{box.left - gap - width, baseline - metrics.ascent, box.left - gap, baseline + metrics.descent};
     }
     auto& decorations = m_layout.m_decorations;
     const int reachBefore = decorations.Empty() ? 0 : decorations.Back().band.reach;
@@ -387,9 +398,9 @@ void BlockFlow::OpenTable(const BlockBox& block, std::uint32_t index) {
     table.border = ScaledLine(block.border);
     table.spacing = Scaled(block.spacing);
     TableShape shape = ShapeOfTable(m_flow, index);
-    ColumnLayout columns = ContentWidths(m_layout, m_flow, m_styles)
-                               .SizeTable(index, shape, m_lines.BoxRight() - m_lines.BoxLeft(),
-                                          kMaxTableDepth - TableDepth() - 1);
+    ColumnLayout columns =
+        ContentWidths(m_layout, m_flow, m_styles)
+            .SizeTable(index, shape, m_lines.BoxRight() - m_lines.BoxLeft(), kMaxTableDepth - TableDepth() - 1);
     table.columnWidth = std::move(columns.columnWidths);
     table.width = columns.tableWidth;
     for (const TableCell& where : shape.cells) {

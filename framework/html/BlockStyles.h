@@ -19,9 +19,9 @@ namespace html {
 
 // What the element's block continues from.
 struct BlockContext {
-    const BlockBox* table = nullptr;  // the nearest table, whose cells take its padding and border
-    const BlockBox* row = nullptr;    // the row a cell is in: its colour and alignment
-    int listDepth = 0;                // lists around the element
+    const BlockBox* table = nullptr;           // the nearest table, whose cells take its padding and border
+    const BlockBox* row = nullptr;             // the row a cell is in: its colour and alignment
+    int listDepth = 0;                         // lists around the element
     ListMarker itemMarker = ListMarker::Disc;  // of the items of the nearest list
     std::int32_t nextOrdinal = 1;              // the number its next item takes
     InlineStyle body;                          // what a table's text starts again from

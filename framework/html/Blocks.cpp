@@ -29,18 +29,18 @@ std::u16string Alphabetic(std::int32_t number, char16_t first) {
 
 std::u16string Roman(std::int32_t number, bool upper) {
     static constexpr std::array<std::pair<int, std::u16string_view>, 13> kNumerals = {{{1000, u"m"},
-                                                                                      {900, u"cm"},
-                                                                                      {500, u"d"},
-                                                                                      {400, u"cd"},
-                                                                                      {100, u"c"},
-                                                                                      {90, u"xc"},
-                                                                                      {50, u"l"},
-                                                                                      {40, u"xl"},
-                                                                                      {10, u"x"},
-                                                                                      {9, u"ix"},
-                                                                                      {5, u"v"},
-                                                                                      {4, u"iv"},
-                                                                                      {1, u"i"}}};
+                                                                                       {900, u"cm"},
+                                                                                       {500, u"d"},
+                                                                                       {400, u"cd"},
+                                                                                       {100, u"c"},
+                                                                                       {90, u"xc"},
+                                                                                       {50, u"l"},
+                                                                                       {40, u"xl"},
+                                                                                       {10, u"x"},
+                                                                                       {9, u"ix"},
+                                                                                       {5, u"v"},
+                                                                                       {4, u"iv"},
+                                                                                       {1, u"i"}}};
     std::u16string numeral;
     for (const auto& [value, letters] : kNumerals) {
         for (; number >= value; number -= value) {

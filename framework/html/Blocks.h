@@ -64,7 +64,7 @@ struct BlockBox {
     TextPosition end = 0;    // the closing boundary, once the block is closed
     std::uint32_t parent = kNoBlock;
     BlockKind kind = BlockKind::Block;
-    TextAlign align = TextAlign::Inherit;    // of the lines inside
+    TextAlign align = TextAlign::Inherit;      // of the lines inside
     TextAlign placement = TextAlign::Inherit;  // of a table or a rule in its container
     VerticalAlign verticalAlign = VerticalAlign::Middle;
     ListMarker marker = ListMarker::None;

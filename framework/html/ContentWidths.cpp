@@ -126,7 +126,8 @@ void ContentWidths::MeasureText(std::size_t runIndex, TextPosition from, TextPos
             continue;
         }
         std::size_t length = 0;
-        while (position + length < to && length < kSliceLength && m_flow.CharAt(position + length) != kCollapsibleSpace) {
+        while (position + length < to && length < kSliceLength &&
+               m_flow.CharAt(position + length) != kCollapsibleSpace) {
             ++length;
         }
         if (length > 1 && position + length < to && IsHighSurrogate(m_flow.CharAt(position + length - 1))) {
@@ -175,12 +176,16 @@ ColumnLayout ContentWidths::SizeTable(std::uint32_t table, const TableShape& sha
                                       std::size_t tableDepth) {
     const BlockBox& block = m_flow.Block(table);
     const std::vector<CellWidthInput> inputs = CellInputs(shape, tableDepth);
-    const WidthSpec width = ScaledWidth(block.width, m_layout.m_scale);
+    WidthSpec width = ScaledWidth(block.width, m_layout.m_scale);
+    if (width.unit == WidthSpec::Unit::Pixels) {
+        width.value = std::min(width.value, available);  // the pane has no horizontal scroll bar
+    }
     ColumnLayout columns = LayOutColumns(shape.grid.ColumnCount(), inputs, width, available, Frame(block));
     int captionMinimum = 0;
     for (const std::uint32_t caption : shape.captions) {
         const BlockBox& box = m_flow.Block(caption);
-        captionMinimum = std::max(captionMinimum, Sum(Measure(box.start + 1, box.end, tableDepth).minimum, Horizontal(box)));
+        captionMinimum =
+            std::max(captionMinimum, Sum(Measure(box.start + 1, box.end, tableDepth).minimum, Horizontal(box)));
     }
     if (captionMinimum > columns.tableWidth) {
         columns = LayOutColumns(shape.grid.ColumnCount(), inputs, WidthSpec{WidthSpec::Unit::Pixels, captionMinimum},

@@ -304,5 +304,4 @@ std::uint32_t LineBreaker::FitCount(const FontSpec& font, std::u16string_view sl
     return static_cast<std::uint32_t>(count);
 }
 
-
 }  // namespace html

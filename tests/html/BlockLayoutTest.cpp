@@ -5,7 +5,10 @@
 // for paragraphs and lists, 40 px indents, cells padded 1 px and spaced 2.
 #include "tests/html/PaneTestSupport.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace html::testing {
 namespace {
@@ -145,6 +148,84 @@ TEST_F(BlockLayout, TableWidthsNestingCaptionsAndColours) {
                          u"box x=3 y=21 w=17 h=26 border=1\n"
                          u"box x=6 y=24 w=11 h=20 border=1\n"
                          u"box x=67 y=20 w=31 h=28 fill=65535\n"));
+}
+
+// Cells stand side by side: the point finds the cell whose box holds it,
+// its link and its characters; selecting across cells copies tabs.
+TEST_F(BlockLayout, PointsFindTheCellUnderThem) {
+    document.AppendHtml(u"<table border=1><tr><td>a</td><td><a href=\"x\">link</a></td></tr></table>");
+    // Positions: table, row and cell starts 0-2, "a" 3, cell end 4, cell
+    // start 5, "link" 6-9. The second cell's text starts at x 18.
+    EXPECT_EQ(document.LinkAt(20, 10), u"x");
+    EXPECT_EQ(document.LinkAt(6, 10), u"");
+    EXPECT_EQ(document.PositionAt(40, 20), 9u);
+    EXPECT_EQ(document.PositionAt(19, 6), 6u);
+    EXPECT_EQ(document.CharacterAt(6, 10), std::optional<TextPosition>(3));
+    document.SetSelection(document.PositionAt(5, 10), document.PositionAt(33, 10));
+    EXPECT_EQ(document.SelectedText(), u"a\tli");
+}
+
+// An image in a cell changes the table's columns and rows: the table is laid
+// out again from its start and what follows moves; what precedes stays.
+TEST_F(BlockLayout, AnImageInACellLaysTheTableOutAgain) {
+    document.AppendHtml(u"before<br>");
+    document.AppendHtml(u"<table cellspacing=0 cellpadding=0><tr><td><img src=a.png></td><td>b</td></tr></table>");
+    document.AppendHtml(u"after<br>");
+    const std::vector<ImageRequest> requests = document.TakeImageRequests();
+    ASSERT_EQ(requests.size(), 1u);
+    const std::u16string placeholder = document.DumpLayout();
+    EXPECT_NE(placeholder.find(u"line y=12 h=20 w=20\n  x=0 w=20 [img]\n"), std::u16string::npos);
+    EXPECT_NE(placeholder.find(u"  x=20 w=7 |b|\nline y=32 h=12"), std::u16string::npos);
+    document.OnImageLoaded(requests[0].id, 100, 40);
+    EXPECT_TRUE(SameText(document.DumpLayout(),
+                         u"line y=0 h=12 w=42\n"
+                         u"  x=0 w=42 |before|\n"
+                         u"line y=12 h=40 w=100\n"
+                         u"  x=0 w=100 [img]\n"
+                         u"line y=24 h=16 w=7\n"
+                         u"  x=100 w=7 |b|\n"
+                         u"line y=52 h=12 w=35\n"
+                         u"  x=0 w=35 |after|\n"));
+}
+
+// Decorations are painted under the text and, like lines, only where the
+// dirty rectangle meets them: a table scrolled out of view costs nothing.
+TEST_F(BlockLayout, PaintingDrawsOnlyTheVisibleBoxesUnderTheText) {
+    SetContentWidth(192, 40);
+    document.AppendHtml(u"<table border=1 bgcolor=red><tr><td>a</td></tr></table>");
+    for (int i = 0; i < 20; ++i) {
+        document.AppendHtml(u"line<br>");
+    }
+    document.AppendHtml(u"<ul><li>x</ul>");
+    RecordingSurface top;
+    document.Paint(top, Rect{0, 0, 200, 40});
+    EXPECT_EQ(top.CallsStartingWith(u"fill 0,0,17,26 #FF0000").size(), 1u);
+    EXPECT_TRUE(top.CallsStartingWith(u"text 30,").empty());
+    document.SetScrollTop(document.ScrollHeight());
+    RecordingSurface bottom;
+    document.Paint(bottom, Rect{0, 0, 200, 40});
+    EXPECT_TRUE(bottom.CallsStartingWith(u"fill 0,").size() <= 2u);  // the background, the bullet's rows only
+    EXPECT_FALSE(bottom.CallsStartingWith(u"fill 30,").empty());     // the bullet
+    const auto& calls = bottom.calls;
+    const auto bullet =
+        std::find_if(calls.begin(), calls.end(), [](const auto& c) { return c.starts_with(u"fill 30,"); });
+    const auto text =
+        std::find_if(calls.begin(), calls.end(), [](const auto& c) { return c.starts_with(u"text 40,"); });
+    EXPECT_LT(bullet, text);
+}
+
+// Everything blocks add is in CSS pixels and follows the display scale (the
+// fixed metrics keep 7 px a character at any size).
+TEST_F(BlockLayout, BlocksFollowTheDisplayScale) {
+    document.SetScale(CssScale(DpiScale(192), 100));
+    EXPECT_TRUE(SameText(DumpOf(u"<ul><li>a</ul><table border=1><tr><td>b</td></tr></table>"),
+                         u"line y=0 h=20 w=7\n"
+                         u"  x=80 w=7 |a|\n"
+                         u"line y=51 h=32 w=7\n"
+                         u"  x=10 w=7 |b|\n"
+                         u"marker x=66 y=8 w=7 h=7 [shape]\n"
+                         u"box x=0 y=41 w=27 h=52 border=2\n"
+                         u"box x=6 y=47 w=15 h=40 border=2\n"));
 }
 
 }  // namespace

@@ -114,5 +114,44 @@ TEST_F(HostileInput, OddCharactersAreJustText) {
     EXPECT_GT(document.ScrollHeight(), 0);
 }
 
+std::u16string Repeated(std::u16string_view piece, int count) {
+    std::u16string text;
+    for (int i = 0; i < count; ++i) text += piece;
+    return text;
+}
+
+// Nesting past the caps lays out as plain blocks: the text is still there,
+// on its own line, and the blocks' work stays linear.
+TEST_F(HostileInput, TenThousandNestedListsQuotesAndTablesShowTheirText) {
+    for (const std::u16string_view opener : {u"<ul><li>", u"<blockquote>", u"<table><tr><td>"}) {
+        Document fresh;
+        fresh.Load(kPaneTemplate);
+        fresh.SetViewport(200, 100, metrics);
+        fresh.AppendHtml(Repeated(opener, 10000) + u"deep");
+        fresh.AppendHtml(u"after");
+        const std::u16string layout = fresh.DumpLayout();
+        EXPECT_NE(layout.find(u"|deep|"), std::u16string::npos) << Utf8(opener);
+        EXPECT_NE(layout.find(u"|after|"), std::u16string::npos) << Utf8(opener);
+        EXPECT_GT(fresh.ScrollHeight(), 0);
+    }
+    const long long tables = UnitsMeasuredFor(Repeated(u"<table><tr><td>x", 2000));
+    EXPECT_LT(UnitsMeasuredFor(Repeated(u"<table><tr><td>x", 4000)), 3 * tables);
+}
+
+// Spans and widths of a billion are cut to the standard's caps, a table is
+// never wider than the pane says it may be, and a hundred thousand cells cost
+// what a hundred thousand short lines do.
+TEST_F(HostileInput, HugeTablesAreCappedAndCostLinearWork) {
+    document.AppendHtml(
+        u"<table width=1000000000 cellspacing=1000000000 border=1000000000><tr>"
+        u"<td colspan=1000000000 rowspan=1000000000 width=1000000000>a</td></tr></table>after");
+    const std::u16string layout = document.DumpLayout();
+    EXPECT_NE(layout.find(u"|after|"), std::u16string::npos);
+    EXPECT_LT(document.ScrollHeight(), 10000);
+    const long long cells = UnitsMeasuredFor(u"<table>" + Repeated(u"<tr>" + Repeated(u"<td>x", 50), 1000));
+    EXPECT_LT(UnitsMeasuredFor(u"<table>" + Repeated(u"<tr>" + Repeated(u"<td>x", 50), 2000)), 3 * cells);
+    EXPECT_LT(UnitsMeasuredFor(u"<table><tr>" + Repeated(u"<td>x", 100000)), 3 * cells);
+}
+
 }  // namespace
 }  // namespace html::testing
