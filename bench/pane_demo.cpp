@@ -6,8 +6,9 @@
 //
 // The lines go through the same renderers as the chat window's (notices and
 // chat lines, the tag filter admitting links), so what shows is what a user
-// would see: bold names, purple ids, links, Hangul, and a notice with a line
-// feed.
+// would see: bold names, purple ids, links, Hangul, a notice with a line
+// feed, and the room's rules as an operator lays them out: a centred title,
+// a rule, a table and a list.
 
 #include "display/ChatRendering.h"
 #include "display/ChatView.h"
@@ -53,6 +54,15 @@ constexpr const char* kChatLines[] = {
     "sora_k\a소라\a저는 이제 가볼게요. 다들 좋은 하루 보내세요~",
 };
 
+// A notice with block markup, written on one line as the server sends it.
+constexpr const char* kRoomRules =
+    "<center><font size=+1>방 규칙</font></center><hr width=80%>"
+    "<table border=1 cellpadding=3 align=center><tr bgcolor=#E8ECF8><th>번호</th><th>규칙</th><th>비고</th></tr>"
+    "<tr><td align=center>1</td><td>서로 존중하는 말을 써 주세요</td><td>경고 후 퇴장</td></tr>"
+    "<tr><td align=center>2</td><td>광고와 도배는 안 됩니다</td><td rowspan=2>바로 퇴장</td></tr>"
+    "<tr><td align=center>3</td><td>개인 정보를 올리지 마세요</td></tr></table>"
+    "<ol><li>문의: <a href=\"mailto:admin@example.com\">운영자</a><li>점검: 매주 월요일 오전 4시</ol>";
+
 class DemoFrame : public CWnd {
 public:
     bool Open(UINT closeAfterMs) {
@@ -90,6 +100,7 @@ private:
         CHtmlTagFilter filter;
         filter.AddTag("a");
         AddNotice(*m_view, "WobbleMiniChat에 오신 것을 환영합니다!\n서로 존중하는 대화 부탁드립니다.");
+        AddNotice(*m_view, kRoomRules);
         int index = 0;
         for (const char* record : kChatLines) {
             AddChatLine(*m_view, filter, record);

@@ -27,7 +27,9 @@ void AppendFragmentContent(std::u16string& out, const Flow& flow, const Fragment
     case RunKind::Image: out += u"[img]"; return;
     case RunKind::Embed: out += u"[embed]"; return;
     case RunKind::Text:
-    case RunKind::Break: break;
+    case RunKind::Break:
+    case RunKind::BlockStart:
+    case RunKind::BlockEnd: break;
     }
     std::u16string scratch;
     out += u'|';
