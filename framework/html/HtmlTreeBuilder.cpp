@@ -35,12 +35,34 @@ constexpr Names kListItemScopeBoundaries = {u"applet",  u"caption", u"html",    
 constexpr Names kDefinitionScopeBoundaries = {u"applet", u"caption", u"html",   u"table",    u"td",
                                               u"th",     u"marquee", u"object", u"template", u"dl"};
 
+// The elements whose opening and closing shape a table; the table modes
+// follow from the innermost one open.
+constexpr Names kTableParts = {u"table", u"tbody", u"thead", u"tfoot", u"tr", u"td", u"th", u"caption", u"colgroup"};
+constexpr Names kRowGroups = {u"tbody", u"thead", u"tfoot"};
+constexpr Names kCells = {u"td", u"th"};
+// Tags that mean something only inside a table: the body drops them, and an
+// open cell, caption, row or row group ends before one is read.
+constexpr Names kTableStructure = {u"caption", u"col", u"colgroup", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"};
+// Elements that hold only table parts and white space: anything else that
+// comes while one is the current node goes before the table. The end of one
+// also ends a cell inside it.
+constexpr Names kTableContainers = {u"table", u"tbody", u"thead", u"tfoot", u"tr"};
+
+// Takes the leading white space off a characters token.
+std::u16string TakeLeadingWhitespace(Token& token) {
+    const auto first = std::find_if_not(token.data.begin(), token.data.end(), IsHtmlWhitespace);
+    std::u16string whitespace(token.data.begin(), first);
+    token.data.erase(token.data.begin(), first);
+    return whitespace;
+}
+
 // Drops leading white space from a characters token; true when none is left.
 bool StripLeadingWhitespace(Token& token) {
-    const auto first = std::find_if_not(token.data.begin(), token.data.end(), IsHtmlWhitespace);
-    token.data.erase(token.data.begin(), first);
+    TakeLeadingWhitespace(token);
     return token.data.empty();
 }
+
+bool IsWhitespaceOnly(std::u16string_view text) { return std::all_of(text.begin(), text.end(), IsHtmlWhitespace); }
 
 Token MakeStartTag(std::u16string name) {
     Token token;
@@ -75,6 +97,8 @@ std::unique_ptr<Node> TreeBuilder::Build(std::u16string_view markup) {
     m_insertionMode = m_mode == Mode::Document ? InsertionMode::BeforeHead : InsertionMode::InBody;
     m_head = nullptr;
     m_body = nullptr;
+    m_tableParts.clear();
+    m_fosterParenting = false;
 
     for (;;) {
         Token token = tokenizer.Next();
@@ -89,14 +113,35 @@ std::unique_ptr<Node> TreeBuilder::Build(std::u16string_view markup) {
 
 TreeBuilder::Handling TreeBuilder::Process(Token& token) {
     if (token.type == Token::Type::Comment) return Handling::Done;
-    switch (m_insertionMode) {
+    const InsertionMode mode = m_insertionMode == InsertionMode::InBody ? ModeInBody() : m_insertionMode;
+    switch (mode) {
     case InsertionMode::BeforeHead: return ProcessBeforeHead(token);
     case InsertionMode::InHead: return ProcessInHead(token);
     case InsertionMode::AfterHead: return ProcessAfterHead(token);
     case InsertionMode::InBody: return ProcessInBody(token);
     case InsertionMode::Text: return ProcessText(token);
+    case InsertionMode::InTable: return ProcessInTable(token);
+    case InsertionMode::InTableBody: return ProcessInTableBody(token);
+    case InsertionMode::InRow: return ProcessInRow(token);
+    case InsertionMode::InCell:
+    case InsertionMode::InCaption: return ProcessInCellOrCaption(token);
+    case InsertionMode::InColumnGroup: return ProcessInColumnGroup(token);
     }
     return Handling::Done;
+}
+
+// The standard resets the mode after each pop that may close a table part;
+// deriving it from the innermost open part gives the same answer and cannot
+// go stale, not even when the depth cap closes a part.
+TreeBuilder::InsertionMode TreeBuilder::ModeInBody() const {
+    if (m_tableParts.empty()) return InsertionMode::InBody;
+    const std::u16string_view part = m_openElements[CurrentTablePart()]->name;
+    if (part == u"table") return InsertionMode::InTable;
+    if (IsOneOf(part, kRowGroups)) return InsertionMode::InTableBody;
+    if (part == u"tr") return InsertionMode::InRow;
+    if (part == u"caption") return InsertionMode::InCaption;
+    if (part == u"colgroup") return InsertionMode::InColumnGroup;
+    return InsertionMode::InCell;
 }
 
 // The "before html" mode has nothing left to do once the root exists, so
@@ -113,8 +158,7 @@ TreeBuilder::Handling TreeBuilder::ProcessBeforeHead(Token& token) {
         return Handling::Done;
     }
     if (token.type == Token::Type::EndTag && !IsEndTagThatImpliesBody(token)) return Handling::Done;
-    Token head = MakeStartTag(u"head");
-    m_head = InsertElement(head);
+    m_head = InsertImpliedElement(u"head");
     m_insertionMode = InsertionMode::InHead;
     return Handling::Reprocess;
 }
@@ -151,7 +195,7 @@ TreeBuilder::Handling TreeBuilder::ProcessAfterHead(Token& token) {
     m_openElements.erase(std::find(m_openElements.begin(), m_openElements.end(), m_head));
     if (wasHeadElement) return Handling::Done;
     if (token.type == Token::Type::EndTag && !IsEndTagThatImpliesBody(token)) return Handling::Done;
-    CreateBody();
+    m_body = InsertImpliedElement(u"body");
     m_insertionMode = InsertionMode::InBody;
     return Handling::Reprocess;
 }
@@ -179,6 +223,108 @@ TreeBuilder::Handling TreeBuilder::ProcessText(Token& token) {
     return token.type == Token::Type::EndOfFile ? Handling::Reprocess : Handling::Done;
 }
 
+TreeBuilder::Handling TreeBuilder::ProcessInTable(Token& token) {
+    if (token.type == Token::Type::Characters && IsWhitespaceOnly(token.data)) {
+        InsertText(token.data);
+        return Handling::Done;
+    }
+    if (IsStartTag(token, u"style") || IsStartTag(token, u"script")) {
+        InsertIfHeadElement(token);
+        return Handling::Done;
+    }
+    const std::size_t table = FindInTableScope({u"table"});
+    if (IsStartTag(token, u"table")) {  // a table in a table ends the first
+        PopThrough(table);
+        return table == std::u16string_view::npos ? Handling::Done : Handling::Reprocess;
+    }
+    if (IsEndTag(token, u"table")) {
+        PopThrough(table);
+        return Handling::Done;
+    }
+    if (token.type == Token::Type::EndTag && IsOneOf(token.name, kTableStructure)) return Handling::Done;
+    if (token.type != Token::Type::StartTag || !IsOneOf(token.name, kTableStructure))
+        return ProcessFosterParented(token);
+
+    PopAbove(table);
+    if (token.name == u"col") {
+        InsertImpliedElement(u"colgroup");
+        return Handling::Reprocess;
+    }
+    if (IsOneOf(token.name, {u"tr", u"td", u"th"})) {
+        InsertImpliedElement(u"tbody");
+        return Handling::Reprocess;
+    }
+    InsertElement(token);  // caption, colgroup or a row group
+    return Handling::Done;
+}
+
+TreeBuilder::Handling TreeBuilder::ProcessInTableBody(Token& token) {
+    if (token.type == Token::Type::StartTag && IsOneOf(token.name, {u"tr", u"td", u"th"})) {
+        PopAbove(CurrentTablePart());
+        if (token.name == u"tr") {
+            InsertElement(token);
+            return Handling::Done;
+        }
+        InsertImpliedElement(u"tr");
+        return Handling::Reprocess;
+    }
+    return EndsTablePart(token) ? CloseTablePart(token) : ProcessInTable(token);
+}
+
+TreeBuilder::Handling TreeBuilder::ProcessInRow(Token& token) {
+    if (token.type == Token::Type::StartTag && IsOneOf(token.name, kCells)) {
+        PopAbove(CurrentTablePart());
+        InsertElement(token);
+        return Handling::Done;
+    }
+    return EndsTablePart(token) ? CloseTablePart(token) : ProcessInTable(token);
+}
+
+// A cell's or caption's content reads as in the body; only the table's own
+// tags reach past it.
+TreeBuilder::Handling TreeBuilder::ProcessInCellOrCaption(Token& token) {
+    return EndsTablePart(token) ? CloseTablePart(token) : ProcessInBody(token);
+}
+
+// A column group holds only <col> and white space; anything else ends it.
+TreeBuilder::Handling TreeBuilder::ProcessInColumnGroup(Token& token) {
+    if (token.type == Token::Type::Characters) {
+        InsertText(TakeLeadingWhitespace(token));
+        if (token.data.empty()) return Handling::Done;
+    }
+    if (IsStartTag(token, u"col")) {
+        InsertVoidElement(token);
+        return Handling::Done;
+    }
+    if (IsEndTag(token, u"col")) return Handling::Done;
+    return CloseTablePart(token);
+}
+
+// A start tag of a table's own ends the open caption, row group, row or cell,
+// and so does the end tag of any part open in this table, the innermost one
+// or one around it.
+bool TreeBuilder::EndsTablePart(const Token& token) const {
+    if (token.type == Token::Type::StartTag) return IsOneOf(token.name, kTableStructure);
+    return token.type == Token::Type::EndTag && IsOneOf(token.name, kTableParts) &&
+           FindInTableScope({token.name}) != std::u16string_view::npos;
+}
+
+// The token that closed the part is read again around it, unless it was the
+// part's own end tag.
+TreeBuilder::Handling TreeBuilder::CloseTablePart(const Token& token) {
+    const std::size_t part = CurrentTablePart();
+    const bool ownEndTag = IsEndTag(token, m_openElements[part]->name);
+    PopThrough(part);
+    return ownEndTag ? Handling::Done : Handling::Reprocess;
+}
+
+TreeBuilder::Handling TreeBuilder::ProcessFosterParented(Token& token) {
+    m_fosterParenting = true;
+    const Handling handling = ProcessInBody(token);
+    m_fosterParenting = false;
+    return handling;
+}
+
 void TreeBuilder::StartTagInBody(Token& token) {
     const std::u16string_view name = token.name;
     if (name == u"html") {
@@ -189,7 +335,7 @@ void TreeBuilder::StartTagInBody(Token& token) {
         if (m_body) MergeAttributes(*m_body, token.attributes);
         return;
     }
-    if (name == u"head" || InsertIfHeadElement(token)) return;
+    if (name == u"head" || IsOneOf(name, kTableStructure) || InsertIfHeadElement(token)) return;
     if (IsOneOf(name, kClosesParagraph)) ClosePInButtonScope();
     if (IsOneOf(name, kHeadings) && IsOneOf(CurrentNode()->name, kHeadings)) {
         m_openElements.pop_back();
@@ -199,8 +345,9 @@ void TreeBuilder::StartTagInBody(Token& token) {
         PopThrough(FindInScope(u"dd", kDefinitionScopeBoundaries));
         PopThrough(FindInScope(u"dt", kDefinitionScopeBoundaries));
     } else if (name == u"a") {
-        // Links do not nest: a new one ends the open one.
-        PopThrough(FindInScope(u"a", {}));
+        // Links do not nest: a new one ends the open one, unless that one is
+        // outside the table cell the new one is in.
+        PopThrough(FindInScope(u"a", kScopeBoundaries));
     }
 
     if (IsOneOf(name, kVoidElements)) InsertVoidElement(token);
@@ -234,7 +381,7 @@ void TreeBuilder::EndTagInBody(const Token& token) {
         }
         PopThrough(innermost);
     } else {
-        PopThrough(FindInScope(name, {}));
+        PopThrough(FindInScope(name, kScopeBoundaries));
     }
 }
 
@@ -249,20 +396,40 @@ bool TreeBuilder::InsertIfHeadElement(Token& token) {
     return true;
 }
 
+TreeBuilder::Place TreeBuilder::AppropriatePlace() const {
+    Node* target = CurrentNode();
+    const std::size_t table = m_fosterParenting && IsOneOf(target->name, kTableContainers)
+                                  ? FindInTableScope({u"table"})
+                                  : std::u16string_view::npos;
+    if (table == std::u16string_view::npos) return {target, target->children.size()};
+    // The element below an open table on the stack is its parent, and the
+    // table is that parent's last child: nothing is appended there while the
+    // table is open, and what is fostered goes before it.
+    Node* parent = m_openElements[table - 1];
+    return {parent, parent->children.size() - 1};
+}
+
 Node* TreeBuilder::InsertElement(Token& token) {
-    if (m_openElements.size() >= kMaximumTreeDepth) m_openElements.pop_back();
-    auto element = Node::MakeElement(std::move(token.name));
-    element->attributes = std::move(token.attributes);
-    Node* inserted = element.get();
-    CurrentNode()->children.push_back(std::move(element));
+    if (m_openElements.size() >= kMaximumTreeDepth) PopThrough(m_openElements.size() - 1);
+    Node* inserted = PlaceElement(token);
+    if (IsOneOf(inserted->name, kTableParts)) m_tableParts.push_back(m_openElements.size());
     m_openElements.push_back(inserted);
     return inserted;
 }
 
-void TreeBuilder::InsertVoidElement(Token& token) {
+Node* TreeBuilder::InsertImpliedElement(std::u16string name) {
+    Token token = MakeStartTag(std::move(name));
+    return InsertElement(token);
+}
+
+void TreeBuilder::InsertVoidElement(Token& token) { PlaceElement(token); }
+
+Node* TreeBuilder::PlaceElement(Token& token) {
     auto element = Node::MakeElement(std::move(token.name));
     element->attributes = std::move(token.attributes);
-    CurrentNode()->children.push_back(std::move(element));
+    const auto [parent, position] = AppropriatePlace();
+    auto& siblings = parent->children;
+    return siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(position), std::move(element))->get();
 }
 
 void TreeBuilder::InsertRawTextElement(Token& token, Tokenizer::ContentModel model) {
@@ -274,10 +441,11 @@ void TreeBuilder::InsertRawTextElement(Token& token, Tokenizer::ContentModel mod
 
 void TreeBuilder::InsertText(std::u16string_view text) {
     if (text.empty()) return;
-    Node* parent = CurrentNode();
-    if (!parent->children.empty() && parent->children.back()->kind == Node::Kind::Text)
-        parent->children.back()->text.append(text);
-    else parent->children.push_back(Node::MakeText(std::u16string(text)));
+    const auto [parent, position] = AppropriatePlace();
+    auto& siblings = parent->children;
+    if (position > 0 && siblings[position - 1]->kind == Node::Kind::Text) siblings[position - 1]->text.append(text);
+    else
+        siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(position), Node::MakeText(std::u16string(text)));
 }
 
 // A repeated <html> or <body> adds only the attributes not already there.
@@ -299,16 +467,26 @@ std::size_t TreeBuilder::FindInScope(std::u16string_view name, Names boundaries)
     return std::u16string_view::npos;
 }
 
+std::size_t TreeBuilder::FindInTableScope(Names names) const {
+    for (auto part = m_tableParts.rbegin(); part != m_tableParts.rend(); ++part) {
+        const std::u16string_view open = m_openElements[*part]->name;
+        if (IsOneOf(open, names)) return *part;
+        if (open == u"table") break;
+    }
+    return std::u16string_view::npos;
+}
+
+void TreeBuilder::PopAbove(std::size_t index) {
+    if (index != std::u16string_view::npos) PopThrough(index + 1);
+}
+
 void TreeBuilder::PopThrough(std::size_t index) {
-    if (index != std::u16string_view::npos && index > 0) m_openElements.resize(index);
+    if (index == std::u16string_view::npos || index == 0) return;
+    m_openElements.resize(index);
+    while (!m_tableParts.empty() && m_tableParts.back() >= index) m_tableParts.pop_back();
 }
 
 void TreeBuilder::ClosePInButtonScope() { PopThrough(FindInScope(u"p", kButtonScopeBoundaries)); }
-
-void TreeBuilder::CreateBody() {
-    Token body = MakeStartTag(u"body");
-    m_body = InsertElement(body);
-}
 
 std::unique_ptr<Node> ParseFragment(std::u16string_view html) {
     return TreeBuilder(TreeBuilder::Mode::Fragment).Build(html);

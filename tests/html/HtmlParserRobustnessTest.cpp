@@ -35,6 +35,10 @@ TEST(HtmlParserRobustness, CapsTheDepthOfAHundredThousandNestedTags) {
     const auto shape = ParseWithinLimit(Repeat(u"<b>", 100000) + u"x");
     EXPECT_EQ(shape.nodes, 100001u);  // every element kept, plus the text
     EXPECT_LE(shape.depth, html::kMaximumTreeDepth + 1);
+
+    const auto tables = ParseWithinLimit(Repeat(u"<table><tr><td>", 10000) + u"x");
+    EXPECT_EQ(tables.nodes, 40001u);  // each table with its implied row group
+    EXPECT_LE(tables.depth, html::kMaximumTreeDepth + 1);
 }
 
 TEST(HtmlParserRobustness, KeepsTextInsideTheDeepestElements) {
@@ -48,6 +52,10 @@ TEST(HtmlParserRobustness, ScansABoundedStackForEveryEndTagAndBlock) {
     ParseWithinLimit(Repeat(u"<b>", 100000) + Repeat(u"</i>", 100000));
     ParseWithinLimit(Repeat(u"<b><div><p><li>", 50000));
     ParseWithinLimit(Repeat(u"<a href=x>", 100000));
+    // Each cell closes the one before, and what is fostered goes beside its
+    // table without a search.
+    EXPECT_EQ(ParseWithinLimit(u"<table><tr>" + Repeat(u"<td>x", 100000)).depth, 5u);
+    ParseWithinLimit(Repeat(u"<table><b>x<tr><td>", 10000) + u"</td>" + Repeat(u"<br>&nbsp", 100000));
 }
 
 TEST(HtmlParserRobustness, HandlesTenThousandAttributes) {

@@ -73,6 +73,63 @@ TEST(HtmlFragment, KeepsScriptAndStyleContentAsOneRawTextChild) {
 
 TEST(HtmlFragment, IgnoresDocumentLevelTags) { EXPECT_EQ(Fragment(u"<html><head><body bgcolor=red>x"), u"x"); }
 
+TEST(HtmlTable, ImpliesRowGroupsAndRows) {
+    EXPECT_EQ(Fragment(u"<table><tr><td>a<td>b</table>"),
+              u"<table><tbody><tr><td>a</td><td>b</td></tr></tbody></table>");
+    EXPECT_EQ(Fragment(u"<table><th>a</table>"), u"<table><tbody><tr><th>a</th></tr></tbody></table>");
+    EXPECT_EQ(Fragment(u"<table><thead><th>h<tbody><td>1<tr><td>2<tfoot><td>f</table>"),
+              u"<table><thead><tr><th>h</th></tr></thead><tbody><tr><td>1</td></tr><tr><td>2</td></tr></tbody>"
+              u"<tfoot><tr><td>f</td></tr></tfoot></table>");
+}
+
+TEST(HtmlTable, ClosesWhatIsOpenInsideAndIgnoresEndTagsThatDoNotMatch) {
+    EXPECT_EQ(Fragment(u"<table><tr><td><b>a</tr><tr><td>b</td></tr></tbody></table>x"),
+              u"<table><tbody><tr><td><b>a</b></td></tr><tr><td>b</td></tr></tbody></table>x");
+    EXPECT_EQ(Fragment(u"<table><tr><td>a<p>b</table>c"),
+              u"<table><tbody><tr><td>a<p>b</p></td></tr></tbody></table>c");
+    EXPECT_EQ(Fragment(u"<table><tr><td>a</th></thead></caption></colgroup>b</td></tr></table>"),
+              u"<table><tbody><tr><td>ab</td></tr></tbody></table>");
+}
+
+TEST(HtmlTable, NestsInACellButEndsTheOpenTableOutsideOne) {
+    EXPECT_EQ(Fragment(u"<table><tr><td><table><tr><td>in</table>out</table>"),
+              u"<table><tbody><tr><td><table><tbody><tr><td>in</td></tr></tbody></table>out</td></tr></tbody></table>");
+    EXPECT_EQ(Fragment(u"<table><tr><td>1</td><table><td>2</table>"),
+              u"<table><tbody><tr><td>1</td></tr></tbody></table><table><tbody><tr><td>2</td></tr></tbody></table>");
+}
+
+TEST(HtmlTable, PutsWhatATableMayNotHoldBeforeIt) {
+    EXPECT_EQ(Fragment(u"a<table>b<tr>c<td>d</td>e</tr> </table>f"),
+              u"abce<table><tbody><tr><td>d</td></tr> </tbody></table>f");
+    EXPECT_EQ(Fragment(u"<table><font color=red>x<tr><td>y</table>"),
+              u"<font color=\"red\">x</font><table><tbody><tr><td>y</td></tr></tbody></table>");
+    // A notice's table written over several lines, once the chat program has
+    // made each line feed "<br>&nbsp".
+    EXPECT_EQ(Fragment(u"공지<br>&nbsp<table border=1><br>&nbsp<tr><td>a</td></tr><br>&nbsp</table><br>&nbsp"),
+              u"공지<br/>\u00A0<br/>\u00A0<br/>\u00A0<table "
+              u"border=\"1\"><tbody><tr><td>a</td></tr></tbody></table><br/>\u00A0");
+}
+
+TEST(HtmlTable, KeepsCaptionsAndColumnGroups) {
+    EXPECT_EQ(Fragment(u"<table><caption>t<td>x</table>"),
+              u"<table><caption>t</caption><tbody><tr><td>x</td></tr></tbody></table>");
+    EXPECT_EQ(
+        Fragment(u"<table><col width=10><colgroup><col span=2></colgroup><tr>"),
+        u"<table><colgroup><col width=\"10\"/></colgroup><colgroup><col span=\"2\"/></colgroup><tbody><tr/></tbody>"
+        u"</table>");
+}
+
+TEST(HtmlTable, KeepsTagsFromReachingAcrossTheTable) {
+    EXPECT_EQ(Fragment(u"a</td>b</tr>c</table>d<td>e<tr>f<caption>g"), u"abcdefg");
+    EXPECT_EQ(Fragment(u"<div><table><tr><td>a</div>b</table>c"),
+              u"<div><table><tbody><tr><td>ab</td></tr></tbody></table>c</div>");
+    EXPECT_EQ(Fragment(u"<a href=1><table><tr><td><a href=2>x</a>y</table>"),
+              u"<a href=\"1\"><table><tbody><tr><td><a href=\"2\">x</a>y</td></tr></tbody></table></a>");
+    // The template has no DOCTYPE: in quirks mode a table stays in the paragraph.
+    EXPECT_EQ(Fragment(u"<p>a<table><tr><td>b</table>c"),
+              u"<p>a<table><tbody><tr><td>b</td></tr></tbody></table>c</p>");
+}
+
 constexpr std::u16string_view kTemplate =
     u"<HTML><head><style>body {scrollbar-3dlight-color:595959; scrollbar-arrow-color:ffffff; "
     u"scrollbar-base-color:cfcfcf; scrollbar-darkshadow-color:ffffff; scrollbar-face-color:cfcfcf; "
@@ -104,6 +161,7 @@ TEST(HtmlDocument, ImpliesHeadAndBody) {
     EXPECT_EQ(Document(u"  hello"), u"<head/><body>hello</body>");
     EXPECT_EQ(Document(u"<title>t</title><b>x"), u"<head><title>t</title></head><body><b>x</b></body>");
     EXPECT_EQ(Document(u"<html lang=ko><body>x</body></html>"), u"<head/><body>x</body>");
+    EXPECT_EQ(Document(u"<table>x"), u"<head/><body>x<table/></body>");
     EXPECT_EQ(*html::ParseDocument(u"<html lang=ko>")->FindAttribute(u"lang"), u"ko");
 }
 
