@@ -150,6 +150,32 @@ TEST_F(BlockLayout, TableWidthsNestingCaptionsAndColours) {
                          u"box x=67 y=20 w=31 h=28 fill=65535\n"));
 }
 
+// A notice as the chat window formats it, its line feeds made "<br>&nbsp":
+// those between the table's rows are moved before the table, as browsers
+// move them; the cells' text does not take the notice's bold and colour
+// (quirks mode). A screen reader reads the title, each cell and each item.
+TEST_F(BlockLayout, ANoticeLaysOutItsTableAsABrowserDoes) {
+    document.AppendHtml(
+        u"<br>&nbsp<Font color=394D84><b>규칙<br>&nbsp<table border=1><br>&nbsp"
+        u"<tr><td>하나<td>둘</tr><br>&nbsp</table><ul><li>셋</ul></b></Font><br><br>");
+    document.SelectAll();
+    EXPECT_EQ(document.SelectedText(), u"\r\n 규칙\r\n \r\n \r\n \r\n하나\t둘\r\n셋\r\n\r\n\r\n");
+    std::u16string paragraphs;
+    for (std::size_t index = 0; index < document.ParagraphCount(); ++index) {
+        paragraphs += document.PlainText(document.Paragraph(index)) + u'|';
+    }
+    EXPECT_EQ(paragraphs, u" 규칙| | | |하나|둘|셋|");
+    document.ClearSelection();
+    RecordingSurface surface;
+    document.Paint(surface, Rect{0, 0, 200, 200});
+    int checked = 0;
+    for (const std::u16string& call : surface.CallsStartingWith(u"text ")) {
+        if (call.find(u"하나") != std::u16string::npos && ++checked) EXPECT_TRUE(call.ends_with(u"| #000000"));
+        if (call.find(u"셋") != std::u16string::npos && ++checked) EXPECT_TRUE(call.ends_with(u"| #394D84 bold"));
+    }
+    EXPECT_EQ(checked, 2);
+}
+
 // Cells stand side by side: the point finds the cell whose box holds it,
 // its link and its characters; selecting across cells copies tabs.
 TEST_F(BlockLayout, PointsFindTheCellUnderThem) {
