@@ -4,7 +4,6 @@
 #include "framework/html/TableGrid.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace html {
 
@@ -176,16 +175,8 @@ void BlockFlow::Close(const Run& boundary) {
         return;  // a block opened before the resume point cannot end after it
     }
     Box& box = m_boxes.back();
-    if (box.flat) {
-        // nothing to finish
-    } else if (box.kind == BlockKind::Table) {
-        CloseTable(box);
-    } else if (box.kind == BlockKind::Row) {
-        CloseRow(box);
-    } else if (box.kind == BlockKind::Cell) {
-        CloseCell(box);
-    } else {
-        CloseBlock(box);
+    if (!box.flat) {
+        Finish(box);
     }
     if (box.markerPending) {
         --m_pendingMarkers;
@@ -197,6 +188,17 @@ void BlockFlow::Close(const Run& boundary) {
     } else {
         const Box& parent = m_boxes.back();
         m_lines.SetBox(parent.left, parent.right, parent.align);
+    }
+}
+
+void BlockFlow::Finish(Box& box) {
+    switch (box.kind) {
+    case BlockKind::Table: CloseTable(box); return;
+    case BlockKind::Row: CloseRow(box); return;
+    case BlockKind::Cell: CloseCell(box); return;
+    case BlockKind::Block:
+    case BlockKind::ListItem:
+    case BlockKind::Rule: CloseBlock(box); return;
     }
 }
 

@@ -41,6 +41,8 @@ private:
 
     void Open(const Run& boundary);
     void Close(const Run& boundary);
+    // What a block's end does: the box's bottom, a table's rows and cells.
+    void Finish(Box& box);
     void PushBox(Box box);
     void PushFlatBox(std::uint32_t index);
     void OpenBlock(const BlockBox& block, std::uint32_t index);
