@@ -69,7 +69,7 @@ std::optional<int> ParseNonNegativeInteger(std::u16string_view value, int limit)
     const std::size_t digitsStart = position;
     int number = 0;
     while (position < value.size() && value[position] >= u'0' && value[position] <= u'9') {
-        number = std::min(number * 10 + (value[position] - u'0'), limit);
+        number = static_cast<int>(std::min<long long>(number * 10LL + (value[position] - u'0'), limit));
         ++position;
     }
     if (position == digitsStart) {

@@ -68,6 +68,7 @@ TEST(NonNegativeInteger, ReadsLeadingDigitsAndCaps) {
     EXPECT_EQ(ParseNonNegativeInteger(u" +42px", 100), 42);
     EXPECT_EQ(ParseNonNegativeInteger(u"0", 100), 0);
     EXPECT_EQ(ParseNonNegativeInteger(u"123456789012345", 4096), 4096);
+    EXPECT_EQ(ParseNonNegativeInteger(u"3922222222", 1'000'000'000), 1'000'000'000);  // capped, never wrapped
     EXPECT_EQ(ParseNonNegativeInteger(u"-5", 100), std::nullopt);
     EXPECT_EQ(ParseNonNegativeInteger(u"", 100), std::nullopt);
     EXPECT_EQ(ParseNonNegativeInteger(u"x1", 100), std::nullopt);
