@@ -71,6 +71,11 @@ public:
         PumpMessages();
     }
 
+    // A new width lays the whole document out again.
+    void SetWidth(int width) {
+        if (!::MoveWindow(m_view->m_hWnd, 0, 0, width, kPaneHeight, TRUE)) Fail("resizing the pane");
+    }
+
     // A benchmark of a pane that stopped following its last line would
     // measure the wrong thing.
     void CheckAtBottom() {

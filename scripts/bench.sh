@@ -3,6 +3,7 @@
 #   scripts/bench.sh transport
 #   scripts/bench.sh pane
 #   scripts/bench.sh rescale             (the pane laid out again, 96 -> 192 DPI)
+#   scripts/bench.sh badinput            (one hostile notice: deep nesting, huge tables)
 #   scripts/bench.sh tokenizer           (the HTML tokenizer's throughput)
 #   scripts/bench.sh relay [RATE ...]   (lines/s, or max; default 10000 max)
 #   scripts/bench.sh flood [RATE ...]   (lines/s, or max; default 2000 5000 10000 max)
@@ -15,7 +16,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 usage() {
-  echo "usage: $0 NAME    (NAME: transport, pane, rescale, tokenizer, relay, flood, startup)" >&2
+  echo "usage: $0 NAME    (NAME: transport, pane, rescale, badinput, tokenizer, relay, flood, startup)" >&2
   exit 2
 }
 
@@ -24,6 +25,7 @@ case "$1" in
   transport) target=transport_bench ;;
   pane) target=pane_bench ;;
   rescale) target=rescale_bench ;;
+  badinput) target=bad_input_bench ;;
   tokenizer) target=tokenizer_bench ;;
   relay) target=relay_bench ;;
   flood) target=flood_bench ;;
