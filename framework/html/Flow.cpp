@@ -124,9 +124,9 @@ std::uint32_t Flow::AppendObject(EmbeddedObject object, StyleId style, std::uint
 }
 
 std::uint32_t Flow::OpenBlock(BlockBox block, StyleId style) {
-    const auto index = static_cast<std::uint32_t>(m_blocks.size());
+    const auto index = static_cast<std::uint32_t>(m_blocks.Size());
     block.start = End();
-    m_blocks.push_back(block);
+    m_blocks.PushBack(block);
     PushRun(RunKind::BlockStart, style, kNoLink, index);
     m_text.PushBack(kBreakCharacter);
     return index;

@@ -99,7 +99,7 @@ public:
     // index; CloseBlock sets its end.
     std::uint32_t OpenBlock(BlockBox block, StyleId style);
     void CloseBlock(std::uint32_t index, StyleId style);
-    std::size_t BlockCount() const { return m_blocks.size(); }
+    std::size_t BlockCount() const { return m_blocks.Size(); }
     const BlockBox& Block(std::uint32_t index) const { return m_blocks[index]; }
     // The block a boundary run names.
     const BlockBox& BlockOf(const Run& boundary) const { return m_blocks[boundary.object]; }
@@ -123,7 +123,7 @@ private:
     ChunkedVector<Run, 12> m_runs;
     std::vector<std::u16string> m_links;
     std::vector<EmbeddedObject> m_objects;
-    std::vector<BlockBox> m_blocks;
+    ChunkedVector<BlockBox, 10> m_blocks;
 };
 
 }  // namespace html

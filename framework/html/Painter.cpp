@@ -35,14 +35,18 @@ void Painter::Paint(const PaintRequest& request) {
     for (std::size_t index = m_layout.FirstDecorationEndingBelow(documentTop);
          index < m_layout.DecorationCount() && m_layout.DecorationAt(index).band.top < documentBottom; ++index) {
         const Decoration& decoration = m_layout.DecorationAt(index);
-        if (decoration.rect.bottom > documentTop && decoration.rect.top < documentBottom) {
+        if (decoration.rect.bottom > documentTop && decoration.rect.top < documentBottom &&
+            decoration.rect.left < request.dirty.right && decoration.rect.right > request.dirty.left) {
             PaintDecoration(decoration);
         }
     }
     for (std::size_t index = m_layout.FirstLineEndingBelow(documentTop);
          index < m_layout.LineCount() && m_layout.Line(index).band.top < documentBottom; ++index) {
         const LineBox& line = m_layout.Line(index);
-        if (line.Bottom() > documentTop && line.top < documentBottom) {
+        // Content may overflow a line's box to the right, never to the left.
+        const bool meetsDirty =
+            line.Bottom() > documentTop && line.top < documentBottom && line.left < request.dirty.right;
+        if (meetsDirty) {
             PaintLine(index);
         }
     }
