@@ -176,6 +176,24 @@ TEST_F(BlockLayout, ANoticeLaysOutItsTableAsABrowserDoes) {
     EXPECT_EQ(checked, 2);
 }
 
+// The style attribute reaches text (colour, weight, size, background) and
+// blocks (alignment, background).
+TEST_F(BlockLayout, StyleAttributesReachTextAndBoxes) {
+    document.AppendHtml(
+        u"<div style=\"text-align:center; background-color:#00FF00\">c</div>"
+        u"<span style=\"color:red;font-weight:bold;background-color:yellow;font-size:22px\">s</span>");
+    EXPECT_TRUE(SameText(document.DumpLayout(),
+                         u"line y=0 h=12 w=7\n"
+                         u"  x=92 w=7 |c|\n"
+                         u"line y=12 h=21 w=8\n"
+                         u"  x=0 w=8 |s|\n"
+                         u"box x=0 y=0 w=192 h=12 fill=65280\n"));
+    RecordingSurface surface;
+    document.Paint(surface, Rect{0, 0, 200, 100});
+    EXPECT_EQ(surface.CallsStartingWith(u"fill 0,12,8,33 #FFFF00").size(), 1u);
+    EXPECT_EQ(surface.CallsStartingWith(u"text 0,28 |s| #FF0000 bold").size(), 1u);
+}
+
 // Cells stand side by side: the point finds the cell whose box holds it,
 // its link and its characters; selecting across cells copies tabs.
 TEST_F(BlockLayout, PointsFindTheCellUnderThem) {
