@@ -8,22 +8,25 @@ namespace html {
 
 // Lines side by side (table cells) share a band; of those the point is in
 // the one whose box holds it, else the lowest line above it in the same
-// column, else any line across its y, else the next line below.
+// column, else the line across its y whose box is nearest (a point in a
+// cell's padding finds that cell), else the next line below.
 std::optional<std::size_t> HitTester::LineNear(int x, int y) const {
     const std::size_t first = m_layout.FirstLineEndingBelow(y);
     std::optional<std::size_t> inColumn;
     std::optional<std::size_t> acrossRow;
+    int nearest = 0;
     for (std::size_t index = first; index < m_layout.LineCount() && m_layout.Line(index).band.top <= y; ++index) {
         const LineBox& line = m_layout.Line(index);
-        const bool inBox = x >= line.left && x < line.right;
+        const int distance = x < line.left ? line.left - x : x >= line.right ? x - line.right + 1 : 0;
         const bool acrossY = line.top <= y && y < line.Bottom();
-        if (inBox && acrossY) {
+        if (distance == 0 && acrossY) {
             return index;
         }
-        if (acrossY && !acrossRow) {
+        if (acrossY && (!acrossRow || distance < nearest)) {
             acrossRow = index;
+            nearest = distance;
         }
-        if (inBox && line.top <= y) {
+        if (distance == 0 && line.top <= y) {
             inColumn = index;
         }
     }

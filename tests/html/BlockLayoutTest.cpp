@@ -204,6 +204,7 @@ TEST_F(BlockLayout, PointsFindTheCellUnderThem) {
     EXPECT_EQ(document.LinkAt(6, 10), u"");
     EXPECT_EQ(document.PositionAt(40, 20), 9u);
     EXPECT_EQ(document.PositionAt(19, 6), 6u);
+    EXPECT_EQ(document.PositionAt(17, 6), 6u);  // in the second cell's padding
     EXPECT_EQ(document.CharacterAt(6, 10), std::optional<TextPosition>(3));
     document.SetSelection(document.PositionAt(5, 10), document.PositionAt(33, 10));
     EXPECT_EQ(document.SelectedText(), u"a\tli");
