@@ -19,9 +19,9 @@ bool IsOneOf(std::u16string_view name, Names names) {
 }
 
 // Elements that are blocks and look like any block: no margins of their own.
-constexpr Names kPlainBlocks = {u"article", u"aside",  u"details", u"div",        u"dt",     u"fieldset",
-                                u"footer",  u"header", u"hgroup",  u"figcaption", u"legend", u"main",
-                                u"marquee", u"nav",    u"search",  u"section",    u"summary"};
+constexpr Names kPlainBlocks = {u"article",  u"aside",   u"details", u"dialog", u"div",        u"dt",
+                                u"fieldset", u"footer",  u"header",  u"hgroup", u"figcaption", u"legend",
+                                u"main",     u"marquee", u"nav",     u"search", u"section",    u"summary"};
 constexpr Names kLists = {u"ul", u"ol", u"menu", u"dir"};
 constexpr Names kPreformatted = {u"pre", u"listing", u"xmp", u"plaintext"};
 
