@@ -74,6 +74,11 @@ struct BlockFlow::TableState {
     std::size_t firstDecoration = 0;
 };
 
+// A cell whose content was laid out, in a row that was.
+bool BlockFlow::IsPlaced(const CellState& cell, const std::vector<int>& tops) {
+    return cell.opened && static_cast<std::size_t>(cell.where.row) < tops.size();
+}
+
 BlockFlow::BlockFlow(Layout& layout, const Flow& flow, const StyleTable& styles)
     : m_layout(layout), m_flow(flow), m_styles(styles), m_lines(layout, flow, styles) {}
 
@@ -538,7 +543,7 @@ void BlockFlow::CloseTable(Box& box) {
         y = Clamped(static_cast<long long>(y) + heights[row] + table.spacing);
     }
     for (CellState& cell : table.cells) {
-        if (cell.opened) {
+        if (IsPlaced(cell, tops)) {
             PlaceCell(table, cell, tops, heights);
         }
     }
@@ -558,7 +563,7 @@ void BlockFlow::CloseTable(Box& box) {
 // vertical alignment say, and its box is drawn over all the rows it spans.
 void BlockFlow::PlaceCell(const TableState& table, CellState& cell, const std::vector<int>& tops,
                           const std::vector<int>& heights) {
-    const int rows = table.grid.ClippedRowspan(cell.where.row, cell.where.rowspan);
+    const int rows = std::max(1, table.grid.ClippedRowspan(cell.where.row, cell.where.rowspan));
     long long boxHeight = static_cast<long long>(table.spacing) * (rows - 1);
     for (int row = cell.where.row; row < cell.where.row + rows && row < static_cast<int>(heights.size()); ++row) {
         boxHeight += heights[row];
@@ -602,7 +607,7 @@ void BlockFlow::SetBands(const TableState& table, const std::vector<int>& tops) 
         decorations[index].band.top = decorations[index].rect.top;
     }
     for (const CellState& cell : table.cells) {
-        if (!cell.opened) {
+        if (!IsPlaced(cell, tops)) {
             continue;
         }
         const int top = tops[cell.where.row];

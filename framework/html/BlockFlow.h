@@ -59,6 +59,7 @@ private:
     void CloseTable(Box& box);
     void PlaceCell(const TableState& table, CellState& cell, const std::vector<int>& tops,
                    const std::vector<int>& heights);
+    static bool IsPlaced(const CellState& cell, const std::vector<int>& tops);
     void MoveDown(std::size_t firstLine, std::size_t endLine, std::size_t firstDecoration, std::size_t endDecoration,
                   int delta);
     void SetBands(const TableState& table, const std::vector<int>& tops);
