@@ -46,6 +46,7 @@ struct BlockFlow::CellState {
     int inset = 0;    // border and padding above the content
     int laidTop = 0;  // the row top its content was laid out from
     int height = 0;   // the border box height its content needs
+    int needed = 0;   // and the least its row or rows must give it
     bool opened = false;
     std::uint32_t decoration = kNoDecoration;
     std::size_t firstLine = 0;
@@ -452,7 +453,7 @@ void BlockFlow::OpenRow(Box& tableBox, std::uint32_t index) {
         m_lines.SetTop(table.boxTop + table.border + table.spacing);
     }
     table.rowTops.push_back(m_lines.Top());
-    table.rowHeights.push_back(0);
+    table.rowHeights.push_back(Scaled(m_flow.Block(index).height));
     Box box = tableBox;
     box.block = index;
     box.kind = BlockKind::Row;
@@ -507,11 +508,12 @@ void BlockFlow::CloseCell(Box& box) {
     // Quirks mode: the margin below a cell's last block stays inside.
     m_lines.SetPendingMargin(0);
     cell.height = std::max(0, m_lines.Top() + box.bottomInset - cell.laidTop);
+    cell.needed = std::max(cell.height, Scaled(m_flow.Block(box.block).height));
     cell.endLine = m_layout.m_lines.Size();
     cell.endDecoration = m_layout.m_decorations.Size();
     if (table.grid.ClippedRowspan(cell.where.row, cell.where.rowspan) == 1) {
         int& rowHeight = table.rowHeights.back();
-        rowHeight = std::max(rowHeight, cell.height);
+        rowHeight = std::max(rowHeight, cell.needed);
     }
     m_lines.SetTop(cell.laidTop);
 }
@@ -532,7 +534,7 @@ void BlockFlow::CloseTable(Box& box) {
     for (const CellState& cell : table.cells) {
         const int rows = table.grid.ClippedRowspan(cell.where.row, cell.where.rowspan);
         if (cell.opened && rows > 1) {
-            spanning.push_back(RowSpanInput{cell.where.row, rows, cell.height});
+            spanning.push_back(RowSpanInput{cell.where.row, rows, cell.needed});
         }
     }
     const std::vector<int> heights = DistributeRowHeights(table.rowHeights, spanning, table.spacing);

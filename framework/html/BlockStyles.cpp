@@ -89,6 +89,14 @@ WidthSpec WidthAttribute(const Node& element) {
     return value ? ParseWidthAttribute(*value) : WidthSpec{};
 }
 
+// A row's or a cell's height attribute: the least it is in CSS pixels (a
+// percentage of a table whose height is its content's means nothing).
+float HeightAttribute(const Node& element) {
+    const std::u16string* value = element.FindAttribute(u"height");
+    const WidthSpec height = value ? ParseWidthAttribute(*value) : WidthSpec{};
+    return height.unit == WidthSpec::Unit::Pixels ? static_cast<float>(height.value) : 0;
+}
+
 BlockBox VerticalMargins(float em) {
     BlockBox block;
     block.margin.top = em;
@@ -146,6 +154,7 @@ BlockBox Row(const Node& element) {
     row.kind = BlockKind::Row;
     row.align = AlignAttribute(element);
     row.verticalAlign = VerticalAlignAttribute(element).value_or(VerticalAlign::Middle);
+    row.height = HeightAttribute(element);
     ReadBackground(element, row);
     return row;
 }
@@ -168,6 +177,7 @@ BlockBox Cell(const Node& element, InlineStyle& text, const BlockContext& contex
         cell.background = row->background;
     }
     cell.width = WidthAttribute(element);
+    cell.height = HeightAttribute(element);
     cell.colspan = IntegerAttribute(element, u"colspan", 1, TableGrid::kMaxColspan);
     cell.rowspan = IntegerAttribute(element, u"rowspan", 1, TableGrid::kMaxRowspan);
     if (context.table) {

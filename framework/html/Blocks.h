@@ -81,7 +81,7 @@ struct BlockBox {
     Color borderColor = 0;
     float border = 0;   // its width
     float spacing = 0;  // a table's cell spacing
-    float height = 0;   // a rule's thickness
+    float height = 0;   // a rule's thickness; the least height of a row or a cell
     BoxEdges margin;
     BoxEdges padding;
     WidthSpec width;

@@ -126,6 +126,18 @@ TEST_F(BlockLayout, SpanningCellsShareTheirColumnsAndRows) {
     EXPECT_EQ(document.ParagraphCount(), 7u);
 }
 
+// Heights of rows and cells are the least they take; the text is centred.
+TEST_F(BlockLayout, RowAndCellHeightsAreMinimums) {
+    EXPECT_TRUE(SameText(DumpOf(u"<table cellspacing=0 cellpadding=0><tr height=30><td>a</td></tr>"
+                                u"<tr><td>b</td><td height=40>c</td></tr></table>"),
+                         u"line y=7 h=16 w=7\n"
+                         u"  x=0 w=7 |a|\n"
+                         u"line y=42 h=16 w=7\n"
+                         u"  x=0 w=7 |b|\n"
+                         u"line y=42 h=16 w=7\n"
+                         u"  x=7 w=7 |c|\n"));
+}
+
 // A percentage of the pane, a pixel column, a nested table, a cell's colour;
 // a caption widens its table to its widest word.
 TEST_F(BlockLayout, TableWidthsNestingCaptionsAndColours) {
