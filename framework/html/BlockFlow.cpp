@@ -29,6 +29,7 @@ struct BlockFlow::Box {
     int left = 0;       // the content box
     int right = 0;
     TextAlign align = TextAlign::Left;
+    bool wrap = true;
     std::uint32_t decoration = kNoDecoration;
     int bottomInset = 0;  // padding and border below the content
     int marginBottom = 0;
@@ -193,7 +194,7 @@ void BlockFlow::Close(const Run& boundary) {
         m_lines.SetBox(left, left + m_layout.ContentWidth(), TextAlign::Left);
     } else {
         const Box& parent = m_boxes.back();
-        m_lines.SetBox(parent.left, parent.right, parent.align);
+        m_lines.SetBox(parent.left, parent.right, parent.align, parent.wrap);
     }
 }
 
@@ -209,7 +210,7 @@ void BlockFlow::Finish(Box& box) {
 }
 
 void BlockFlow::PushBox(Box box) {
-    m_lines.SetBox(box.left, box.right, box.align);
+    m_lines.SetBox(box.left, box.right, box.align, box.wrap);
     m_boxes.push_back(box);
 }
 
@@ -220,6 +221,7 @@ void BlockFlow::PushFlatBox(std::uint32_t index) {
     box.left = m_lines.BoxLeft();
     box.right = m_lines.BoxRight();
     box.align = m_lines.Align();
+    box.wrap = m_lines.Wraps();
     PushBox(box);
 }
 
@@ -285,6 +287,7 @@ void BlockFlow::OpenBlock(const BlockBox& block, std::uint32_t index) {
         outerRight = box.right = containerRight;
     }
     box.align = block.align == TextAlign::Inherit ? ParentAlign() : block.align;
+    box.wrap = m_lines.Wraps();
     if (framed) {
         box.decoration = ReserveDecoration(block, border);
         Rect& rect = m_layout.m_decorations[box.decoration].rect;
@@ -440,6 +443,7 @@ void BlockFlow::OpenTable(const BlockBox& block, std::uint32_t index) {
     box.left = table.left;
     box.right = Clamped(static_cast<long long>(table.left) + table.width);
     box.align = TextAlign::Left;
+    box.wrap = m_lines.Wraps();
     box.table = m_tables.size();
     m_tables.push_back(std::move(state));
     PushBox(box);
@@ -496,6 +500,7 @@ void BlockFlow::OpenCell(Box& rowBox, std::uint32_t index) {
     box.left = std::min(cell.left + cell.width, cell.left + border + Scaled(block.padding.left));
     box.right = std::max(box.left, cell.left + cell.width - border - Scaled(block.padding.right));
     box.align = block.align == TextAlign::Inherit ? TextAlign::Left : block.align;
+    box.wrap = m_lines.Wraps() && !block.noWrap;
     box.bottomInset = border + Scaled(block.padding.bottom);
     box.table = rowBox.table;
     box.cell = table.nextCell++;

@@ -178,6 +178,7 @@ BlockBox Cell(const Node& element, InlineStyle& text, const BlockContext& contex
     }
     cell.width = WidthAttribute(element);
     cell.height = HeightAttribute(element);
+    cell.noWrap = element.FindAttribute(u"nowrap") != nullptr;
     cell.colspan = IntegerAttribute(element, u"colspan", 1, TableGrid::kMaxColspan);
     cell.rowspan = IntegerAttribute(element, u"rowspan", 1, TableGrid::kMaxRowspan);
     if (context.table) {

@@ -73,6 +73,7 @@ struct BlockBox {
     // Margins in ems from the default style sheet, which quirks mode drops
     // at the top and the bottom of a table cell.
     bool quirkyMargins = false;
+    bool noWrap = false;  // a cell's nowrap: its lines end only at breaks
     StyleId markerStyle = 0;
     std::int32_t ordinal = 0;  // a list item's number
     std::int32_t colspan = 1;

@@ -159,7 +159,10 @@ std::vector<CellWidthInput> ContentWidths::CellInputs(const TableShape& shape, s
     for (const TableCell& cell : shape.cells) {
         const BlockBox& box = m_flow.Block(cell.block);
         const int frame = Horizontal(box);
-        const IntrinsicWidths content = Measure(box.start + 1, box.end, tableDepth);
+        IntrinsicWidths content = Measure(box.start + 1, box.end, tableDepth);
+        if (box.noWrap) {
+            content.minimum = content.maximum;
+        }
         inputs.push_back(CellWidthInput{cell.column, cell.colspan,
                                         IntrinsicWidths{Sum(content.minimum, frame), Sum(content.maximum, frame)},
                                         ScaledWidth(box.width, scale)});

@@ -52,10 +52,12 @@ void LineBreaker::BeginLine(TextPosition start) {
     m_trailingSpaceWidth = 0;
 }
 
-void LineBreaker::SetBox(int left, int right, TextAlign align) {
+void LineBreaker::SetBox(int left, int right, TextAlign align, bool wrap) {
     m_left = left;
     m_width = std::max(0, right - left);
+    m_fitWidth = wrap ? m_width : Layout::kMaxTop;
     m_align = align;
+    m_wrap = wrap;
 }
 
 void LineBreaker::EndLine() {
@@ -167,7 +169,7 @@ void LineBreaker::AddText(std::uint32_t run, TextPosition start, std::uint32_t l
 
 void LineBreaker::PlaceObject(std::size_t runIndex, TextPosition position) {
     const ObjectSize size = m_flow.SizeOf(m_flow.RunAt(runIndex).object, m_layout.m_scale);
-    if (HasContent() && m_x + size.width > m_width) {
+    if (HasContent() && m_x + size.width > m_fitWidth) {
         FinishLine();
         BeginLine(position);
     }
@@ -191,14 +193,14 @@ void LineBreaker::PlaceSpace(std::size_t runIndex, TextPosition position) {
 TextPosition LineBreaker::PlaceWord(std::size_t runIndex, TextPosition position) {
     const TextPosition end = CollectWord(runIndex, position);
     std::optional<int> width = MeasureWord();
-    if (width && m_x + *width <= m_width) {
+    if (width && m_x + *width <= m_fitWidth) {
         PlaceSegments();
         return end;
     }
     if (HasContent()) {
         FinishLine();
         BeginLine(position);
-        if (width && *width <= m_width) {
+        if (width && *width <= m_fitWidth) {
             PlaceSegments();
             return end;
         }
@@ -244,7 +246,7 @@ std::optional<int> LineBreaker::MeasureWord() {
         for (std::uint32_t offset = 0; offset < segment.length; offset += kSliceLength) {
             const std::uint32_t length = std::min<std::uint32_t>(kSliceLength, segment.length - offset);
             width += m_measurer.TextWidth(font, m_flow.Text(segment.start + offset, length, m_scratch));
-            if (total + width > m_width) {
+            if (total + width > m_fitWidth) {
                 return std::nullopt;
             }
         }
@@ -295,7 +297,7 @@ std::u16string_view LineBreaker::SliceAt(const Segment& segment, std::uint32_t o
 // least one character (a whole surrogate pair), or nothing would ever
 // fit in a line narrower than one character.
 std::uint32_t LineBreaker::FitCount(const FontSpec& font, std::u16string_view slice) {
-    const int room = m_width - m_x;
+    const int room = m_fitWidth - m_x;
     int count = room > 0 ? m_measurer.FitCount(font, slice, room) : 0;
     count = std::clamp(count, 0, static_cast<int>(slice.size()));
     if (count == 0 && !HasContent()) {

@@ -22,12 +22,14 @@ class LineBreaker {
 public:
     LineBreaker(Layout& layout, const Flow& flow, const StyleTable& styles);
 
-    // The box lines are laid out in from the next line on, and their
-    // alignment (Inherit counts as left).
-    void SetBox(int left, int right, TextAlign align);
+    // The box lines are laid out in from the next line on, their alignment
+    // (Inherit counts as left), and whether they wrap (a cell's nowrap: then
+    // only breaks end lines, and a line may run past the box).
+    void SetBox(int left, int right, TextAlign align, bool wrap = true);
     int BoxLeft() const { return m_left; }
     int BoxRight() const { return m_left + m_width; }
     TextAlign Align() const { return m_align; }
+    bool Wraps() const { return m_wrap; }
 
     // Starts the next line at `start`; anything placed goes on it.
     void BeginLine(TextPosition start);
@@ -85,7 +87,9 @@ private:
     TextMeasurer& m_measurer;
     int m_left = 0;
     int m_width = 0;
+    int m_fitWidth = 0;  // what words must fit in: the box, or no limit
     TextAlign m_align = TextAlign::Inherit;
+    bool m_wrap = true;
 
     int m_top = 0;
     int m_pendingMargin = 0;

@@ -138,6 +138,19 @@ TEST_F(BlockLayout, RowAndCellHeightsAreMinimums) {
                          u"  x=7 w=7 |c|\n"));
 }
 
+// A nowrap cell keeps its words on one line and is as wide as they are,
+// even where the table asks for less; its neighbour wraps instead.
+TEST_F(BlockLayout, NowrapCellsKeepTheirLine) {
+    EXPECT_TRUE(SameText(DumpOf(u"<table cellspacing=0 cellpadding=0 width=50><tr>"
+                                u"<td nowrap>aa bb cc</td><td>dd ee</td></tr></table>"),
+                         u"line y=8 h=16 w=56\n"
+                         u"  x=0 w=56 |aa bb cc|\n"
+                         u"line y=0 h=16 w=14\n"
+                         u"  x=56 w=14 |dd|\n"
+                         u"line y=16 h=16 w=14\n"
+                         u"  x=56 w=14 |ee|\n"));
+}
+
 // A percentage of the pane, a pixel column, a nested table, a cell's colour;
 // a caption widens its table to its widest word.
 TEST_F(BlockLayout, TableWidthsNestingCaptionsAndColours) {
