@@ -268,10 +268,11 @@ Length WidenedMaximum(const std::vector<Column>& columns, Length available) {
     return static_cast<Length>(std::min(widest, static_cast<double>(available)));
 }
 
-Length TableWidthOf(WidthSpec spec, Length available, Length minimumTotal, Length maximumTotal) {
+Length TableWidthOf(WidthSpec attribute, Length available, Length minimumTotal, Length maximumTotal) {
     Length width = std::min(available, maximumTotal);
-    if (spec.value > 0 && spec.unit == WidthSpec::Unit::Pixels) width = spec.value;
-    if (spec.value > 0 && spec.unit == WidthSpec::Unit::Percent) width = available * std::min(spec.value, 100) / 100;
+    if (attribute.value > 0 && attribute.unit == WidthSpec::Unit::Pixels) width = attribute.value;
+    if (attribute.value > 0 && attribute.unit == WidthSpec::Unit::Percent)
+        width = available * std::min(attribute.value, 100) / 100;
     return std::max(width, minimumTotal);
 }
 
