@@ -104,10 +104,7 @@ void BlockFlow::LayOut(TextPosition from, int top, int pendingMargin) {
         }
         const Run& run = m_flow.RunAt(runIndex);
         if (IsBoundary(run.kind)) {
-            m_lines.EndLine();
-            if (m_pendingMarkers > 0) {
-                PlacePendingMarkers();
-            }
+            EndLine();
             if (run.kind == RunKind::BlockStart) {
                 Open(run);
             } else {
@@ -116,15 +113,17 @@ void BlockFlow::LayOut(TextPosition from, int top, int pendingMargin) {
             m_lines.BeginLine(++position);
         } else {
             position = m_lines.PlaceNext(runIndex, position);
-        }
-        if (m_pendingMarkers > 0) {
             PlacePendingMarkers();
         }
     }
-    m_lines.EndLine();
-    PlacePendingMarkers();
+    EndLine();
     m_layout.m_bottom = m_lines.Top();
     m_layout.m_pendingMargin = m_lines.PendingMargin();
+}
+
+void BlockFlow::EndLine() {
+    m_lines.EndLine();
+    PlacePendingMarkers();
 }
 
 void BlockFlow::Open(const Run& boundary) {
@@ -136,45 +135,37 @@ void BlockFlow::Open(const Run& boundary) {
             static_cast<std::uint32_t>(m_layout.m_fragments.Size()),
             static_cast<std::uint32_t>(m_layout.m_decorations.Size()), m_lines.Top(), m_lines.PendingMargin()});
     }
+    if (m_boxes.size() < kMaxBlockDepth && OpenInPlace(block, index)) {
+        return;
+    }
+    PushFlatBox(index);  // past a cap, or out of place: it only breaks lines
+}
+
+bool BlockFlow::OpenInPlace(const BlockBox& block, std::uint32_t index) {
     Box* parent = m_boxes.empty() ? nullptr : &m_boxes.back();
     const bool inTable = parent && !parent->flat && parent->kind == BlockKind::Table;
     const bool inRow = parent && !parent->flat && parent->kind == BlockKind::Row;
-    if (m_boxes.size() >= kMaxBlockDepth) {
-        PushFlatBox(index);
-        return;
-    }
     switch (block.kind) {
-    case BlockKind::Rule: PlaceRule(block, index); return;
+    case BlockKind::Rule: PlaceRule(block, index); return true;
     case BlockKind::Table:
-        if (TableDepth() < kMaxTableDepth && m_boxes.size() + 3 < kMaxBlockDepth) {
-            OpenTable(block, index);
-        } else {
-            PushFlatBox(index);
-        }
-        return;
+        if (TableDepth() >= kMaxTableDepth || m_boxes.size() + 3 >= kMaxBlockDepth) return false;
+        OpenTable(block, index);
+        return true;
     case BlockKind::Row:
-        if (inTable) {
-            OpenRow(*parent, index);
-        } else {
-            PushFlatBox(index);
-        }
-        return;
+        if (!inTable) return false;
+        OpenRow(*parent, index);
+        return true;
     case BlockKind::Cell:
-        if (inRow) {
-            OpenCell(*parent, index);
-        } else {
-            PushFlatBox(index);
-        }
-        return;
+        if (!inRow) return false;
+        OpenCell(*parent, index);
+        return true;
     case BlockKind::Block:
     case BlockKind::ListItem:
-        if (inRow) {
-            PushFlatBox(index);
-        } else {
-            OpenBlock(block, index);
-        }
-        return;
+        if (inRow) return false;
+        OpenBlock(block, index);
+        return true;
     }
+    return false;
 }
 
 void BlockFlow::Close(const Run& boundary) {
@@ -326,6 +317,9 @@ void BlockFlow::CloseBlock(Box& box) {
 }
 
 void BlockFlow::PlacePendingMarkers() {
+    if (m_pendingMarkers == 0) {
+        return;
+    }
     for (Box& box : m_boxes) {
         if (box.markerPending && m_layout.m_lines.Size() > box.markerLine) {
             AddMarker(box, m_layout.m_lines[box.markerLine]);

@@ -39,7 +39,12 @@ private:
     struct TableState;
     struct CellState;
 
+    // Ends the open line, and gives a list item waiting for its first line
+    // its marker.
+    void EndLine();
     void Open(const Run& boundary);
+    // Lays the block out as what it is; false when it is out of place there.
+    bool OpenInPlace(const BlockBox& block, std::uint32_t index);
     void Close(const Run& boundary);
     // What a block's end does: the box's bottom, a table's rows and cells.
     void Finish(Box& box);
@@ -47,6 +52,7 @@ private:
     void PushFlatBox(std::uint32_t index);
     void OpenBlock(const BlockBox& block, std::uint32_t index);
     void CloseBlock(Box& box);
+    // Markers of items whose first line has come.
     void PlacePendingMarkers();
     void AddMarker(const Box& box, const LineBox& line);
     void PlaceRule(const BlockBox& rule, std::uint32_t index);

@@ -12,18 +12,12 @@ namespace html {
 
 namespace {
 
-using Names = std::initializer_list<std::u16string_view>;
-
-bool IsOneOf(std::u16string_view name, Names names) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
 // Elements that are blocks and look like any block: no margins of their own.
-constexpr Names kPlainBlocks = {u"article",  u"aside",   u"details", u"dialog", u"div",        u"dt",
-                                u"fieldset", u"footer",  u"header",  u"hgroup", u"figcaption", u"legend",
-                                u"main",     u"marquee", u"nav",     u"search", u"section",    u"summary"};
-constexpr Names kLists = {u"ul", u"ol", u"menu", u"dir"};
-constexpr Names kPreformatted = {u"pre", u"listing", u"xmp", u"plaintext"};
+constexpr ElementNames kPlainBlocks = {u"article",  u"aside",   u"details", u"dialog", u"div",        u"dt",
+                                       u"fieldset", u"footer",  u"header",  u"hgroup", u"figcaption", u"legend",
+                                       u"main",     u"marquee", u"nav",     u"search", u"section",    u"summary"};
+constexpr ElementNames kLists = {u"ul", u"ol", u"menu", u"dir"};
+constexpr ElementNames kPreformatted = {u"pre", u"listing", u"xmp", u"plaintext"};
 
 // CSS pixels: a cell's padding and a table's spacing when the table does not
 // say, and the caps past which a number means nothing more on screen.
@@ -47,11 +41,6 @@ constexpr std::array<Heading, 6> kHeadings = {{{u"h1", 2.0f, 0.67f},
                                                {u"h4", 1.0f, 1.33f},
                                                {u"h5", 0.83f, 1.67f},
                                                {u"h6", 0.67f, 2.33f}}};
-
-int IntegerAttribute(const Node& element, std::u16string_view name, int fallback, int limit) {
-    const std::u16string* value = element.FindAttribute(name);
-    return value ? ParseNonNegativeInteger(*value, limit).value_or(fallback) : fallback;
-}
 
 std::u16string AttributeKeyword(const Node& element, std::u16string_view name) {
     const std::u16string* value = element.FindAttribute(name);

@@ -7,17 +7,6 @@ namespace html {
 
 namespace {
 
-std::u16string Decimal(std::int64_t number) {
-    std::u16string digits;
-    const bool negative = number < 0;
-    std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
-        magnitude /= 10;
-    } while (magnitude > 0);
-    return negative ? u"-" + digits : digits;
-}
-
 // a, b, ..., z, aa, ab, ...: CSS's alphabetic counter, which has no zero.
 std::u16string Alphabetic(std::int32_t number, char16_t first) {
     std::u16string letters;
@@ -57,6 +46,17 @@ std::u16string Roman(std::int32_t number, bool upper) {
 
 }  // namespace
 
+std::u16string DecimalText(std::int64_t number) {
+    std::u16string digits;
+    const bool negative = number < 0;
+    std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
+    do {
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude > 0);
+    return negative ? u"-" + digits : digits;
+}
+
 std::u16string ListMarkerText(ListMarker marker, std::int32_t ordinal) {
     const bool alphabetic = marker == ListMarker::LowerAlpha || marker == ListMarker::UpperAlpha;
     const bool roman = marker == ListMarker::LowerRoman || marker == ListMarker::UpperRoman;
@@ -69,7 +69,7 @@ std::u16string ListMarkerText(ListMarker marker, std::int32_t ordinal) {
     if (roman && ordinal >= 1 && ordinal <= 3999) {
         return Roman(ordinal, marker == ListMarker::UpperRoman) + u'.';
     }
-    return Decimal(ordinal) + u'.';
+    return DecimalText(ordinal) + u'.';
 }
 
 }  // namespace html

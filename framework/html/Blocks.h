@@ -88,6 +88,9 @@ struct BlockBox {
     WidthSpec width;
 };
 
+// `number` in decimal digits, with a minus sign when it is negative.
+std::u16string DecimalText(std::int64_t number);
+
 // The marker of item `ordinal` in the list style `marker`, as it stands left
 // of the item ("3.", "iv.", "c."): empty for the shapes, which are drawn.
 // Roman numerals go up to 3,999 and fall back to decimal past it, as CSS's

@@ -9,9 +9,6 @@ namespace html {
 
 namespace {
 
-// Text is measured this many units at a time (see Layout's long words).
-constexpr std::size_t kSliceLength = 256;
-
 // What "as wide as it likes" is measured against.
 constexpr int kUnbounded = Layout::kMaxTop;
 
@@ -125,19 +122,17 @@ void ContentWidths::MeasureText(std::size_t runIndex, TextPosition from, TextPos
             ++position;
             continue;
         }
-        std::size_t length = 0;
-        while (position + length < to && length < kSliceLength &&
-               m_flow.CharAt(position + length) != kCollapsibleSpace) {
-            ++length;
+        TextPosition wordEnd = position;
+        while (wordEnd < to && m_flow.CharAt(wordEnd) != kCollapsibleSpace) {
+            ++wordEnd;
         }
-        if (length > 1 && position + length < to && IsHighSurrogate(m_flow.CharAt(position + length - 1))) {
-            --length;  // keep a pair in one slice
+        for (std::uint32_t length = 0; position < wordEnd; position += length) {
+            length = m_flow.SliceLength(position, wordEnd - position);
+            const int width = m_measurer.TextWidth(font, m_flow.Text(position, length, m_scratch));
+            m_word = Sum(m_word, width);
+            m_line = Sum(m_line, width);
         }
-        const int width = m_measurer.TextWidth(font, m_flow.Text(position, length, m_scratch));
-        m_word = Sum(m_word, width);
-        m_line = Sum(m_line, width);
         m_trailingSpace = 0;
-        position += static_cast<TextPosition>(length);
     }
 }
 

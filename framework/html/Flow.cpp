@@ -1,5 +1,7 @@
 #include "framework/html/Flow.h"
 
+#include "framework/html/TextUnits.h"
+
 #include <algorithm>
 
 namespace html {
@@ -48,6 +50,14 @@ std::u16string_view Flow::Text(TextPosition start, std::size_t length, std::u16s
         scratch[i] = m_text[start + i];
     }
     return scratch;
+}
+
+std::uint32_t Flow::SliceLength(TextPosition start, std::uint32_t length) const {
+    std::uint32_t slice = std::min(kMeasureSlice, length);
+    if (slice > 1 && slice < length && IsHighSurrogate(m_text[start + slice - 1])) {
+        --slice;
+    }
+    return slice;
 }
 
 std::u16string Flow::PlainText(TextPosition start, TextPosition end) const {

@@ -78,6 +78,14 @@ public:
     // The characters [start, start + length) as one view: in place when they
     // lie in one chunk, otherwise copied into `scratch`.
     std::u16string_view Text(TextPosition start, std::size_t length, std::u16string& scratch) const;
+    // Text is measured at most this many units at a time, so that a
+    // megabyte without a space costs linear time whatever the measurer does
+    // with the text it is given.
+    static constexpr std::uint32_t kMeasureSlice = 256;
+    // How many of the `length` units from `start` to measure at once: up to
+    // kMeasureSlice, never ending between the halves of a surrogate pair
+    // (unless the slice would be empty).
+    std::uint32_t SliceLength(TextPosition start, std::uint32_t length) const;
     // The text [start, end) for the clipboard, as browsers copy: non-breaking
     // spaces as spaces, line breaks as CR LF, objects left out; between two
     // cells of a row a tab, across any other block edge one line break (none

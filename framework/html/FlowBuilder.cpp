@@ -6,7 +6,6 @@
 #include "framework/html/TextUnits.h"
 
 #include <algorithm>
-#include <array>
 
 namespace html {
 
@@ -14,14 +13,9 @@ namespace {
 
 // Elements whose rendering is display: none in the HTML standard's user agent
 // style sheet; their content is never shown.
-constexpr std::array<std::u16string_view, 15> kHiddenElements = {
-    u"area",     u"base",  u"basefont", u"datalist", u"head",  u"link",     u"meta", u"noembed",
-    u"noframes", u"param", u"rp",       u"script",   u"style", u"template", u"title"};
-
-template <std::size_t N>
-bool Contains(const std::array<std::u16string_view, N>& names, std::u16string_view name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
+constexpr ElementNames kHiddenElements = {u"area", u"base",   u"basefont", u"datalist", u"head",
+                                          u"link", u"meta",   u"noembed",  u"noframes", u"param",
+                                          u"rp",   u"script", u"style",    u"template", u"title"};
 
 bool IsC0ControlOrSpace(char16_t c) { return c <= u' '; }
 
@@ -33,11 +27,6 @@ constexpr int kTabSize = 8;
 constexpr double kRelativeSizeStep = 1.2;
 double SuperscriptShift(double size) { return size / 3 + 1; }
 double SubscriptShift(double size) { return -(size / 5 + 1); }
-
-int DimensionAttribute(const Node& element, std::u16string_view name) {
-    const std::u16string* value = element.FindAttribute(name);
-    return value ? ParseNonNegativeInteger(*value, Flow::kMaxObjectSide).value_or(0) : 0;
-}
 
 }  // namespace
 
@@ -78,6 +67,11 @@ std::optional<int> ParseNonNegativeInteger(std::u16string_view value, int limit)
     return number;
 }
 
+int IntegerAttribute(const Node& element, std::u16string_view name, int fallback, int limit) {
+    const std::u16string* value = element.FindAttribute(name);
+    return value ? ParseNonNegativeInteger(*value, limit).value_or(fallback) : fallback;
+}
+
 void FlowBuilder::AppendChildren(const Node& parent, const InlineStyle& inherited) {
     m_body = inherited;
     m_stack.clear();
@@ -108,7 +102,7 @@ void FlowBuilder::AppendChildren(const Node& parent, const InlineStyle& inherite
 // `parent` is a copy: pushing a frame may move the stack.
 void FlowBuilder::EnterElement(const Node& element, const Frame& parent) {
     const std::u16string_view name = element.name;
-    if (Contains(kHiddenElements, name)) {
+    if (IsOneOf(name, kHiddenElements)) {
         return;
     }
     if (name == u"br") {
@@ -292,8 +286,8 @@ void FlowBuilder::AppendObject(const Node& element, RunKind kind, const Frame& f
     if (kind == RunKind::Image && object.source.empty()) {
         object.state = EmbeddedObject::State::Failed;
     }
-    object.attributeWidth = DimensionAttribute(element, u"width");
-    object.attributeHeight = DimensionAttribute(element, u"height");
+    object.attributeWidth = IntegerAttribute(element, u"width", 0, Flow::kMaxObjectSide);
+    object.attributeHeight = IntegerAttribute(element, u"height", 0, Flow::kMaxObjectSide);
     m_flow.AppendObject(std::move(object), m_styles.Intern(frame.style), frame.link);
 }
 

@@ -73,4 +73,8 @@ std::u16string TrimUrl(std::u16string_view url);
 // `limit`; nullopt when there are no digits.
 std::optional<int> ParseNonNegativeInteger(std::u16string_view value, int limit);
 
+// The attribute `name` of `element` read so, or `fallback` when it is absent
+// or has no digits.
+int IntegerAttribute(const Node& element, std::u16string_view name, int fallback, int limit);
+
 }  // namespace html

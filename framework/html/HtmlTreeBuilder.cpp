@@ -9,44 +9,40 @@
 namespace html {
 namespace {
 
-using Names = std::initializer_list<std::u16string_view>;
-
-bool IsOneOf(std::u16string_view name, Names names) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-constexpr Names kVoidElements = {u"area",  u"base",  u"basefont", u"bgsound", u"br",     u"col",
-                                 u"embed", u"hr",    u"img",      u"input",   u"keygen", u"link",
-                                 u"meta",  u"param", u"source",   u"track",   u"wbr"};
-constexpr Names kHeadings = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
+constexpr ElementNames kVoidElements = {u"area",  u"base",  u"basefont", u"bgsound", u"br",     u"col",
+                                        u"embed", u"hr",    u"img",      u"input",   u"keygen", u"link",
+                                        u"meta",  u"param", u"source",   u"track",   u"wbr"};
+constexpr ElementNames kHeadings = {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"};
 // Start tags that end an open paragraph. The template has no DOCTYPE, so the
 // document is in quirks mode, where <table> does not.
-constexpr Names kClosesParagraph = {
+constexpr ElementNames kClosesParagraph = {
     u"address",  u"article",    u"aside",   u"blockquote", u"center", u"details", u"dialog", u"dir",  u"div", u"dl",
     u"fieldset", u"figcaption", u"figure",  u"footer",     u"header", u"hgroup",  u"main",   u"menu", u"nav", u"ol",
     u"p",        u"search",     u"section", u"summary",    u"ul",     u"h1",      u"h2",     u"h3",   u"h4",  u"h5",
     u"h6",       u"pre",        u"listing", u"form",       u"hr",     u"xmp",     u"li",     u"dd",   u"dt"};
-constexpr Names kScopeBoundaries = {u"applet", u"caption", u"html",   u"table",   u"td",
-                                    u"th",     u"marquee", u"object", u"template"};
-constexpr Names kButtonScopeBoundaries = {u"applet", u"caption", u"html",   u"table",    u"td",
-                                          u"th",     u"marquee", u"object", u"template", u"button"};
-constexpr Names kListItemScopeBoundaries = {u"applet",  u"caption", u"html",     u"table", u"td", u"th",
-                                            u"marquee", u"object",  u"template", u"ol",    u"ul"};
-constexpr Names kDefinitionScopeBoundaries = {u"applet", u"caption", u"html",   u"table",    u"td",
-                                              u"th",     u"marquee", u"object", u"template", u"dl"};
+constexpr ElementNames kScopeBoundaries = {u"applet", u"caption", u"html",   u"table",   u"td",
+                                           u"th",     u"marquee", u"object", u"template"};
+constexpr ElementNames kButtonScopeBoundaries = {u"applet", u"caption", u"html",   u"table",    u"td",
+                                                 u"th",     u"marquee", u"object", u"template", u"button"};
+constexpr ElementNames kListItemScopeBoundaries = {u"applet",  u"caption", u"html",     u"table", u"td", u"th",
+                                                   u"marquee", u"object",  u"template", u"ol",    u"ul"};
+constexpr ElementNames kDefinitionScopeBoundaries = {u"applet", u"caption", u"html",   u"table",    u"td",
+                                                     u"th",     u"marquee", u"object", u"template", u"dl"};
 
 // The elements whose opening and closing shape a table; the table modes
 // follow from the innermost one open.
-constexpr Names kTableParts = {u"table", u"tbody", u"thead", u"tfoot", u"tr", u"td", u"th", u"caption", u"colgroup"};
-constexpr Names kRowGroups = {u"tbody", u"thead", u"tfoot"};
-constexpr Names kCells = {u"td", u"th"};
+constexpr ElementNames kTableParts = {u"table", u"tbody", u"thead",   u"tfoot",   u"tr",
+                                      u"td",    u"th",    u"caption", u"colgroup"};
+constexpr ElementNames kRowGroups = {u"tbody", u"thead", u"tfoot"};
+constexpr ElementNames kCells = {u"td", u"th"};
 // Tags that mean something only inside a table: the body drops them, and an
 // open cell, caption, row or row group ends before one is read.
-constexpr Names kTableStructure = {u"caption", u"col", u"colgroup", u"tbody", u"td", u"tfoot", u"th", u"thead", u"tr"};
+constexpr ElementNames kTableStructure = {u"caption", u"col", u"colgroup", u"tbody", u"td",
+                                          u"tfoot",   u"th",  u"thead",    u"tr"};
 // Elements that hold only table parts and white space: anything else that
 // comes while one is the current node goes before the table. The end of one
 // also ends a cell inside it.
-constexpr Names kTableContainers = {u"table", u"tbody", u"thead", u"tfoot", u"tr"};
+constexpr ElementNames kTableContainers = {u"table", u"tbody", u"thead", u"tfoot", u"tr"};
 
 // Takes the leading white space off a characters token.
 std::u16string TakeLeadingWhitespace(Token& token) {
@@ -457,7 +453,7 @@ void TreeBuilder::MergeAttributes(Node& element, std::vector<Attribute>& attribu
     }
 }
 
-std::size_t TreeBuilder::FindInScope(std::u16string_view name, Names boundaries) const {
+std::size_t TreeBuilder::FindInScope(std::u16string_view name, ElementNames boundaries) const {
     // Index 0 is the root, which no tag closes.
     for (std::size_t index = m_openElements.size() - 1; index > 0; --index) {
         const std::u16string_view open = m_openElements[index]->name;
@@ -467,7 +463,7 @@ std::size_t TreeBuilder::FindInScope(std::u16string_view name, Names boundaries)
     return std::u16string_view::npos;
 }
 
-std::size_t TreeBuilder::FindInTableScope(Names names) const {
+std::size_t TreeBuilder::FindInTableScope(ElementNames names) const {
     for (auto part = m_tableParts.rbegin(); part != m_tableParts.rend(); ++part) {
         const std::u16string_view open = m_openElements[*part]->name;
         if (IsOneOf(open, names)) return *part;

@@ -4,22 +4,9 @@ namespace html {
 
 namespace {
 
-void AppendNumber(std::u16string& out, long long value) {
-    if (value < 0) {
-        out += u'-';
-        value = -value;
-    }
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value > 0);
-    out += digits;
-}
-
 void AppendField(std::u16string& out, std::u16string_view name, long long value) {
     out += name;
-    AppendNumber(out, value);
+    out += DecimalText(value);
 }
 
 void AppendFragmentContent(std::u16string& out, const Flow& flow, const Fragment& fragment) {

@@ -8,11 +8,6 @@ namespace html {
 
 namespace {
 
-// Long words are measured and fitted this many units at a time, so that a
-// megabyte without a space costs linear time whatever the measurer does with
-// the text it is given.
-constexpr std::size_t kSliceLength = 256;
-
 std::uint16_t ClampToUint16(int value) { return static_cast<std::uint16_t>(std::clamp(value, 0, 0xFFFF)); }
 
 }  // namespace
@@ -243,8 +238,8 @@ std::optional<int> LineBreaker::MeasureWord() {
     for (const Segment& segment : m_word) {
         const FontSpec& font = m_styles.Font(m_flow.RunAt(segment.run).style);
         int width = 0;
-        for (std::uint32_t offset = 0; offset < segment.length; offset += kSliceLength) {
-            const std::uint32_t length = std::min<std::uint32_t>(kSliceLength, segment.length - offset);
+        for (std::uint32_t offset = 0, length = 0; offset < segment.length; offset += length) {
+            length = m_flow.SliceLength(segment.start + offset, segment.length - offset);
             width += m_measurer.TextWidth(font, m_flow.Text(segment.start + offset, length, m_scratch));
             if (total + width > m_fitWidth) {
                 return std::nullopt;
@@ -282,14 +277,9 @@ void LineBreaker::PlaceBrokenWord() {
     }
 }
 
-// Up to kSliceLength units of the segment from `offset`, never ending
-// between the halves of a surrogate pair.
+// The slice of the segment from `offset` that is measured at once.
 std::u16string_view LineBreaker::SliceAt(const Segment& segment, std::uint32_t offset) {
-    std::uint32_t length = std::min<std::uint32_t>(kSliceLength, segment.length - offset);
-    if (length > 1 && offset + length < segment.length &&
-        IsHighSurrogate(m_flow.CharAt(segment.start + offset + length - 1))) {
-        --length;
-    }
+    const std::uint32_t length = m_flow.SliceLength(segment.start + offset, segment.length - offset);
     return m_flow.Text(segment.start + offset, length, m_scratch);
 }
 

@@ -6,6 +6,8 @@
 
 #include "framework/AsciiText.h"
 
+#include <algorithm>
+#include <initializer_list>
 #include <string_view>
 
 namespace html {
@@ -22,6 +24,14 @@ constexpr std::u16string_view TrimHtmlWhitespace(std::u16string_view text) {
     while (!text.empty() && IsHtmlWhitespace(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsHtmlWhitespace(text.back())) text.remove_suffix(1);
     return text;
+}
+
+// A fixed list of element (or other lower-case) names, and whether `name`
+// is one of them.
+using ElementNames = std::initializer_list<std::u16string_view>;
+
+constexpr bool IsOneOf(std::u16string_view name, ElementNames names) {
+    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 constexpr bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
